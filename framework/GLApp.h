@@ -1,0 +1,88 @@
+// The application object: owns the one GLUT window, turns GLUT's plain
+// callbacks into virtual operations of the current application, runs the main
+// loop and supplies the end-of-frame services (frame-rate sample, timed
+// message, buffer swap) plus bitmap text and projection helpers.
+#pragma once
+
+#include <string>
+
+namespace Vellumar {
+
+class GLApp {
+public:
+    // Initialises GLUT with the arguments (which may lose GLUT's own options).
+    // A display mode of 0 means 58: RGBA, double buffer, alpha, depth, stencil.
+    GLApp(int* argc, char** argv, const char* title, int width, int height,
+          unsigned int displayMode);
+
+    // Virtual operations, in their fixed slot order.
+    virtual void init();
+    virtual void idle();
+    virtual void display();
+    virtual void postDisplay();
+    virtual void reshape(int width, int height);
+    virtual void keyboard(unsigned char key);
+    virtual void special(int key);
+    virtual void mouse(int button, int state, int x, int y);
+    virtual void motion(int x, int y);
+    virtual void passiveMotion(int x, int y);
+    virtual void swapBuffers();
+    virtual void postRedisplay();
+    virtual void drawText(std::string text, int x, int y, float red, float green, float blue,
+                          float alpha);
+    virtual void drawText(const char* label, float value, int x, int y, float red, float green,
+                          float blue, float alpha);
+    virtual void drawText(const char* text, int x, int y, float red, float green, float blue,
+                          float alpha);
+    virtual void showMessage(int durationMs, std::string text, int x, int y, float red,
+                             float green, float blue, float alpha);
+    virtual void begin2D();
+    virtual void end2D();
+    virtual ~GLApp();
+    virtual int setupWindow(int width, int height, unsigned int mode);
+    virtual void setTitle(const char* newTitle);
+    virtual void run();
+    virtual void showFps(bool show);
+    virtual void setPerspective(double fovy, double aspect, double zNear, double zFar);
+
+    // First half of run: window, currentApp, callbacks, GLEW, init, clocks.
+    // Tests and benchmarks call it and then drive frames themselves.
+    void start();
+
+    // The GLUT display callback's work: display, then postDisplay.
+    static void displayFrame();
+
+    std::string title;
+    unsigned int displayMode;
+    int windowId = 0;
+    bool fpsVisible;
+    int fpsSampleTime;
+    int fpsFrameCount;
+    std::string messageText;
+    int messageX = 0;
+    int messageY = 0;
+    float messageColor[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    int messageTimeLeft;
+    int lastFrameTime = 0;
+    int frameTime = 0;
+    bool textEnabled;
+    float fpsValue;
+    int windowWidth;
+    int windowHeight;
+    char fpsText[500] = {};
+    bool swapAfterDisplay;
+    float nearPlaneCorners[2][3] = {};
+
+    // Room for the value form of drawText: label and finished text are cut
+    // to fit, never overflowing.
+    static constexpr int textAreaSize = 1024;
+
+    // The value form's text: the label taken literally, a blank, the value as
+    // "%f"; cut to the text area.
+    static void formatValueText(char (&text)[textAreaSize], const char* label, float value);
+};
+
+// The application that receives every GLUT event; null until one is set.
+extern GLApp* currentApp;
+
+} // namespace Vellumar

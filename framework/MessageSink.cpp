@@ -1,0 +1,54 @@
+#include "MessageSink.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace Vellumar {
+
+MessageSink& MessageSink::instance() {
+    // Never destroyed: messages may still come while other statics go away.
+    static MessageSink* sink = new MessageSink();
+    return *sink;
+}
+
+MessageSink::MessageSink() : formatArea{}, output(&std::cerr), input(&std::cin) {}
+
+void MessageSink::setStreams(std::ostream& newOutput, std::istream& newInput) {
+    output = &newOutput;
+    input = &newInput;
+}
+
+void MessageSink::useStandardStreams() { setStreams(std::cerr, std::cin); }
+
+void MessageSink::write(const char* prefix, const char* format, std::va_list args) {
+    std::vsnprintf(formatArea, sizeof formatArea, format ? format : "", args);
+    // The formatted text goes out as it stands: a '%' that came in through an
+    // argument (a compile log, say) must not be read as a conversion again.
+    output->write(prefix, static_cast<std::streamsize>(std::strlen(prefix)));
+    output->write(formatArea, static_cast<std::streamsize>(std::strlen(formatArea)));
+    output->put('\n');
+    output->flush();
+}
+
+void MessageSink::info(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    write("INFO: ", format, args);
+    va_end(args);
+}
+
+void MessageSink::criticalError(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    write("CRITICAL ERROR: ", format, args);
+    va_end(args);
+    waitForNumber();
+}
+
+void MessageSink::waitForNumber() {
+    int discarded = 0;
+    *input >> discarded;
+}
+
+} // namespace Vellumar

@@ -1,0 +1,90 @@
+// The GPU test application: every setting of the test as a plain member (the
+// tweak bars are bound to their addresses), and the framework operations that
+// make up the test: initialisation, the measured frame, input, the two
+// primitive tests.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstdint>
+#include <string>
+
+#include "GLApp.h"
+#include "Point.h"
+#include "TestEnums.h"
+#include "Vec2f.h"
+#include "Vec2i.h"
+
+namespace Vellumar {
+class ShaderGLSL;
+class ShaderProgramGLSL;
+} // namespace Vellumar
+
+struct TwBar;
+
+class GLAppGPUTest : public Vellumar::GLApp {
+public:
+    GLAppGPUTest(int* argc, char** argv, const char* title, int width, int height,
+                 unsigned int displayMode);
+    ~GLAppGPUTest() override;
+
+    void init() override;
+    void idle() override;
+    void display() override;
+    void reshape(int width, int height) override;
+    void keyboard(unsigned char key) override;
+    void special(int key) override;
+    void mouse(int button, int state, int x, int y) override;
+    void motion(int x, int y) override;
+    void passiveMotion(int x, int y) override;
+    void setPerspective(double fovy, double aspect, double zNear, double zFar) override;
+
+    void bigPrimitiveTest();
+    void smallPrimitivesTest();
+
+    bool leftButtonDown;
+    bool middleButtonDown;
+    bool rightButtonDown;
+    Point freezePoints[4] = {};
+    bool freezePointEnabled[4] = {};
+    int32_t freezePointIds[4] = {};
+    int32_t curFreezePoint = 0;
+    Vec2i bigPrimVertices[4] = {};
+    int32_t curBigPrimVertex = 0;
+    bool controlBigPrimitive = false;
+    bool useRegSaturation = false;
+    int32_t numShaderRegs = 0;
+    bool fastMode = true;
+    bool printStats = true;
+    bool fullScreen = true;
+    bool blockingEnable = true;
+    int32_t curTest = TEST_BIG_PRIMITIVE;
+    Vec2i winPos = {};
+    Vec2i winSize = {};
+    Vec2i loopsCount = {};
+    Vec2i loopsIncrement = {};
+    int32_t curPrim = PRIM_QUADS;
+    Vec2i primTilingSize = {};
+    int32_t primTilingIncrement = 0;
+    Vec2i primStep = {};
+    Vec2i primSize = {};
+    int32_t primRedrawCount = 0;
+    int32_t repPrim = REDRAW_PRIMITIVE;
+    int32_t allOnOnePixel = 0;
+    bool drawCallPerPrimitive = false;
+    int32_t frameCount = 0;
+    int32_t moveMode = MOVE_FREEZE_POINTS;
+    bool bigTriangle = false;
+    GLenum drawBuffer = GL_FRONT;
+    GLenum clearBuffer = GL_BACK;
+    Vellumar::ShaderProgramGLSL* shaderProgram = nullptr;
+    Vellumar::ShaderGLSL* vertexShader = nullptr;
+    Vellumar::ShaderGLSL* fragmentShader = nullptr;
+    bool configMode = true;
+    TwBar* mainBar = nullptr;
+    TwBar* freezeBar = nullptr;
+};
+
+// The test application, for the tweak-bar button callback that gets only its
+// client data.
+extern GLAppGPUTest* testAppInstance;

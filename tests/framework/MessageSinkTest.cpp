@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CapturedSink.h"
+#include "MessageSink.h"
+
+using Vellumar::MessageSink;
+using testsupport::CapturedSink;
+
+TEST(MessageSink, LinesCarryTheirSeverityPrefixAndExactlyOneLineFeed) {
+    CapturedSink sink;
+    MessageSink::instance().info("shader %s has %d lines", "a.glsl", 12);
+    MessageSink::instance().criticalError("failed");
+    EXPECT_EQ(sink.text(), "INFO: shader a.glsl has 12 lines\nCRITICAL ERROR: failed\n");
+
+    sink.clear();
+    // A compile log that ends in a line feed is followed by an empty line.
+    MessageSink::instance().info("%s", "0:1: error\n");
+    EXPECT_EQ(sink.text(), "INFO: 0:1: error\n\n");
+}
+
+TEST(MessageSink, PerCentSignsInArgumentsAreWrittenLiterally) {
+    CapturedSink sink;
+    MessageSink::instance().info("Compilation error (%s): %s", "x.glsl", "a % b; %d %s %n");
+    EXPECT_EQ(sink.text(), "INFO: Compilation error (x.glsl): a % b; %d %s %n\n");
+}
+
+TEST(MessageSink, CriticalErrorConsumesExactlyOneInteger) {
+    CapturedSink sink("42 7\n");
+    MessageSink::instance().criticalError("first");
+    int next = 0;
+    sink.input() >> next;
+    EXPECT_EQ(next, 7);
+}
+
+TEST(MessageSink, InformationNeverPauses) {
+    CapturedSink sink("5\n");
+    MessageSink::instance().info("no pause");
+    int next = 0;
+    sink.input() >> next;
+    EXPECT_EQ(next, 5);
+}
+
+TEST(MessageSink, PauseReturnsAtOnceOnEndOfInputAndAfterAFailedRead) {
+    {
+        CapturedSink sink("");
+        MessageSink::instance().criticalError("at end of input");
+        EXPECT_TRUE(sink.input().eof());
+    }
+    {
+        CapturedSink sink("abc 12\n");
+        MessageSink::instance().criticalError("letters typed");
+        EXPECT_TRUE(sink.input().fail());
+        // The failed state stays: later pauses do not read (nor wait).
+        MessageSink::instance().criticalError("second");
+        sink.input().clear();
+        std::string rest;
+        sink.input() >> rest;
+        EXPECT_EQ(rest, "abc");
+        EXPECT_EQ(sink.text(), "CRITICAL ERROR: letters typed\nCRITICAL ERROR: second\n");
+    }
+}
+
+TEST(MessageSink, LongMessagesAreCutToTheFormattingArea) {
+    CapturedSink sink;
+    std::string log(6000, 'x');
+    MessageSink::instance().criticalError("%s", log.c_str());
+    std::string expected =
+        "CRITICAL ERROR: " + std::string(MessageSink::formatAreaSize - 1, 'x') + "\n";
+    EXPECT_EQ(sink.text(), expected);
+}

@@ -1,0 +1,28 @@
+// Points the message sink at a string stream for the test's lifetime and at
+// an input stream the test controls (empty by default: pauses return at once).
+#pragma once
+
+#include <sstream>
+#include <string>
+
+#include "MessageSink.h"
+
+namespace testsupport {
+
+class CapturedSink {
+public:
+    explicit CapturedSink(const std::string& input = "") : in(input) {
+        Vellumar::MessageSink::instance().setStreams(out, in);
+    }
+    ~CapturedSink() { Vellumar::MessageSink::instance().useStandardStreams(); }
+
+    std::string text() const { return out.str(); }
+    void clear() { out.str(""); }
+    std::istringstream& input() { return in; }
+
+private:
+    std::ostringstream out;
+    std::istringstream in;
+};
+
+} // namespace testsupport

@@ -1,0 +1,35 @@
+#include "FakeGLErrors.h"
+
+#include <dlfcn.h>
+
+#include <deque>
+
+namespace testsupport {
+
+namespace {
+std::deque<GLenum>& queued() {
+    static std::deque<GLenum> codes;
+    return codes;
+}
+int calls = 0;
+} // namespace
+
+void queueGLError(GLenum code) { queued().push_back(code); }
+void clearQueuedGLErrors() { queued().clear(); }
+int glGetErrorCalls() { return calls; }
+void resetGlGetErrorCalls() { calls = 0; }
+
+} // namespace testsupport
+
+extern "C" GLenum glGetError() {
+    using RealGetError = GLenum (*)();
+    static RealGetError real = reinterpret_cast<RealGetError>(dlsym(RTLD_NEXT, "glGetError"));
+    ++testsupport::calls;
+    auto& codes = testsupport::queued();
+    if (!codes.empty()) {
+        GLenum code = codes.front();
+        codes.pop_front();
+        return code;
+    }
+    return real ? real() : GL_NO_ERROR;
+}
