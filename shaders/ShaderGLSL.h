@@ -1,0 +1,36 @@
+// A GLSL shader object: defines edited into the source text, lazily compiled
+// into its own GL shader object when the text changed.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "Shader.h"
+
+namespace Vellumar {
+
+class ShaderGLSL : public Shader {
+public:
+    // shaderType: 0 vertex, 1 fragment, 2 geometry. Needs a current context
+    // with GLEW initialised.
+    ShaderGLSL(const char* path, int shaderType);
+    ~ShaderGLSL() override;
+
+    void setDefine(const char* name, float value) override;
+    void setDefine(const char* name, int value) override;
+    void setDefine(const char* name, const char* value) override;
+    bool compile() override;
+    void reload() override;
+
+    int shaderType;
+    GLuint shaderId;
+    char infoLog[4096];
+    // nameHash of the name -> (name, value), for every define ever set.
+    std::map<uint32_t, std::pair<std::string, std::string>> defines;
+};
+
+} // namespace Vellumar

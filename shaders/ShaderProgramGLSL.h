@@ -1,0 +1,63 @@
+// A GLSL program built from shader objects: one concatenated text per stage,
+// compiled into the program's own stage objects, attached and linked on the
+// first use after any of its shaders changed.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ShaderProgram.h"
+
+namespace Vellumar {
+
+struct SamplerEntry {
+    std::string name;
+    int location;
+    TextureRef* texture; // not owned
+    int unit;
+};
+
+class ShaderProgramGLSL : public ShaderProgram {
+public:
+    // An existing program object, or 0 to create one (then owned).
+    explicit ShaderProgramGLSL(GLuint existingProgram = 0);
+    ~ShaderProgramGLSL() override;
+
+    void bind(bool withTextures) override;
+    void unbind(bool withTexturesAndAttributes) override;
+    void addShader(Shader* shader) override;
+    GLuint getProgramId() override;
+    void setMatrix4Param(const char* name, const float* values) override;
+    void setInt3Param(const char* name, const int* values) override;
+    void setIntParam(const char* name, int value) override;
+    void setVec4Param(const char* name, const float* values) override;
+    void setVec3Param(const char* name, const float* values) override;
+    void setVec2Param(const char* name, const float* values) override;
+    void setFloatParam(const char* name, float value) override;
+    void setSamplerParam(const char* name, TextureRef* texture) override;
+    void bindFragDataLocation(const char* name, unsigned int colorNumber) override;
+    void setAttrib(const char* name, const AttribVec4* vertices) override;
+    void setAttrib(const char* name, const AttribVec3* vertices) override;
+
+    // Compiles changed shaders and, when needed, rebuilds and links the stages.
+    void compile();
+
+    GLuint programId;
+    bool ownsProgram;
+    std::map<int, SamplerEntry> samplers;
+    bool linked;
+    char infoLog[4096];
+    bool bound;
+    std::vector<Shader*> shaders; // not owned; shaders without a main function first
+    int firstTextureUnit;
+    GLuint stageShaderIds[3];
+    std::string stageSources[3];
+    std::vector<Shader*> stageShaders[3]; // not owned
+    bool stageAttached[3];
+    std::map<int, int> attributes;
+};
+
+} // namespace Vellumar

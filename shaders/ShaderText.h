@@ -1,0 +1,24 @@
+// Text-level shader preprocessing: include expansion and define-line editing.
+// No OpenGL here.
+#pragma once
+
+#include <string>
+
+namespace Vellumar {
+
+// Replaces every "#include" directive (a plain substring search; only the
+// exact form "//#include" is skipped) by the named file's expanded text. Names
+// resolve against the directory of basePath (up to its last '/') at every
+// depth. Malformed directives are left in place; nesting stops at a fixed
+// depth so include cycles end.
+std::string expandIncludes(std::string text, std::string basePath);
+
+// Sets "#define <name> <value>" in the text: rewrites the first line holding
+// "#define <name>" or inserts the line at the very beginning. Returns whether
+// the text changed.
+bool applyDefineLine(std::string& text, const char* name, const char* value);
+
+// Nesting depth at which include expansion stops.
+constexpr int maxIncludeDepth = 32;
+
+} // namespace Vellumar

@@ -1,0 +1,43 @@
+// A read-only view of what the program built with the tweak-bar calls, for
+// tests: bars, their entries in order, types, bound addresses and help texts.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "TweakBar.h"
+
+enum class TwEntryKind { ReadWrite, ReadOnly, Separator, Button };
+
+struct TwEntryInfo {
+    TwEntryKind kind;
+    std::string label;
+    TwType type;          // TW_TYPE_UNDEF for separators and buttons
+    const void* address;  // the bound variable; null for separators and buttons
+    std::string definition; // the definition string as given
+    std::string help;
+    TwButtonCallback callback; // buttons only
+    void* clientData;          // buttons only
+};
+
+struct TwBarInfo {
+    std::string name;
+    bool visible;
+    int x, y, width, height; // position and size as last defined, window pixels
+    std::string help;
+    std::vector<TwEntryInfo> entries;
+};
+
+// A snapshot of the bar; empty when no bar of that name exists.
+std::optional<TwBarInfo> TwInspectBar(const char* barName);
+std::vector<std::string> TwInspectBarNames();
+std::string TwInspectGlobalHelp();
+
+// Name of a type made by TwDefineEnum or TwDefineStruct ("" for others).
+std::string TwInspectTypeName(TwType type);
+// (value, label) pairs of an enumeration type in declared order.
+std::vector<TwEnumVal> TwInspectEnumValues(TwType type);
+// Members of a struct type with their offsets and definition strings.
+std::vector<TwStructMember> TwInspectStructMembers(TwType type);
+size_t TwInspectStructSize(TwType type);
