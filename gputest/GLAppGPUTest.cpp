@@ -17,14 +17,3 @@ GLAppGPUTest::~GLAppGPUTest() = default;
 
 void GLAppGPUTest::idle() { postRedisplay(); }
 
-void GLAppGPUTest::init() {}
-void GLAppGPUTest::display() {}
-void GLAppGPUTest::reshape(int, int) {}
-void GLAppGPUTest::keyboard(unsigned char) {}
-void GLAppGPUTest::special(int) {}
-void GLAppGPUTest::mouse(int, int, int, int) {}
-void GLAppGPUTest::motion(int, int) {}
-void GLAppGPUTest::passiveMotion(int, int) {}
-void GLAppGPUTest::setPerspective(double, double, double, double) {}
-void GLAppGPUTest::bigPrimitiveTest() {}
-void GLAppGPUTest::smallPrimitivesTest() {}

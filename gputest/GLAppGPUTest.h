@@ -7,6 +7,7 @@
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 
 #include "GLApp.h"
@@ -41,6 +42,35 @@ public:
 
     void bigPrimitiveTest();
     void smallPrimitivesTest();
+
+    // Steps of init and display, in the order they run.
+    void printStartupLines();
+    void createShaders();
+    void setStartValues();
+    void buildTweakBars();
+    void buildMainOptionsBar();
+    void buildFreezyPointsBar();
+    void chooseFrameBuffer();
+    void setFrameMacros();
+    void setFrameUniforms();
+    void writeFrameReport(class FrameTimer& timer);
+    void drawTweakBars();
+
+    // Input: the key table, the keys of the current move mode, the mouse
+    // picking and the window-size dialogue.
+    void applyKey(unsigned char key);
+    void applyMoveKey(unsigned char key);
+    void applyWindowSpecialKey(int key);
+    void applyFreezePointSpecialKey(int key);
+    void pickNearest(const Vec2i& pointer);
+    void askWindowSize();
+    void toggleConfigMode();
+    void toggleFullScreen();
+    // Asks GLUT for the size, never below 1 by 1 (X refuses empty windows).
+    void reshapeWindow(const Vec2i& size);
+
+    // Both tests clear the colour buffer of clearBuffer, then draw into drawBuffer.
+    void clearColorBuffer();
 
     bool leftButtonDown;
     bool middleButtonDown;

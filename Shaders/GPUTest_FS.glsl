@@ -1,0 +1,25 @@
+// GPU test fragment shader. Freezing pixels (inside an enabled freeze point)
+// are drawn red so the user sees where they are; with blocking on they run
+// the freezing loop length, otherwise the standard one like every other
+// pixel. Standard pixels keep their vertex colour exactly.
+
+#include "GPUTest_Common.glsl"
+
+void main()
+{
+    bool freezing = isFreezingPixel(gl_FragCoord.xy);
+    float cycles = userParam.y;
+#if ENABLE_BLOCKING
+    if (freezing)
+        cycles = userParam.x;
+#endif
+    float result = slowdownLoop(cycleCount(cycles), gl_FragCoord.x * 0.001);
+
+    vec4 color = freezing ? vec4(1.0, 0.0, 0.0, 1.0) : gl_Color;
+    // Never true in practice (the loop converges near 1), but the compiler
+    // cannot know: this keeps the loop's result live without touching the
+    // colour.
+    if (result < -1.0e30)
+        color = userColor;
+    gl_FragColor = color;
+}

@@ -1,0 +1,136 @@
+// The tweak-bar interface of the test: the global help text and the bars
+// MainOptions and FreezyPoints, whose entries are bound to the test's members.
+#include <cstddef>
+
+#include "GLAppGPUTest.h"
+#include "GLHeaders.h"
+#include "IndexedName.h"
+#include "TweakBar.h"
+#include "UnitSizeButton.h"
+
+namespace {
+
+// Shown by the bars' help button; \t and \n belong to the text.
+const char* const globalHelp =
+    " GLOBAL help='This Tazzle Glintmoth has been made to allow deep looking into GPUs rasterisation and fragments scheduling among computing ressources.\t\t\n"
+    "\n"
+    " Use the [space bar] to switch between test mode and configuration mode.\n"
+    " In test mode, you can enable slow down mode by pressing [TAB].\t\t\n"
+    " Total rendering time of a frame is displayed in the console window as the loops control configuration.\t\t\n"
+    " Activated freezing pixels can be controled by mouse. Dragging red pixels with left mouse button will set the position, the right button will set its size. Use [b] or the interface button to disable freezing.\t\t\n"
+    " You can switch between a Pixel keyboard control mode (controling active freezing pixel) and a Window keyboard control mode (controling window position) pressing [END].\t\t\n"
+    " In each mode, position and size can be controled precisely by keyboard through the [LEFT], [RIGHT], [TOP], [BOTTOM] directions keys for position and [INSERT], [HOME], [PAGE UP], [PAGE DOWN] for size.\t\t\n"
+    " You can switch between a large space filling primitive and a multiple primitives modes pressing [a].\t\t\n"
+    " Drawn primitives can be chosen fron the interface in config mode.\t\t\n"
+    " Normal fragments and freezed fragments speed can be changed within each configuration bar through the number of loop cycles entry.' ";
+
+// The struct types bound by the bars; every member gets the same limits.
+const char* const vec2fMemberDefinition = " Min=-1 Max=1 Step=0.01 ";
+const char* const intMemberDefinition = " Min=0 Max=2048 Step=1 ";
+
+} // namespace
+
+void GLAppGPUTest::buildTweakBars() {
+    TwInit(TW_OPENGL, NULL);
+    TwWindowSize(windowWidth, windowHeight);
+    TwGLUTModifiersFunc(glutGetModifiers);
+    TwDefine(globalHelp);
+    buildMainOptionsBar();
+    buildFreezyPointsBar();
+}
+
+void GLAppGPUTest::buildMainOptionsBar() {
+    mainBar = TwNewBar("MainOptions");
+    TwDefine(" MainOptions position='350 300' size='250 260' fontSize='1'");
+    TwDefine(" MainOptions help='Get help clicking on the bottom left help icon.' ");
+
+    TwAddVarRW(mainBar, "Fast Mode [TAB]", TW_TYPE_BOOLCPP, &fastMode, "");
+
+    const TwEnumVal testValues[] = {{TEST_BIG_PRIMITIVE, "Big prim."},
+                                    {TEST_SMALL_PRIMITIVES, "Small primitives"}};
+    TwType testType = TwDefineEnum("curTest", testValues, 2);
+    TwAddVarRW(mainBar, "Active Test [a]", testType, &curTest,
+               " keyIncr='a' keyDecr='A' help='Change object shape.' ");
+
+    const TwEnumVal primValues[] = {{PRIM_QUADS, "Quads"},
+                                    {PRIM_TRIANGLES, "Triangles"},
+                                    {PRIM_LINES, "Lines"},
+                                    {PRIM_POINTS, "Points"}};
+    TwType primType = TwDefineEnum("curPrim", primValues, 4);
+    TwAddVarRW(mainBar, "Primitive type", primType, &curPrim, " ");
+
+    const TwStructMember vec2fMembers[] = {
+        {"x", TW_TYPE_FLOAT, offsetof(Vec2f, x), vec2fMemberDefinition},
+        {"y", TW_TYPE_FLOAT, offsetof(Vec2f, y), vec2fMemberDefinition}};
+    TwDefineStruct("Vec2f", vec2fMembers, 2, sizeof(Vec2f), NULL, NULL);
+    const TwStructMember vec2iMembers[] = {
+        {"x", TW_TYPE_INT32, offsetof(Vec2i, x), intMemberDefinition},
+        {"y", TW_TYPE_INT32, offsetof(Vec2i, y), intMemberDefinition}};
+    TwType vec2iType = TwDefineStruct("Vec2i", vec2iMembers, 2, sizeof(Vec2i), NULL, NULL);
+    // Four int32 in a row; no member of the test has this type.
+    const TwStructMember vec4iMembers[] = {{"x", TW_TYPE_INT32, 0, intMemberDefinition},
+                                           {"y", TW_TYPE_INT32, 4, intMemberDefinition},
+                                           {"z", TW_TYPE_INT32, 8, intMemberDefinition},
+                                           {"w", TW_TYPE_INT32, 12, intMemberDefinition}};
+    TwDefineStruct("Vec4i", vec4iMembers, 4, 16, NULL, NULL);
+
+    TwAddVarRW(mainBar, "Slowdown loop cycles std [i/k] (Increment [I/K])", TW_TYPE_INT32,
+               &loopsCount.y, "help='Number of cycles of the slowdown loop for standard pixels'");
+    TwAddVarRW(mainBar, "Primitives tilling size [y/h]", vec2iType, &primTilingSize,
+               "help='Size of primitives tilling'");
+    TwAddVarRW(mainBar, "Primitives size", vec2iType, &primSize,
+               "help='Size in pixels of each primitives'");
+    TwAddVarRW(mainBar, "Primitives step [t/g]", vec2iType, &primStep,
+               "help='Space in pixels between two primitives positions'");
+    TwAddVarRW(mainBar, "Primitives redraw", TW_TYPE_INT32, &primRedrawCount, "");
+
+    const TwEnumVal redrawValues[] = {
+        {REDRAW_PRIMITIVE, "Primitive"}, {REDRAW_TILES, "Tiles"}, {REDRAW_FRAME, "Frame"}};
+    TwType redrawType = TwDefineEnum("repPrim", redrawValues, 3);
+    TwAddVarRW(mainBar, "Primitive redraw mode", redrawType, &repPrim,
+               "help='Chose the type of thing to redraw'");
+
+    // A boolean view of the 32-bit flag: the bar stores 1 or 0 in its low byte.
+    TwAddVarRW(mainBar, "All on one pixel", TW_TYPE_BOOLCPP, &allOnOnePixel,
+               "help='All primitives of a configuration are drawn on the same point'");
+    TwAddVarRW(mainBar, "Draw call per primitive", TW_TYPE_BOOLCPP, &drawCallPerPrimitive,
+               "help='Will use a different draw call for each primitive'");
+    TwAddVarRW(mainBar, "Big triangle [c]", TW_TYPE_BOOLCPP, &bigTriangle,
+               "help='Draw a a fully clipped triangle in big primitive mode'");
+    TwAddVarRW(mainBar, "Control big primitive [<]", TW_TYPE_BOOLCPP, &controlBigPrimitive,
+               "help='Control vertices of the primitive in big primitive mode'");
+}
+
+void GLAppGPUTest::buildFreezyPointsBar() {
+    freezeBar = TwNewBar("FreezyPoints");
+    TwDefine(" FreezyPoints position='350 0' size='200 300' fontSize='1'  valuesWidth='80' ");
+
+    TwAddVarRW(freezeBar, "Pixels Blocking [b]", TW_TYPE_BOOLCPP, &blockingEnable, "");
+    TwAddVarRW(freezeBar, "Use reg. saturation", TW_TYPE_BOOLCPP, &useRegSaturation, "");
+    TwAddVarRW(freezeBar, "Num shader regs.", TW_TYPE_INT32, &numShaderRegs, "");
+    TwAddVarRO(freezeBar, "Current Point", TW_TYPE_INT32, &curFreezePoint, "");
+    TwAddVarRW(freezeBar, "Slowdown loop cycles [u/j] (Increment [U/J])", TW_TYPE_INT32,
+               &loopsCount.x, "help='Number of cycles of the slowdown loop for freezing pixels'");
+
+    const TwEnumVal moveValues[] = {{MOVE_WINDOW, "Window"}, {MOVE_FREEZE_POINTS, "Freeze points"}};
+    TwType moveType = TwDefineEnum("moveMode", moveValues, 2);
+    TwAddVarRW(freezeBar, "Keyboard move ctrl.", moveType, &moveMode, " ");
+
+    const TwStructMember pointMembers[] = {
+        {"PosX", TW_TYPE_INT32, offsetof(Point, PosX), intMemberDefinition},
+        {"PosY", TW_TYPE_INT32, offsetof(Point, PosY), intMemberDefinition},
+        {"SizeX", TW_TYPE_INT32, offsetof(Point, SizeX), intMemberDefinition},
+        {"SizeY", TW_TYPE_INT32, offsetof(Point, SizeY), intMemberDefinition}};
+    TwType pointType = TwDefineStruct("Point", pointMembers, 4, sizeof(Point), NULL, NULL);
+
+    for (int i = 0; i < 4; ++i) {
+        freezePointIds[i] = i;
+        TwAddSeparator(freezeBar, indexedName("Point ", i).c_str(), "");
+        TwAddVarRW(freezeBar, indexedName("Enable P", i).c_str(), TW_TYPE_BOOLCPP,
+                   &freezePointEnabled[i], "");
+        TwAddVarRW(freezeBar, indexedName("Parameters P", i).c_str(), pointType, &freezePoints[i],
+                   "");
+        TwAddButton(freezeBar, indexedName("Unit Size P", i).c_str(), unitSizeButtonCallback,
+                    &freezePointIds[i], "");
+    }
+}

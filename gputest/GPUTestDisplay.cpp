@@ -1,0 +1,135 @@
+// One measured frame: buffer choice, the settings handed to the shaders as
+// macros and uniforms, the active test inside a GPU timer query, the wait
+// for the GPU, the console report, the error check and the bars.
+#include <iostream>
+#include <string>
+
+#include "FrameTimer.h"
+#include "GLAppGPUTest.h"
+#include "GLError.h"
+#include "GLHeaders.h"
+#include "IndexedName.h"
+#include "ShaderGLSL.h"
+#include "ShaderProgramGLSL.h"
+#include "TweakBar.h"
+#include "WrappingMath.h"
+
+namespace {
+
+// The per-point names never change; making them once keeps the frame free of
+// allocations.
+struct PerPointNames {
+    std::string macros[4];
+    std::string uniforms[4];
+    PerPointNames() {
+        for (int i = 0; i < 4; ++i) {
+            macros[i] = indexedName("ENABLE_FREEZE_POINT_", i);
+            uniforms[i] = indexedName("freezePoints[", i) + "]";
+        }
+    }
+};
+
+const PerPointNames& perPointNames() {
+    static const PerPointNames names;
+    return names;
+}
+
+void writePair(std::ostream& out, const Vec2i& pair) {
+    out << "(" << pair.x << ", " << pair.y << ")";
+}
+
+} // namespace
+
+void GLAppGPUTest::display() {
+    if (!fullScreen) {
+        winSize = {windowWidth, windowHeight};
+        winPos = {glutGet(GLUT_WINDOW_X), glutGet(GLUT_WINDOW_Y)};
+    }
+    chooseFrameBuffer();
+
+    // Everything up to timer.end() is inside the GPU measurement.
+    FrameTimer timer;
+    timer.begin("GlobalTime");
+
+    glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+
+    setFrameMacros();
+    shaderProgram->bind(true);
+    setFrameUniforms();
+    if (curTest == TEST_BIG_PRIMITIVE)
+        bigPrimitiveTest();
+    else if (curTest == TEST_SMALL_PRIMITIVES)
+        smallPrimitivesTest();
+    shaderProgram->unbind(true);
+
+    timer.end();
+    // The timer's result must be ready for the report, and in test mode the
+    // frame complete in the visible buffer.
+    glFlush();
+    glFinish();
+
+    if (printStats) writeFrameReport(timer);
+    Vellumar::checkGLError("Display END: ");
+    if (configMode) drawTweakBars();
+    frameCount = wrappingAdd(frameCount, 1);
+}
+
+void GLAppGPUTest::chooseFrameBuffer() {
+    // Test mode draws straight into the visible buffer and never swaps, so
+    // the rasterisation can be watched while the GPU works.
+    GLenum buffer = configMode ? GL_BACK : GL_FRONT;
+    swapAfterDisplay = configMode;
+    drawBuffer = buffer;
+    clearBuffer = buffer;
+    glDrawBuffer(buffer);
+}
+
+void GLAppGPUTest::setFrameMacros() {
+    const PerPointNames& names = perPointNames();
+    fragmentShader->setDefine("ENABLE_BLOCKING", blockingEnable ? 1 : 0);
+    for (int i = 0; i < 4; ++i)
+        fragmentShader->setDefine(names.macros[i].c_str(), freezePointEnabled[i] ? 1 : 0);
+    fragmentShader->setDefine("USE_BAD_LOOP", useRegSaturation ? 1 : 0);
+    // Left alone while saturation is off, so it keeps its last value.
+    if (useRegSaturation) fragmentShader->setDefine("NUM_PIPEVARS", numShaderRegs);
+}
+
+void GLAppGPUTest::setFrameUniforms() {
+    const PerPointNames& names = perPointNames();
+    float userParam[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    if (!fastMode) {
+        userParam[0] = static_cast<float>(loopsCount.x);
+        userParam[1] = static_cast<float>(loopsCount.y);
+    }
+    shaderProgram->setVec4Param("userParam", userParam);
+    for (int j = 0; j < 4; ++j) {
+        const Point& point = freezePoints[j];
+        const float rectangle[4] = {static_cast<float>(point.PosX), static_cast<float>(point.PosY),
+                                    static_cast<float>(point.SizeX),
+                                    static_cast<float>(point.SizeY)};
+        shaderProgram->setVec4Param(names.uniforms[j].c_str(), rectangle);
+    }
+    const float userColor[4] = {1.0f, 1.0f, 0.0f, 1.0f};
+    shaderProgram->setVec4Param("userColor", userColor);
+}
+
+void GLAppGPUTest::writeFrameReport(FrameTimer& timer) {
+    std::cout << "curTest: " << curTest << "\n";
+    std::cout << "loopsCount: ";
+    writePair(std::cout, loopsCount);
+    std::cout << " (";
+    writePair(std::cout, loopsIncrement);
+    std::cout << ")\n";
+    std::cout << "blockingEnable: " << (blockingEnable ? 1 : 0) << "\n";
+    timer.report("Global Times GL", std::cout);
+    std::cout.flush();
+}
+
+void GLAppGPUTest::drawTweakBars() {
+    glActiveTexture(GL_TEXTURE0);
+    glDisable(GL_TEXTURE_RECTANGLE_ARB);
+    TwDraw();
+}

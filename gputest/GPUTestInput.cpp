@@ -1,0 +1,264 @@
+// Keyboard, mouse and window events. In configuration mode the tweak bars get
+// ordinary keys, buttons and motion first; what they do not take changes the
+// settings directly, for the next frame to pick up.
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+
+#include "GLAppGPUTest.h"
+#include "GLHeaders.h"
+#include "ShaderGLSL.h"
+#include "TweakBar.h"
+#include "WrappingMath.h"
+
+namespace {
+
+constexpr unsigned char keyTab = 9;
+constexpr double fieldOfViewDegrees = 60.0;
+constexpr double nearPlane = 0.01;
+constexpr double farPlane = 4.0;
+constexpr double singlePrecisionPi = 3.1415927410125732;
+// Pointer distances from this on never pick anything.
+constexpr int32_t pickRadius = 512;
+
+void toggle(bool& flag) { flag = !flag; }
+void toggle(int32_t& flag) { flag = flag == 0 ? 1 : 0; }
+
+void addToBoth(Vec2i& pair, int32_t amount) { pair = pair + Vec2i{amount, amount}; }
+
+// Halving and division by 10 truncate toward zero and cannot overflow.
+void halveBoth(Vec2i& pair) { pair = {pair.x / 2, pair.y / 2}; }
+
+// Reads one decimal integer from standard input; a field that cannot be read
+// keeps the previous value (and leaves the stream failed, like the pause
+// after a critical error).
+void readInteger(int32_t& target) {
+    int32_t value = 0;
+    if (std::cin >> value) target = value;
+}
+
+} // namespace
+
+void GLAppGPUTest::keyboard(unsigned char key) {
+    if (configMode && TwEventKeyboardGLUT(key, 0, 0)) return;
+    applyKey(key);
+    applyMoveKey(key);
+}
+
+void GLAppGPUTest::applyKey(unsigned char key) {
+    switch (key) {
+    case keyTab:
+    case 'f': toggle(fastMode); break;
+    case ' ': toggleConfigMode(); break;
+    case 'q': std::exit(0);
+    case 'r':
+        fragmentShader->reload();
+        vertexShader->reload();
+        break;
+    case 'a': curTest = wrappingAdd(curTest, 1) % 2; break;
+    case 'b': toggle(blockingEnable); break;
+    case 'c': toggle(bigTriangle); break;
+    case 'd': toggle(printStats); break;
+    case 'v': toggle(allOnOnePixel); break;
+    case '!': toggle(drawCallPerPrimitive); break;
+    case '<': toggle(controlBigPrimitive); break;
+    case '0': toggle(moveMode); break;
+    case 'x': toggleFullScreen(); break;
+    case 'u': loopsCount.x = wrappingAdd(loopsCount.x, loopsIncrement.x); break;
+    case 'j': loopsCount.x = wrappingSub(loopsCount.x, loopsIncrement.x); break;
+    case 'i': loopsCount.y = wrappingAdd(loopsCount.y, loopsIncrement.y); break;
+    case 'k': loopsCount.y = wrappingSub(loopsCount.y, loopsIncrement.y); break;
+    case 'U': loopsIncrement.x = wrappingMul(loopsIncrement.x, 10); break;
+    case 'J': loopsIncrement.x /= 10; break;
+    case 'I': loopsIncrement.y = wrappingMul(loopsIncrement.y, 10); break;
+    case 'K': loopsIncrement.y /= 10; break;
+    case 'y': addToBoth(primTilingSize, primTilingIncrement); break;
+    case 'h': primTilingSize = primTilingSize - Vec2i{primTilingIncrement, primTilingIncrement}; break;
+    case 'Y': primTilingIncrement = wrappingMul(primTilingIncrement, 2); break;
+    case 'H': primTilingIncrement /= 2; break;
+    case 't': addToBoth(primStep, 1); break;
+    case 'g': addToBoth(primStep, -1); break;
+    case 'T': primStep = primStep * 2; break;
+    case 'G': halveBoth(primStep); break;
+    case 'p': addToBoth(primSize, 1); break;
+    case 'm': addToBoth(primSize, -1); break;
+    case 'P': primSize = primSize * 2; break;
+    case 'M': halveBoth(primSize); break;
+    default: break;
+    }
+}
+
+void GLAppGPUTest::applyMoveKey(unsigned char key) {
+    if (moveMode == MOVE_WINDOW) {
+        switch (key) {
+        case '1': winPos = {0, 0}; break;
+        case '2': winPos.y = wrappingAdd(winPos.y, 1); break;
+        case '4': winPos.x = wrappingSub(winPos.x, 1); break;
+        case '6': winPos.x = wrappingAdd(winPos.x, 1); break;
+        case '8': winPos.y = wrappingSub(winPos.y, 1); break;
+        case '*': askWindowSize(); return;
+        default: return;
+        }
+        glutPositionWindow(winPos.x, winPos.y);
+    } else if (moveMode == MOVE_FREEZE_POINTS) {
+        if (key == '.' && curFreezePoint >= 0 && curFreezePoint < 4) {
+            freezePoints[curFreezePoint].SizeX = 1;
+            freezePoints[curFreezePoint].SizeY = 1;
+        }
+    }
+}
+
+void GLAppGPUTest::toggleConfigMode() {
+    toggle(configMode);
+    if (configMode) {
+        TwDefine(" MainOptions show ");
+        fastMode = true;
+    } else {
+        fastMode = false;
+        TwDefine(" MainOptions hide ");
+    }
+}
+
+void GLAppGPUTest::toggleFullScreen() {
+    toggle(fullScreen);
+    if (fullScreen) {
+        glutFullScreen();
+    } else {
+        reshapeWindow(winSize);
+        glutPositionWindow(winPos.x, winPos.y);
+    }
+}
+
+void GLAppGPUTest::askWindowSize() {
+    // Blocks rendering and events until both numbers are read.
+    std::cout << "WinSize X: " << std::flush;
+    readInteger(winSize.x);
+    std::cout << "WinSize Y: " << std::flush;
+    readInteger(winSize.y);
+    reshapeWindow(winSize);
+}
+
+void GLAppGPUTest::reshapeWindow(const Vec2i& size) {
+    glutReshapeWindow(size.x < 1 ? 1 : size.x, size.y < 1 ? 1 : size.y);
+}
+
+void GLAppGPUTest::special(int key) {
+    if (key == GLUT_KEY_END) {
+        toggle(moveMode);
+        return;
+    }
+    if (moveMode == MOVE_WINDOW) {
+        applyWindowSpecialKey(key);
+        // Every other special key re-applies the saved geometry.
+        glutPositionWindow(winPos.x, winPos.y);
+        reshapeWindow(winSize);
+    } else if (moveMode == MOVE_FREEZE_POINTS && curFreezePoint >= 0 && curFreezePoint < 4) {
+        applyFreezePointSpecialKey(key);
+    }
+}
+
+void GLAppGPUTest::applyWindowSpecialKey(int key) {
+    // Screen coordinates: y grows downwards.
+    switch (key) {
+    case GLUT_KEY_LEFT: winPos.x = wrappingSub(winPos.x, 1); break;
+    case GLUT_KEY_RIGHT: winPos.x = wrappingAdd(winPos.x, 1); break;
+    case GLUT_KEY_UP: winPos.y = wrappingSub(winPos.y, 1); break;
+    case GLUT_KEY_DOWN: winPos.y = wrappingAdd(winPos.y, 1); break;
+    case GLUT_KEY_PAGE_UP: winSize.y = wrappingSub(winSize.y, 1); break;
+    case GLUT_KEY_PAGE_DOWN: winSize.y = wrappingAdd(winSize.y, 1); break;
+    case GLUT_KEY_HOME: winSize.x = wrappingAdd(winSize.x, 1); break;
+    case GLUT_KEY_INSERT: winSize.x = wrappingSub(winSize.x, 1); break;
+    default: break;
+    }
+}
+
+void GLAppGPUTest::applyFreezePointSpecialKey(int key) {
+    // Window pixels: y grows upwards, so UP raises the point.
+    Point& point = freezePoints[curFreezePoint];
+    switch (key) {
+    case GLUT_KEY_LEFT: point.PosX = wrappingSub(point.PosX, 1); break;
+    case GLUT_KEY_RIGHT: point.PosX = wrappingAdd(point.PosX, 1); break;
+    case GLUT_KEY_UP: point.PosY = wrappingAdd(point.PosY, 1); break;
+    case GLUT_KEY_DOWN: point.PosY = wrappingSub(point.PosY, 1); break;
+    case GLUT_KEY_PAGE_UP: point.SizeY = wrappingAdd(point.SizeY, 1); break;
+    case GLUT_KEY_PAGE_DOWN: point.SizeY = wrappingSub(point.SizeY, 1); break;
+    case GLUT_KEY_HOME: point.SizeX = wrappingAdd(point.SizeX, 1); break;
+    case GLUT_KEY_INSERT: point.SizeX = wrappingSub(point.SizeX, 1); break;
+    default: break;
+    }
+}
+
+void GLAppGPUTest::mouse(int button, int state, int x, int y) {
+    if (configMode && TwEventMouseButtonGLUT(button, state, x, y)) return;
+    const bool down = state == GLUT_DOWN;
+    if (button == GLUT_LEFT_BUTTON) leftButtonDown = down;
+    else if (button == GLUT_MIDDLE_BUTTON) middleButtonDown = down;
+    else if (button == GLUT_RIGHT_BUTTON) rightButtonDown = down;
+    // Presses and releases of every button pick alike.
+    pickNearest({x, wrappingSub(windowHeight, y)});
+}
+
+void GLAppGPUTest::pickNearest(const Vec2i& pointer) {
+    int32_t best = pickRadius;
+    if (controlBigPrimitive) {
+        curBigPrimVertex = 0;
+        for (int32_t i = 0; i < 4; ++i) {
+            int32_t d = bigPrimVertices[i].distance(pointer);
+            if (d < best) {
+                curBigPrimVertex = i;
+                best = d;
+            }
+        }
+        return;
+    }
+    curFreezePoint = -1;
+    for (int32_t i = 0; i < 4; ++i) {
+        int32_t d = Vec2i{freezePoints[i].PosX, freezePoints[i].PosY}.distance(pointer);
+        if (d < best) {
+            curFreezePoint = i;
+            best = d;
+        }
+    }
+}
+
+void GLAppGPUTest::motion(int x, int y) {
+    if (configMode && TwEventMouseMotionGLUT(x, y)) return;
+    const Vec2i pointer = {x, wrappingSub(windowHeight, y)};
+    if (leftButtonDown) {
+        // The corner jumps to the pointer.
+        if (controlBigPrimitive) {
+            if (curBigPrimVertex >= 0 && curBigPrimVertex < 4) bigPrimVertices[curBigPrimVertex] = pointer;
+        } else if (curFreezePoint >= 0 && curFreezePoint < 4) {
+            freezePoints[curFreezePoint].PosX = pointer.x;
+            freezePoints[curFreezePoint].PosY = pointer.y;
+        }
+    } else if (rightButtonDown && !middleButtonDown && !controlBigPrimitive && curFreezePoint >= 0 &&
+               curFreezePoint < 4) {
+        // The opposite corner follows the pointer.
+        Point& point = freezePoints[curFreezePoint];
+        point.SizeX = wrappingSub(pointer.x, point.PosX);
+        point.SizeY = wrappingSub(pointer.y, point.PosY);
+    }
+}
+
+void GLAppGPUTest::passiveMotion(int x, int y) {
+    if (configMode) TwEventMouseMotionGLUT(x, y);
+}
+
+void GLAppGPUTest::reshape(int width, int height) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A zero height (a minimised window) counts as 1 for the aspect.
+    setPerspective(fieldOfViewDegrees,
+                   static_cast<double>(width) / static_cast<double>(height == 0 ? 1 : height),
+                   nearPlane, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(0, 0, width, height);
+    TwWindowSize(width, height);
+}
+
+void GLAppGPUTest::setPerspective(double fovy, double aspect, double zNear, double zFar) {
+    double top = std::tan(fovy / 360.0 * singlePrecisionPi) * zNear;
+    double right = top * aspect;
+    glFrustum(-right, right, -top, top, zNear, zFar);
+}

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <regex>
+#include <string>
+
+#include "CapturedSink.h"
+#include "FakeGLErrors.h"
+#include "GPUTestFixture.h"
+#include "ShaderGLSL.h"
+#include "ShaderProgramGLSL.h"
+#include "TweakBarInspection.h"
+
+using namespace gputesttest;
+
+namespace {
+
+// Counts program links and shader compiles through GLEW's entry points.
+int links = 0;
+int compiles = 0;
+PFNGLLINKPROGRAMPROC realLink = nullptr;
+PFNGLCOMPILESHADERPROC realCompile = nullptr;
+void GLAPIENTRY countingLink(GLuint program) {
+    ++links;
+    realLink(program);
+}
+void GLAPIENTRY countingCompile(GLuint shader) {
+    ++compiles;
+    realCompile(shader);
+}
+
+class BuildCounter {
+public:
+    BuildCounter() {
+        links = compiles = 0;
+        realLink = __glewLinkProgram;
+        realCompile = __glewCompileShader;
+        __glewLinkProgram = countingLink;
+        __glewCompileShader = countingCompile;
+    }
+    ~BuildCounter() {
+        __glewLinkProgram = realLink;
+        __glewCompileShader = realCompile;
+    }
+};
+
+std::vector<float> uniform(GLuint program, const char* name) {
+    std::vector<float> values(4, -1.0f);
+    glGetUniformfv(program, glGetUniformLocation(program, name), values.data());
+    return values;
+}
+
+bool hasLine(const std::string& text, const std::string& line) {
+    return text.find(line + "\n") != std::string::npos;
+}
+
+} // namespace
+
+TEST_F(GPUTestFrame, ReportNamesTheSettingsAndTheGpuTimeInSeconds) {
+    test.printStats = true;
+    std::string report = runFrameCapturingOutput();
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(report, match,
+                                 std::regex("curTest: 0\n"
+                                            "loopsCount: \\(2000000, 200000\\) \\(\\(1000000, 100000\\)\\)\n"
+                                            "blockingEnable: 1\n"
+                                            "Global Times GL :\n"
+                                            "GlobalTime -> (.{15}) , \n")))
+        << report;
+    EXPECT_GE(std::stod(match[1].str()), 0.0);
+
+    test.curTest = 1;
+    test.blockingEnable = false;
+    test.loopsCount = {-5, 7};
+    test.loopsIncrement = {0, 100};
+    test.fastMode = true;
+    report = runFrameCapturingOutput();
+    EXPECT_EQ(report.rfind("curTest: 1\nloopsCount: (-5, 7) ((0, 100))\nblockingEnable: 0\n", 0), 0u)
+        << report;
+}
+
+TEST_F(GPUTestFrame, NothingOnStandardOutputWhenTheReportIsOff) {
+    test.printStats = false;
+    EXPECT_EQ(runFrameCapturingOutput(), "");
+    test.curTest = 1;
+    EXPECT_EQ(runFrameCapturingOutput(), "");
+}
+
+TEST_F(GPUTestFrame, ConfigurationModeDrawsIntoTheBackBufferWithBarsOnTop) {
+    test.display(); // without the swap, so the back buffer can be read
+    EXPECT_TRUE(test.swapAfterDisplay);
+    EXPECT_EQ(test.drawBuffer, static_cast<GLenum>(GL_BACK));
+    EXPECT_EQ(test.clearBuffer, static_cast<GLenum>(GL_BACK));
+    Pixels back(GL_BACK, 512, 512);
+    EXPECT_EQ(back.at(100, 100), white); // the big quad
+    // Inside FreezyPoints (350..550 from the left, top 300 rows): not the quad.
+    int barPixels = 0;
+    for (int y = 512 - 290; y < 512 - 10; y += 7)
+        for (int x = 360; x < 540; x += 7)
+            if (!(back.at(x, y) == white)) ++barPixels;
+    EXPECT_GT(barPixels, 100);
+}
+
+TEST_F(GPUTestFrame, TestModeDrawsIntoTheFrontBufferWithoutSwapOrBars) {
+    Pixels front = drawTestModeFrame();
+    EXPECT_FALSE(test.swapAfterDisplay);
+    EXPECT_EQ(test.drawBuffer, static_cast<GLenum>(GL_FRONT));
+    EXPECT_EQ(test.clearBuffer, static_cast<GLenum>(GL_FRONT));
+    GLint drawBuffer = 0;
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+    EXPECT_EQ(drawBuffer, GL_FRONT);
+    // The whole window is the white quad, bar areas included; pixel (0, 0) is
+    // freeze point 0.
+    EXPECT_EQ(front.count(white), 512 * 512 - 1);
+    EXPECT_EQ(front.at(0, 0), red);
+}
+
+TEST_F(GPUTestFrame, FramesWithUnchangedSettingsDoNotRebuildTheProgram) {
+    runFrame();
+    {
+        BuildCounter counter;
+        runFrame();
+        runFrame();
+        EXPECT_EQ(links, 0);
+        EXPECT_EQ(compiles, 0);
+    }
+    test.blockingEnable = !test.blockingEnable;
+    {
+        BuildCounter counter;
+        runFrame();
+        EXPECT_EQ(links, 1);
+        EXPECT_GE(compiles, 1);
+    }
+}
+
+TEST_F(GPUTestFrame, RegisterSaturationSetsBothMacrosInTheSameFrame) {
+    runFrame();
+    test.useRegSaturation = true;
+    test.numShaderRegs = 20;
+    {
+        BuildCounter counter;
+        runFrame();
+        EXPECT_EQ(links, 1);
+    }
+    EXPECT_TRUE(hasLine(test.fragmentShader->source, "#define USE_BAD_LOOP 1"));
+    EXPECT_TRUE(hasLine(test.fragmentShader->source, "#define NUM_PIPEVARS 20"));
+
+    test.useRegSaturation = false;
+    test.numShaderRegs = 33;
+    runFrame();
+    EXPECT_TRUE(hasLine(test.fragmentShader->source, "#define USE_BAD_LOOP 0"));
+    EXPECT_TRUE(hasLine(test.fragmentShader->source, "#define NUM_PIPEVARS 20"));
+}
+
+TEST_F(GPUTestFrame, EveryRegisterCountFromOneTo64Compiles) {
+    testsupport::CapturedSink sink;
+    test.useRegSaturation = true;
+    for (int registers = 1; registers <= 64; ++registers) {
+        test.numShaderRegs = registers;
+        test.display();
+        GLint linked = 0;
+        glGetProgramiv(test.shaderProgram->getProgramId(), GL_LINK_STATUS, &linked);
+        ASSERT_TRUE(linked) << registers << "\n" << sink.text();
+    }
+    EXPECT_EQ(sink.text(), "");
+}
+
+TEST_F(GPUTestFrame, UniformsCarryLoopCountsFreezePointsAndUserColor) {
+    test.freezePoints[2] = {10, 20, -3, 4};
+    runFrame();
+    GLuint program = test.shaderProgram->getProgramId();
+    EXPECT_EQ(uniform(program, "userParam"), (std::vector<float>{0, 0, 0, 0}));
+    EXPECT_EQ(uniform(program, "freezePoints[2]"), (std::vector<float>{10, 20, -3, 4}));
+    EXPECT_EQ(uniform(program, "freezePoints[0]"), (std::vector<float>{0, 0, 1, 1}));
+    EXPECT_EQ(uniform(program, "userColor"), (std::vector<float>{1, 1, 0, 1}));
+
+    test.fastMode = false;
+    test.loopsCount = {0, 0}; // loops that really run would take minutes here
+    test.display();
+    EXPECT_EQ(uniform(program, "userParam"), (std::vector<float>{0, 0, 0, 0}));
+    test.loopsCount = {3, 0};
+    test.display();
+    EXPECT_EQ(uniform(program, "userParam"), (std::vector<float>{3, 0, 0, 0}));
+}
+
+TEST_F(GPUTestFrame, WindowGeometryIsSavedOnlyOutsideFullScreen) {
+    test.winPos = {1, 2};
+    test.winSize = {3, 4};
+    runFrame();
+    EXPECT_EQ(test.winPos.x, 1);
+    EXPECT_EQ(test.winSize.y, 4);
+    test.fullScreen = false;
+    runFrame();
+    EXPECT_EQ(test.winSize.x, 512);
+    EXPECT_EQ(test.winSize.y, 512);
+    EXPECT_EQ(test.winPos.x, glutGet(GLUT_WINDOW_X));
+    EXPECT_EQ(test.winPos.y, glutGet(GLUT_WINDOW_Y));
+}
+
+TEST_F(GPUTestFrame, FrameCountsAndReportsAPendingGlErrorAtItsEnd) {
+    int before = test.frameCount;
+    runFrame();
+    runFrame();
+    EXPECT_EQ(test.frameCount, before + 2);
+
+    // The frame's error checks come in a fixed order: bind, unbind, then the
+    // frame's own; the third answer is an error.
+    testsupport::CapturedSink sink;
+    testsupport::queueGLError(GL_NO_ERROR);
+    testsupport::queueGLError(GL_NO_ERROR);
+    testsupport::queueGLError(GL_INVALID_ENUM);
+    runFrame();
+    testsupport::clearQueuedGLErrors();
+    EXPECT_EQ(sink.text().rfind("CRITICAL ERROR: Display END:  OpenGL Error (1280): ", 0), 0u)
+        << sink.text();
+}

@@ -1,0 +1,96 @@
+#include "GPUTestFixture.h"
+
+#include <GL/freeglut.h>
+
+#include "GlTestWindow.h"
+
+namespace gputesttest {
+
+namespace {
+
+int argcStore = 1;
+char argv0[] = "gputest_tests";
+char* argvStore[] = {argv0, nullptr};
+
+struct Started {
+    GLAppGPUTest* app;
+    std::string output;
+};
+
+Started& started() {
+    static Started instance = [] {
+        Started s;
+        s.app = new GLAppGPUTest(&argcStore, argvStore, "The Tazzle Glintmoth (tests, February 08)",
+                                 512, 512, 58);
+        CoutCapture capture;
+        s.app->start();
+        s.output = capture.text();
+        return s;
+    }();
+    return instance;
+}
+
+} // namespace
+
+const std::string& startupOutput() { return started().output; }
+GLAppGPUTest& app() { return *started().app; }
+
+Pixels::Pixels(GLenum buffer, int w, int h)
+    : width(w), height(h), data(static_cast<size_t>(w) * h * 4) {
+    glReadBuffer(buffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, data.data());
+}
+
+Rgba Pixels::at(int x, int y) const {
+    const unsigned char* p = &data[(static_cast<size_t>(y) * width + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+int Pixels::count(const Rgba& color) const {
+    int n = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (at(x, y) == color) ++n;
+    return n;
+}
+
+void GPUTestFrame::SetUp() {
+    Vellumar::currentApp = &test;
+    test.printStats = false;
+    resizeWindow(512, 512);
+    test.setStartValues();
+    test.printStats = false;
+    testsupport::pumpGlutEvents(2);
+}
+
+void GPUTestFrame::TearDown() {
+    test.configMode = true;
+    test.printStats = false;
+}
+
+void GPUTestFrame::runFrame() { Vellumar::GLApp::displayFrame(); }
+
+std::string GPUTestFrame::runFrameCapturingOutput() {
+    CoutCapture capture;
+    runFrame();
+    return capture.text();
+}
+
+Pixels GPUTestFrame::drawTestModeFrame() {
+    test.configMode = false;
+    runFrame();
+    return Pixels(GL_FRONT, test.windowWidth, test.windowHeight);
+}
+
+void GPUTestFrame::resizeWindow(int width, int height) {
+    if (test.windowWidth == width && test.windowHeight == height) return;
+    glutReshapeWindow(width, height);
+    for (int round = 0; round < 500; ++round) {
+        testsupport::pumpGlutEvents(1);
+        if (test.windowWidth == width && test.windowHeight == height) return;
+    }
+    FAIL() << "the window did not reach " << width << "x" << height;
+}
+
+} // namespace gputesttest
