@@ -57,6 +57,7 @@ int Pixels::count(const Rgba& color) const {
 
 void GPUTestFrame::SetUp() {
     Vellumar::currentApp = &test;
+    testAppInstance = &test;
     test.printStats = false;
     resizeWindow(512, 512);
     test.setStartValues();

@@ -1,0 +1,261 @@
+"""End-to-end tests: the real build/glintmoth, started from a working
+directory with Shaders/, under a private X server, driven with xdotool and
+its console, checked through what a user sees and reads.
+
+Usage: e2e_test.py BINARY PROJECT_ROOT [unittest options]
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+from glintmoth_driver import (BLACK, BLUE, GREEN, RED, WHITE, Glintmoth, XServer,
+                              project_copy)
+
+BINARY = None
+ROOT = None
+SERVER = None
+
+
+def setUpModule():
+    global SERVER
+    SERVER = XServer()
+
+
+def tearDownModule():
+    SERVER.stop()
+
+
+def window_y(gl_y, height=512):
+    """Row from the top of the window for a row counted from the bottom."""
+    return height - 1 - gl_y
+
+
+class ToolTest(unittest.TestCase):
+    cwd = None
+
+    def start(self, cwd=None, stdin=subprocess.DEVNULL):
+        self.app = Glintmoth(BINARY, cwd or ROOT, SERVER.display, stdin=stdin)
+        self.addCleanup(self.app.kill)
+        return self.app
+
+    def working_copy(self, shaders=True):
+        directory = project_copy(ROOT, shaders)
+        self.addCleanup(shutil.rmtree, directory, True)
+        return directory
+
+
+class StartAndConfigure(ToolTest):
+    def test_window_bars_report_and_keys(self):
+        app = self.start()
+        self.assertRegex(app.title(), r"^The Tazzle Glintmoth \(.*February 08\)$")
+        app.wait_geometry((512, 512, 512, 512))
+
+        lines = app.wait_for(app.out, r"\A([^\n]*\n){4}").group(0).splitlines()
+        self.assertRegex(lines[0], r"\d+\.\d+")
+        self.assertRegex(lines[1], r"^MAX 3D texture size: \d+$")
+        self.assertRegex(lines[2], r"^GL_MAX_TEXTURE_IMAGE_UNITS_ARB: \d+$")
+        self.assertEqual(lines[3], "size short vec: 6")
+
+        report = app.next_report()
+        self.assertRegex(report, r"^curTest: 0\nloopsCount: \(2000000, 200000\) \(\(1000000, 100000\)\)\n"
+                                 r"blockingEnable: 1\nGlobal Times GL :\nGlobalTime -> .{15} , \n$")
+
+        # Configuration mode: both bars over the white quad.
+        shot = app.screenshot()
+        self.assertEqual(shot.pixel(100, 100), WHITE)
+        self.assertEqual(shot.pixel(0, 511), RED)  # freeze point 0 at the lower-left pixel
+        freezy = (360, 10, 540, 290)    # FreezyPoints: x 350..550, y 0..300
+        main = (360, 310, 590, 510)     # MainOptions: x 350..600, y 300..560
+        for box in (freezy, main):
+            self.assertLess(shot.count(WHITE, box), (box[2] - box[0]) * (box[3] - box[1]) // 2)
+
+        # a is the bar's shortcut of "Active Test": the next frames draw the
+        # small-primitive checkerboard.
+        app.key("a")
+        report = app.next_report()
+        self.assertTrue(report.startswith("curTest: 1\n"), report)
+        shot = app.screenshot()
+        self.assertEqual(shot.pixel(0, window_y(0)), RED)
+        self.assertEqual(shot.pixel(10, window_y(10)), GREEN)
+        self.assertEqual(shot.pixel(40, window_y(10)), BLUE)
+        self.assertEqual(shot.pixel(10, window_y(40)), BLUE)
+        self.assertEqual(shot.pixel(40, window_y(40)), GREEN)
+
+        # Loop keys change the report exactly.
+        app.key("u")
+        self.assertIn("loopsCount: (3000000, 200000) ((1000000, 100000))\n", app.next_report())
+        app.key("U", "j")
+        self.assertIn("loopsCount: (-7000000, 200000) ((10000000, 100000))\n", app.next_report())
+        app.key("k", "K", "i")
+        self.assertIn("loopsCount: (-7000000, 110000) ((10000000, 10000))\n", app.next_report())
+        app.key("b")
+        self.assertIn("blockingEnable: 0\n", app.next_report())
+
+        # d switches the report off: no more reports come.
+        app.key("d")
+        time.sleep(0.5)
+        length = len(app.out())
+        time.sleep(1.0)
+        self.assertEqual(len(app.out()), length)
+        self.assertEqual(app.quit(), 0)
+        self.assertEqual(app.err(), "")
+
+
+class MouseDrags(ToolTest):
+    def test_left_drag_moves_and_right_drag_sizes_freeze_point_zero(self):
+        app = self.start()
+        app.settle(2)
+        # Freeze point 0 sits on the lower-left pixel; press next to it.
+        app.drag(1, (1, 510), (200, 300))
+        app.settle(3)
+        shot = app.screenshot()
+        self.assertEqual(shot.pixel(200, 300), RED)
+        self.assertEqual(shot.pixel(0, 511), WHITE)
+        self.assertEqual(shot.count(RED, (0, 0, 340, 512)), 1)
+
+        # The right button drags the opposite corner: a 60 x 50 red rectangle
+        # from (200, 212) up to (259, 261) in window pixels from the bottom.
+        app.drag(3, (200, 300), (260, 250))
+        app.settle(3)
+        shot = app.screenshot()
+        self.assertEqual(shot.count(RED, (0, 0, 340, 512)), 60 * 50)
+        self.assertEqual(shot.pixel(259, 251), RED)
+        self.assertEqual(shot.pixel(260, 251), WHITE)
+        self.assertEqual(app.quit(), 0)
+
+
+class WindowControl(ToolTest):
+    def test_end_arrows_page_keys_size_dialogue_and_full_screen(self):
+        app = self.start(stdin=subprocess.PIPE)
+        app.wait_geometry((512, 512, 512, 512))
+        app.key("End", "Right", "Right", "Down")
+        app.wait_geometry((514, 513, 512, 512))
+        app.move_pointer(300, 300)
+        app.key("Next", "Home")
+        app.wait_geometry((514, 513, 513, 513))
+
+        # The * dialogue reads both numbers from standard input.
+        app.move_pointer(300, 300)
+        start = len(app.out())
+        app.key("asterisk")
+        app.wait_for(app.out, r"WinSize X: ", start=start)
+        app.write_stdin("400\n")
+        app.wait_for(app.out, r"WinSize X: WinSize Y: ", start=start)
+        app.write_stdin("300\n")
+        app.wait_geometry((None, None, 400, 300))
+
+        # x: the first restores the saved geometry, the second goes full screen.
+        app.move_pointer(100, 100)
+        app.key("x")
+        app.wait_geometry((514, 513, 400, 300))
+        app.move_pointer(100, 100)
+        app.key("x")
+        app.wait_geometry((0, 0, 1600, 1200))
+        app.move_pointer(100, 100)
+        app.key("x")
+        app.wait_geometry((None, None, 400, 300))
+
+        # Letters instead of numbers keep the size; the tool goes on.
+        app.move_pointer(100, 100)
+        start = len(app.out())
+        app.key("asterisk")
+        app.write_stdin("wide\ntall\n")
+        app.wait_for(app.out, r"WinSize X: WinSize Y: ", start=start)
+        app.settle(2)
+        self.assertEqual(app.geometry()[2:], (400, 300))
+        self.assertEqual(app.quit(), 0)
+
+
+class TestMode(ToolTest):
+    def test_space_shows_front_buffer_drawing_without_bars(self):
+        app = self.start()
+        # Bring the loops to 0 first: real loops take minutes on a CPU.
+        app.key("j", "j", "k", "k")
+        self.assertIn("loopsCount: (0, 0)", app.next_report())
+        app.key("a", "space")
+        report = app.next_report()
+        self.assertTrue(report.startswith("curTest: 1\n"))
+        app.settle(2)
+        shot = app.screenshot()
+        # No bars: the bar area shows the checkerboard too.
+        self.assertEqual(shot.pixel(400, window_y(10)), GREEN if ((400 // 32) + (10 // 32)) % 2 == 0 else BLUE)
+        self.assertEqual(shot.count(BLACK), 0)
+        self.assertEqual(shot.count(WHITE), 0)
+        app.key("space")
+        app.settle(2)
+        shot = app.screenshot()
+        self.assertLess(shot.count(GREEN, (360, 10, 540, 290)), 100)
+        self.assertEqual(app.quit(), 0)
+
+
+class ShaderFiles(ToolTest):
+    def test_r_reloads_an_edited_fragment_shader(self):
+        cwd = self.working_copy()
+        app = self.start(cwd)
+        app.settle(2)
+        self.assertEqual(app.screenshot().pixel(100, 100), WHITE)
+        path = os.path.join(cwd, "Shaders", "GPUTest_FS.glsl")
+        with open(path) as f:
+            text = f.read()
+        with open(path, "w") as f:
+            f.write(text.replace("gl_FragColor = color;", "gl_FragColor = color * vec4(0.0, 0.0, 1.0, 1.0);"))
+        app.key("r")
+        app.settle(3)
+        self.assertEqual(app.screenshot().pixel(100, 100), BLUE)
+        self.assertEqual(app.quit(), 0)
+        self.assertEqual(app.err(), "")
+
+    def test_missing_shader_directory_is_reported_and_the_tool_goes_on(self):
+        app = self.start(self.working_copy(shaders=False))
+        app.wait_for(app.err, r"CRITICAL ERROR: Shader::loadSource: unable to open file: "
+                              r"\./Shaders//GPUTest_FS\.glsl\n")
+        app.wait_for(app.err, r"CRITICAL ERROR: Shader::loadSource: unable to open file: "
+                              r"\./Shaders//GPUTest_VS\.glsl\n")
+        app.settle(2)
+        app.key("a")
+        self.assertTrue(app.next_report().startswith("curTest: 1\n"))
+        self.assertEqual(app.quit(), 0)
+
+    def test_compile_error_and_include_cycle_are_reported_and_the_tool_goes_on(self):
+        cwd = self.working_copy()
+        with open(os.path.join(cwd, "Shaders", "GPUTest_FS.glsl"), "a") as f:
+            f.write("\nthis is not GLSL;\n")
+        with open(os.path.join(cwd, "Shaders", "GPUTest_Common.glsl"), "a") as f:
+            f.write('\n#include "GPUTest_Common.glsl"\n')
+        app = self.start(cwd)
+        app.wait_for(app.err, r"CRITICAL ERROR: [^\n]*GPUTest_Common\.glsl")
+        app.wait_for(app.err, r"CRITICAL ERROR: Compilation error \(\./Shaders//GPUTest_FS\.glsl\): ")
+        app.settle(2)
+        app.key("b")
+        self.assertIn("blockingEnable: 0\n", app.next_report())
+        self.assertEqual(app.quit(), 0)
+
+
+class BadKeys(ToolTest):
+    def test_sizes_steps_and_increments_driven_past_their_limits(self):
+        app = self.start()
+        app.key("a")
+        app.key(*["h"] * 34)           # tile size 32 -> -2
+        app.key(*["g"] * 10)           # step 8 -> -2
+        report = app.next_report()
+        self.assertTrue(report.startswith("curTest: 1\n"), report)
+        app.settle(2)
+        self.assertEqual(app.screenshot().count(GREEN, (0, 0, 340, 512)), 0)
+        app.key(*["U"] * 40)           # the increment wraps around
+        wrapped = (1000000 * 10 ** 40) % 2 ** 32
+        wrapped -= 2 ** 32 if wrapped >= 2 ** 31 else 0
+        self.assertIn("loopsCount: (2000000, 200000) ((%d, 100000))" % wrapped, app.next_report())
+        app.key("y")
+        self.assertEqual(app.quit(), 0)
+        self.assertEqual(app.err(), "")
+
+
+if __name__ == "__main__":
+    BINARY = os.path.abspath(sys.argv[1])
+    ROOT = os.path.abspath(sys.argv[2])
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)

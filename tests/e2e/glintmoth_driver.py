@@ -1,0 +1,231 @@
+"""Drives the real glintmoth executable the way a user does: an X server of
+its own (Xvfb), keys, clicks and drags through xdotool, standard input
+through a pipe, standard output and error captured, screenshots of the window.
+"""
+
+import os
+import re
+import select
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+
+SCREEN = "1600x1200x24"
+CONVERT = "/usr/bin/convert"
+
+
+class XServer:
+    """A private Xvfb, so that nothing else on the display takes the focus."""
+
+    def __init__(self):
+        read_fd, write_fd = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN, "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        number = b""
+        deadline = time.time() + 20
+        while not number.endswith(b"\n") and time.time() < deadline:
+            ready, _, _ = select.select([read_fd], [], [], 1)
+            if ready:
+                chunk = os.read(read_fd, 16)
+                if not chunk:
+                    break
+                number += chunk
+        os.close(read_fd)
+        if not number.strip():
+            self.process.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number.decode().strip()
+
+    def stop(self):
+        self.process.terminate()
+        try:
+            self.process.wait(5)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+
+
+class Image:
+    """A screenshot of the window; pixel (x, y) counts from the top-left."""
+
+    def __init__(self, ppm):
+        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
+        self.width, self.height = int(match.group(1)), int(match.group(2))
+        self.data = ppm[match.end():]
+
+    def pixel(self, x, y):
+        at = (y * self.width + x) * 3
+        return tuple(self.data[at:at + 3])
+
+    def count(self, color, box=None):
+        left, top, right, bottom = box or (0, 0, self.width, self.height)
+        return sum(1 for y in range(top, bottom) for x in range(left, right)
+                   if self.pixel(x, y) == color)
+
+    def save_png(self, path):
+        subprocess.run([CONVERT, "ppm:-", "png:" + path], input=self.ppm(), check=True)
+
+    def ppm(self):
+        return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data
+
+
+WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+RED = (255, 0, 0)
+GREEN = (0, 255, 0)
+BLUE = (0, 0, 255)
+
+
+class Glintmoth:
+    """One run of the tool, started from a working directory."""
+
+    def __init__(self, binary, cwd, display, stdin=subprocess.DEVNULL):
+        env = dict(os.environ, DISPLAY=display)
+        # The process ends with live GL driver allocations; leak reports of
+        # the driver would only hide what these tests look at.
+        env["ASAN_OPTIONS"] = "detect_leaks=0"
+        self.display = display
+        self.env = env
+        self.process = subprocess.Popen([binary], cwd=cwd, env=env, stdin=stdin,
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.stdout = bytearray()
+        self.stderr = bytearray()
+        self.readers = [threading.Thread(target=self._collect, args=(self.process.stdout, self.stdout), daemon=True),
+                        threading.Thread(target=self._collect, args=(self.process.stderr, self.stderr), daemon=True)]
+        for reader in self.readers:
+            reader.start()
+        self.window = self._find_window()
+        self.move_pointer(500, 500)
+
+    @staticmethod
+    def _collect(stream, buffer):
+        for chunk in iter(lambda: stream.read1(65536), b""):
+            buffer.extend(chunk)
+
+    def xdotool(self, *args):
+        result = subprocess.run(["xdotool", *map(str, args)], env=self.env,
+                                capture_output=True, text=True, timeout=20)
+        return result.stdout
+
+    def _find_window(self):
+        deadline = time.time() + 30
+        while time.time() < deadline:
+            if self.process.poll() is not None:
+                raise RuntimeError("glintmoth ended early: " + self.err())
+            found = self.xdotool("search", "--name", "The Tazzle Glintmoth").split()
+            if found:
+                return found[0]
+            time.sleep(0.1)
+        raise RuntimeError("the window did not appear")
+
+    # Console.
+    def out(self):
+        return self.stdout.decode(errors="replace")
+
+    def err(self):
+        return self.stderr.decode(errors="replace")
+
+    def wait_for(self, stream, pattern, timeout=20.0, start=0):
+        """Waits until the stream's text from `start` on matches; returns the match."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            text = stream()[start:]
+            match = re.search(pattern, text, re.S)
+            if match:
+                return match
+            time.sleep(0.05)
+        raise AssertionError("no %r in %r" % (pattern, stream()[start:][-2000:]))
+
+    def next_report(self, timeout=20.0):
+        """The first complete frame report written after this call."""
+        start = len(self.out())
+        match = self.wait_for(self.out, r"curTest: .*?\nGlobal Times GL :\n[^\n]*\n", timeout, start)
+        # Skip a report that was half written when we started.
+        later = self.wait_for(self.out, r"curTest: .*?\nGlobal Times GL :\n[^\n]*\n", timeout,
+                              start + match.end())
+        return later.group(0)
+
+    def write_stdin(self, text):
+        self.process.stdin.write(text.encode())
+        self.process.stdin.flush()
+
+    # Input.
+    def move_pointer(self, x, y):
+        # Without a window manager the keyboard focus follows the pointer.
+        self.xdotool("mousemove", "--window", self.window, x, y)
+
+    def key(self, *names):
+        for name in names:
+            self.xdotool("key", name)
+            time.sleep(0.05)
+
+    def drag(self, button, start, end, steps=4):
+        self.move_pointer(*start)
+        time.sleep(0.1)
+        self.xdotool("mousedown", button)
+        time.sleep(0.2)
+        for i in range(1, steps + 1):
+            x = start[0] + (end[0] - start[0]) * i // steps
+            y = start[1] + (end[1] - start[1]) * i // steps
+            self.move_pointer(x, y)
+            time.sleep(0.05)
+        time.sleep(0.2)
+        self.xdotool("mouseup", button)
+        time.sleep(0.2)
+
+    # Window.
+    def geometry(self):
+        text = self.xdotool("getwindowgeometry", self.window)
+        x, y = map(int, re.search(r"Position: (-?\d+),(-?\d+)", text).groups())
+        w, h = map(int, re.search(r"Geometry: (\d+)x(\d+)", text).groups())
+        return x, y, w, h
+
+    def wait_geometry(self, wanted, timeout=10.0):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            got = self.geometry()
+            if all(w is None or w == g for w, g in zip(wanted, got)):
+                return got
+            time.sleep(0.1)
+        raise AssertionError("window geometry %r, wanted %r" % (self.geometry(), wanted))
+
+    def title(self):
+        return self.xdotool("getwindowname", self.window).strip()
+
+    def screenshot(self):
+        xwd = subprocess.run(["xwd", "-silent", "-id", self.window], env=self.env,
+                             capture_output=True, check=True, timeout=20).stdout
+        ppm = subprocess.run([CONVERT, "xwd:-", "ppm:-"], input=xwd, capture_output=True,
+                             check=True, timeout=20).stdout
+        return Image(ppm)
+
+    def settle(self, frames=3, timeout=20.0):
+        """Lets a few frames pass (each frame writes a report when they are on)."""
+        for _ in range(frames):
+            self.next_report(timeout)
+
+    # End.
+    def quit(self, timeout=20.0):
+        self.move_pointer(500, 500)
+        self.key("q")
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.kill()
+            raise AssertionError("glintmoth did not end on q")
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def project_copy(root, shaders=True):
+    """A temporary working directory with (or without) a copy of Shaders/."""
+    directory = tempfile.mkdtemp(prefix="glintmoth-e2e-")
+    if shaders:
+        shutil.copytree(os.path.join(root, "Shaders"), os.path.join(directory, "Shaders"))
+    return directory
