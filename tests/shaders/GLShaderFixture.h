@@ -1,0 +1,44 @@
+// Base of the tests that need a current OpenGL context: the binary's one GLUT
+// window, no OpenGL error left over from elsewhere, a temporary directory for
+// shader files and a captured message sink (empty input: pauses return).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <string>
+
+#include "CapturedSink.h"
+#include "FakeGLErrors.h"
+#include "GlTestWindow.h"
+#include "TempShaderDir.h"
+
+namespace shadertest {
+
+class GLShaderFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::ensureGLWindow();
+        testsupport::clearQueuedGLErrors();
+        drainGLErrors();
+    }
+    void TearDown() override {
+        testsupport::clearQueuedGLErrors();
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "OpenGL error left pending";
+    }
+    static void drainGLErrors() {
+        while (glGetError() != GL_NO_ERROR) {
+        }
+    }
+    static GLint currentProgram() {
+        GLint program = -1;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        return program;
+    }
+
+    TempShaderDir dir;
+    testsupport::CapturedSink sink;
+};
+
+} // namespace shadertest
