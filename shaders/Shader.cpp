@@ -12,7 +12,7 @@ namespace {
 // Room reserved for a file's text, so that ordinary shaders are read without
 // repeated growth.
 constexpr std::size_t sourceReserve = 1048576;
-constexpr std::size_t readChunk = 65536;
+constexpr std::size_t readBlock = 16384;
 
 } // namespace
 
@@ -42,12 +42,11 @@ std::string Shader::loadSource(const char* path) {
     }
     // Read in blocks rather than line by line: appending every line with its
     // "\n" gives the file's bytes plus one "\n" after an unterminated last line.
+    char block[readBlock];
     for (;;) {
-        std::size_t filled = text.size();
-        text.resize(filled + readChunk);
-        std::size_t got = std::fread(&text[filled], 1, readChunk, file);
-        text.resize(filled + got);
-        if (got < readChunk) break;
+        std::size_t got = std::fread(block, 1, sizeof block, file);
+        text.append(block, got);
+        if (got < sizeof block) break;
     }
     if (std::ferror(file)) {
         // Only the lines read before the error count.
