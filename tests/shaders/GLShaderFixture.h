@@ -31,6 +31,16 @@ protected:
         while (glGetError() != GL_NO_ERROR) {
         }
     }
+    // The text a GL shader object was last given.
+    static std::string glSourceOf(GLuint shader) {
+        GLint length = 0;
+        glGetShaderiv(shader, GL_SHADER_SOURCE_LENGTH, &length);
+        if (length <= 1) return "";
+        std::string text(static_cast<std::size_t>(length), '\0');
+        glGetShaderSource(shader, length, nullptr, text.data());
+        text.pop_back(); // the terminating NUL
+        return text;
+    }
     static GLint currentProgram() {
         GLint program = -1;
         glGetIntegerv(GL_CURRENT_PROGRAM, &program);

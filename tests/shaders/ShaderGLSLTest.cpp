@@ -24,15 +24,6 @@ protected:
     std::string fragmentPath() { return dir.write("frag.glsl", fragmentText); }
 };
 
-std::string glSourceOf(GLuint shader) {
-    GLint length = 0;
-    glGetShaderiv(shader, GL_SHADER_SOURCE_LENGTH, &length);
-    std::string text(static_cast<std::size_t>(std::max(length, 1)), '\0');
-    glGetShaderSource(shader, length, nullptr, text.data());
-    text.resize(static_cast<std::size_t>(std::max(length - 1, 0)));
-    return text;
-}
-
 GLint shaderParameter(GLuint shader, GLenum which) {
     GLint value = -1;
     glGetShaderiv(shader, which, &value);
