@@ -17,8 +17,8 @@
 #include "ShaderText.h"
 #include "TempShaderDir.h"
 
-using Vellumar::ShaderGLSL;
 using Vellumar::Shader;
+using Vellumar::ShaderGLSL;
 using Vellumar::ShaderProgramGLSL;
 
 namespace {
@@ -29,7 +29,8 @@ const char* const freezePointMacros[] = {"ENABLE_FREEZE_POINT_0", "ENABLE_FREEZE
 // The seven macros of a frame, in the frame's order, with the start values.
 void setFrameMacros(ShaderGLSL& fragment) {
     fragment.setDefine("ENABLE_BLOCKING", 1);
-    for (int i = 0; i < 4; ++i) fragment.setDefine(freezePointMacros[i], i == 0 ? 1 : 0);
+    for (int i = 0; i < 4; ++i)
+        fragment.setDefine(freezePointMacros[i], i == 0 ? 1 : 0);
     fragment.setDefine("USE_BAD_LOOP", 1);
     fragment.setDefine("NUM_PIPEVARS", 20);
 }
@@ -90,13 +91,17 @@ BENCHMARK(BM_ApplyDefineLineChangingAValue);
 void BM_ExpandIncludes100KBWith50Includes(benchmark::State& state) {
     shadertest::TempShaderDir dir;
     std::string text;
-    const std::string filler = "    color.rgb += vec3(0.001) * float(i); // filler line of a big shader\n";
+    const std::string filler =
+        "    color.rgb += vec3(0.001) * float(i); // filler line of a big shader\n";
     for (int include = 0; include < 50; ++include) {
         std::string name = "part" + std::to_string(include) + ".glsl";
         std::string part;
-        while (part.size() < 1000) part += "float part" + std::to_string(include) + "_" + std::to_string(part.size()) + "() { return 1.0; }\n";
+        while (part.size() < 1000)
+            part += "float part" + std::to_string(include) + "_" + std::to_string(part.size()) +
+                    "() { return 1.0; }\n";
         dir.write(name, part);
-        while (text.size() < static_cast<std::size_t>(include + 1) * 2000) text += filler;
+        while (text.size() < static_cast<std::size_t>(include + 1) * 2000)
+            text += filler;
         text += "#include \"" + name + "\"\n";
     }
     for (auto _ : state) {
@@ -112,7 +117,8 @@ BENCHMARK(BM_ExpandIncludes100KBWith50Includes)->Unit(benchmark::kMicrosecond);
 void BM_LoadSource1MiB(benchmark::State& state) {
     shadertest::TempShaderDir dir;
     std::string bytes;
-    while (bytes.size() < (1u << 20)) bytes += "    acc = fract(acc * 1.000173 + 0.618034); // one line of a long file\n";
+    while (bytes.size() < (1u << 20))
+        bytes += "    acc = fract(acc * 1.000173 + 0.618034); // one line of a long file\n";
     bytes.resize(1u << 20);
     std::string path = dir.write("big.glsl", bytes);
     for (auto _ : state) {

@@ -57,8 +57,10 @@ float saturateRegisters(float cycles, float seed)
         regs[r] = seed + float(r) * 0.01;
     float i = 0.0;
     while (i < cycles) {
-        for (int r = 0; r < NUM_PIPEVARS; ++r)
-            regs[r] = fract(regs[r] * 1.000173 + regs[(r + 1) - ((r + 1) / NUM_PIPEVARS) * NUM_PIPEVARS]);
+        for (int r = 0; r < NUM_PIPEVARS; ++r) {
+            int next = r + 1 < NUM_PIPEVARS ? r + 1 : 0;
+            regs[r] = fract(regs[r] * 1.000173 + regs[next]);
+        }
         i += 1.0;
     }
     float sum = 0.0;

@@ -47,7 +47,8 @@ void removeDirectory() {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzsupport::quietMessageSink();
-    std::string pattern = (std::filesystem::temp_directory_path() / "glintmoth-fuzz-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "glintmoth-fuzz-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (!mkdtemp(name.data())) std::abort();
@@ -80,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // Every expansion at the top level consumes at least the closing quote of
     // the input's text and brings in at most one file's expansion.
     std::size_t quotes = 0;
-    for (char c : text) quotes += c == '"';
+    for (char c : text)
+        quotes += c == '"';
     if (expanded.size() > text.size() + quotes * longestInclusion) std::abort();
     // Without a directive nothing may change.
     if (text.find("#include") == std::string::npos && expanded != text) std::abort();

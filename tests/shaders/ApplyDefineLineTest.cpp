@@ -13,7 +13,8 @@ TEST(ApplyDefineLine, AMissingDefineGoesToPositionZeroAheadOfTheVersionLine) {
 
     // Later new defines go in front of earlier ones.
     EXPECT_TRUE(applyDefineLine(text, "USE_BAD_LOOP", "1"));
-    EXPECT_EQ(text, "#define USE_BAD_LOOP 1\n#define ENABLE_BLOCKING 0\n#version 130\nvoid main() {}\n");
+    EXPECT_EQ(text,
+              "#define USE_BAD_LOOP 1\n#define ENABLE_BLOCKING 0\n#version 130\nvoid main() {}\n");
 
     std::string empty;
     EXPECT_TRUE(applyDefineLine(empty, "A", "1"));

@@ -6,9 +6,9 @@
 #include "ShaderText.h"
 #include "TempShaderDir.h"
 
-using Vellumar::expandIncludes;
 using shadertest::TempShaderDir;
 using testsupport::CapturedSink;
+using Vellumar::expandIncludes;
 
 namespace {
 
@@ -27,7 +27,8 @@ protected:
 
 int occurrences(const std::string& text, const std::string& part) {
     int n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
     return n;
 }
 
@@ -72,8 +73,8 @@ TEST_F(ExpandIncludes, QuotesAreSearchedAcrossLineEnds) {
 
 TEST_F(ExpandIncludes, AMissingFileIsReportedAndExpandsToNothing) {
     EXPECT_EQ(expand("x\n#include \"gone.glsl\"\ny\n"), "x\n\ny\n");
-    EXPECT_EQ(sink.text(),
-              "CRITICAL ERROR: Shader::loadSource: unable to open file: " + dir.path() + "gone.glsl\n");
+    EXPECT_EQ(sink.text(), "CRITICAL ERROR: Shader::loadSource: unable to open file: " +
+                               dir.path() + "gone.glsl\n");
 }
 
 TEST_F(ExpandIncludes, ADirectiveWithoutBothQuotesStaysAndTheScanGoesOn) {
@@ -96,8 +97,10 @@ TEST_F(ExpandIncludes, ACycleStopsAtTheDepthLimitWithOneReport) {
     // Each top-level directive expands maxIncludeDepth nested copies.
     EXPECT_EQ(occurrences(once, "S\n"), 2 * Vellumar::maxIncludeDepth);
     EXPECT_EQ(once.find("#include"), std::string::npos);
-    EXPECT_EQ(sink.text(), "CRITICAL ERROR: expandIncludes: include nesting deeper than 32, "
-                           "stopped at: " + dir.path() + "self.glsl\n");
+    EXPECT_EQ(sink.text(),
+              "CRITICAL ERROR: expandIncludes: include nesting deeper than 32, "
+              "stopped at: " +
+                  dir.path() + "self.glsl\n");
 
     // Once per call: a second expansion reports again.
     sink.clear();
@@ -113,7 +116,8 @@ TEST_F(ExpandIncludes, NestingUpToTheLimitIsExpandedCompletely) {
     // A chain of exactly maxIncludeDepth files.
     for (int i = 1; i <= Vellumar::maxIncludeDepth; ++i) {
         std::string body = "L" + std::to_string(i) + "\n";
-        if (i < Vellumar::maxIncludeDepth) body += "#include \"l" + std::to_string(i + 1) + ".glsl\"\n";
+        if (i < Vellumar::maxIncludeDepth)
+            body += "#include \"l" + std::to_string(i + 1) + ".glsl\"\n";
         dir.write("l" + std::to_string(i) + ".glsl", body);
     }
     std::string text = expand("#include \"l1.glsl\"\n");

@@ -6,9 +6,9 @@
 #include "Shader.h"
 #include "TempShaderDir.h"
 
-using Vellumar::Shader;
 using shadertest::TempShaderDir;
 using testsupport::CapturedSink;
+using Vellumar::Shader;
 
 using namespace std::string_literals;
 
@@ -31,7 +31,8 @@ TEST(LoadSource, IsCutBeforeTheFirstNul) {
 TEST(LoadSource, ReadsFilesLargerThanItsReserveAndItsReadBlock) {
     TempShaderDir dir;
     std::string big;
-    for (int i = 0; big.size() < (1u << 20) + 70000; ++i) big += "line " + std::to_string(i) + "\n";
+    for (int i = 0; big.size() < (1u << 20) + 70000; ++i)
+        big += "line " + std::to_string(i) + "\n";
     big += "last without break";
     EXPECT_EQ(Shader::loadSource(dir.write("big.glsl", big).c_str()), big + "\n");
 }
@@ -39,8 +40,9 @@ TEST(LoadSource, ReadsFilesLargerThanItsReserveAndItsReadBlock) {
 TEST(LoadSource, AMissingFileIsReportedAndReadsAsEmptyText) {
     CapturedSink sink; // empty input: the pause returns at once
     EXPECT_EQ(Shader::loadSource("/nonexistent/dir/x.glsl"), "");
-    EXPECT_EQ(sink.text(), "CRITICAL ERROR: Shader::loadSource: unable to open file: "
-                           "/nonexistent/dir/x.glsl\n");
+    EXPECT_EQ(sink.text(),
+              "CRITICAL ERROR: Shader::loadSource: unable to open file: "
+              "/nonexistent/dir/x.glsl\n");
 }
 
 TEST(LoadSource, TheMissingFileReportPausesForOneNumber) {

@@ -11,13 +11,14 @@
 #include "NameHash.h"
 #include "ShaderGLSL.h"
 
-using Vellumar::ShaderGLSL;
 using shadertest::GLShaderFixture;
 using testsupport::GLCallCounter;
+using Vellumar::ShaderGLSL;
 
 namespace {
 
-const char* const fragmentText = "uniform vec4 userColor;\nvoid main() { gl_FragColor = userColor; }\n";
+const char* const fragmentText =
+    "uniform vec4 userColor;\nvoid main() { gl_FragColor = userColor; }\n";
 
 class ShaderGLSLTest : public GLShaderFixture {
 protected:
@@ -33,8 +34,8 @@ GLint shaderParameter(GLuint shader, GLenum which) {
 // Records what reaches the string form of setDefine.
 class RecordingShader : public ShaderGLSL {
 public:
-    using ShaderGLSL::ShaderGLSL;
     using ShaderGLSL::setDefine;
+    using ShaderGLSL::ShaderGLSL;
     void setDefine(const char* name, const char* value) override {
         received.push_back(std::string(name) + "=" + value);
         ShaderGLSL::setDefine(name, value);
@@ -57,15 +58,17 @@ TEST_F(ShaderGLSLTest, ConstructionReadsTheFileIntoAGLObjectOfTheStagesType) {
         EXPECT_TRUE(shader.dirty);
         EXPECT_EQ(shader.shaderType, stage.shaderType);
         ASSERT_TRUE(glIsShader(shader.shaderId));
-        EXPECT_EQ(shaderParameter(shader.shaderId, GL_SHADER_TYPE), static_cast<GLint>(stage.glType));
+        EXPECT_EQ(shaderParameter(shader.shaderId, GL_SHADER_TYPE),
+                  static_cast<GLint>(stage.glType));
     }
     EXPECT_EQ(sink.text(), "");
 }
 
 TEST_F(ShaderGLSLTest, AMissingFileIsReportedAndLeavesAnEmptyWorkingShader) {
     ShaderGLSL shader("/nonexistent/GPUTest_FS.glsl", 1);
-    EXPECT_EQ(sink.text(),
-              "CRITICAL ERROR: Shader::loadSource: unable to open file: /nonexistent/GPUTest_FS.glsl\n");
+    EXPECT_EQ(
+        sink.text(),
+        "CRITICAL ERROR: Shader::loadSource: unable to open file: /nonexistent/GPUTest_FS.glsl\n");
     EXPECT_EQ(shader.source, "");
     EXPECT_TRUE(shader.dirty);
     shader.setDefine("NUM_FREEZE_POINTS", 4);
@@ -73,9 +76,11 @@ TEST_F(ShaderGLSLTest, AMissingFileIsReportedAndLeavesAnEmptyWorkingShader) {
 }
 
 TEST_F(ShaderGLSLTest, SetDefineMarksDirtyOnlyWhenTheTextChanges) {
-    ShaderGLSL shader(dir.write("f.glsl", std::string("#define DEFAULTED 5\n") + fragmentText).c_str(), 1);
+    ShaderGLSL shader(
+        dir.write("f.glsl", std::string("#define DEFAULTED 5\n") + fragmentText).c_str(), 1);
     shader.setDefine("NUM_FREEZE_POINTS", 4);
-    EXPECT_EQ(shader.source, std::string("#define NUM_FREEZE_POINTS 4\n#define DEFAULTED 5\n") + fragmentText);
+    EXPECT_EQ(shader.source,
+              std::string("#define NUM_FREEZE_POINTS 4\n#define DEFAULTED 5\n") + fragmentText);
     EXPECT_TRUE(shader.dirty);
 
     const struct {
@@ -83,8 +88,9 @@ TEST_F(ShaderGLSLTest, SetDefineMarksDirtyOnlyWhenTheTextChanges) {
         int value;
         bool marksDirty;
     } steps[] = {
-        {"ENABLE_BLOCKING", 0, true},  {"ENABLE_BLOCKING", 1, true}, {"ENABLE_BLOCKING", 1, false},
-        {"NUM_FREEZE_POINTS", 4, false}, {"DEFAULTED", 5, false},    {"DEFAULTED", 6, true},
+        {"ENABLE_BLOCKING", 0, true},  {"ENABLE_BLOCKING", 1, true},
+        {"ENABLE_BLOCKING", 1, false}, {"NUM_FREEZE_POINTS", 4, false},
+        {"DEFAULTED", 5, false},       {"DEFAULTED", 6, true},
     };
     for (const auto& step : steps) {
         shader.compile();
@@ -97,7 +103,8 @@ TEST_F(ShaderGLSLTest, SetDefineMarksDirtyOnlyWhenTheTextChanges) {
     EXPECT_EQ(shader.defines.at(Vellumar::nameHash("DEFAULTED")),
               std::make_pair(std::string("DEFAULTED"), std::string("6")));
     EXPECT_EQ(shader.source, std::string("#define ENABLE_BLOCKING 1\n#define NUM_FREEZE_POINTS 4\n"
-                                         "#define DEFAULTED 6\n") + fragmentText);
+                                         "#define DEFAULTED 6\n") +
+                                 fragmentText);
 }
 
 TEST_F(ShaderGLSLTest, NumberFormsFormatTheValueAndGoThroughTheStringForm) {
@@ -105,9 +112,11 @@ TEST_F(ShaderGLSLTest, NumberFormsFormatTheValueAndGoThroughTheStringForm) {
     shader.setDefine("HALF", 0.5f);
     shader.setDefine("FOUR", 4.0f);
     shader.setDefine("NEG", -3);
-    EXPECT_EQ(shader.received, (std::vector<std::string>{"HALF=0.500000", "FOUR=4.000000", "NEG=-3"}));
+    EXPECT_EQ(shader.received,
+              (std::vector<std::string>{"HALF=0.500000", "FOUR=4.000000", "NEG=-3"}));
     EXPECT_EQ(shader.source,
-              std::string("#define NEG -3\n#define FOUR 4.000000\n#define HALF 0.500000\n") + fragmentText);
+              std::string("#define NEG -3\n#define FOUR 4.000000\n#define HALF 0.500000\n") +
+                  fragmentText);
 }
 
 TEST_F(ShaderGLSLTest, CompilesOnlyWhenDirtyAndThenMakesNoGLCall) {
@@ -128,17 +137,23 @@ TEST_F(ShaderGLSLTest, CompilesOnlyWhenDirtyAndThenMakesNoGLCall) {
 TEST_F(ShaderGLSLTest, CompilesItsTextThenItsSubShadersWithIncludesFromItsOwnDirectory) {
     dir.write("common.glsl", "vec4 libColor() { return vec4(1.0); }\n");
     dir.write("other/common.glsl", "WRONG DIRECTORY\n");
-    ShaderGLSL shader(dir.write("main.glsl", "vec4 tail();\n#include \"common.glsl\"\n"
-                                           "void main() { gl_FragColor = libColor() * tail(); }\n")
+    ShaderGLSL shader(dir.write("main.glsl",
+                                "vec4 tail();\n#include \"common.glsl\"\n"
+                                "void main() { gl_FragColor = libColor() * tail(); }\n")
+                          .c_str(),
+                      1);
+    ShaderGLSL tail(dir.write("other/tail.glsl",
+                              "#include \"common.glsl\"\nvec4 tail() { return vec4(0.5); }\n")
                         .c_str(),
                     1);
-    ShaderGLSL tail(dir.write("other/tail.glsl", "#include \"common.glsl\"\nvec4 tail() { return vec4(0.5); }\n").c_str(), 1);
     tail.setDefine("TAIL_DEFINE", 2);
     shader.addSubShader(&tail);
     EXPECT_TRUE(shader.compile());
     EXPECT_EQ(glSourceOf(shader.shaderId),
-              "vec4 tail();\nvec4 libColor() { return vec4(1.0); }\nvoid main() { gl_FragColor = libColor() * tail(); }\n"
-              "#define TAIL_DEFINE 2\nvec4 libColor() { return vec4(1.0); }\nvec4 tail() { return vec4(0.5); }\n");
+              "vec4 tail();\nvec4 libColor() { return vec4(1.0); }\nvoid main() { gl_FragColor = "
+              "libColor() * tail(); }\n"
+              "#define TAIL_DEFINE 2\nvec4 libColor() { return vec4(1.0); }\nvec4 tail() { return "
+              "vec4(0.5); }\n");
     // The shader's own compile is separate from the sub-shader's.
     EXPECT_TRUE(tail.dirty);
 }
@@ -165,7 +180,8 @@ TEST_F(ShaderGLSLTest, ReloadRereadsTheFileAndSetsEveryDefineAgainInKeyOrder) {
     RecordingShader shader(path.c_str(), 1);
     const std::vector<std::string> names = {"ENABLE_BLOCKING", "USE_BAD_LOOP", "NUM_PIPEVARS",
                                             "ENABLE_FREEZE_POINT_0", "FILE_DEFAULT"};
-    for (const auto& name : names) shader.setDefine(name.c_str(), 1);
+    for (const auto& name : names)
+        shader.setDefine(name.c_str(), 1);
     shader.setDefine("USE_BAD_LOOP", 0); // the last value counts
     shader.compile();
     dir.write("r.glsl", "#define FILE_DEFAULT 9\nnew text\n");
@@ -203,7 +219,8 @@ TEST_F(ShaderGLSLTest, ACompileFailureReportsTheConstructionPathAndPausesTwice) 
     const std::string prefix = "CRITICAL ERROR: Compilation error (" + path + "): ";
     ASSERT_EQ(answers.text().compare(0, prefix.size(), prefix), 0) << answers.text();
     EXPECT_GT(answers.text().size(), prefix.size() + 2); // the driver's log follows
-    EXPECT_EQ(std::string(shader.infoLog), answers.text().substr(prefix.size(), answers.text().size() - prefix.size() - 1));
+    EXPECT_EQ(std::string(shader.infoLog),
+              answers.text().substr(prefix.size(), answers.text().size() - prefix.size() - 1));
     int next = 0;
     answers.input() >> next;
     EXPECT_EQ(next, 3);

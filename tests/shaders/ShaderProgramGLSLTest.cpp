@@ -10,13 +10,13 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 
+using shadertest::GLShaderFixture;
+using testsupport::GLCallCounter;
 using Vellumar::SamplerEntry;
 using Vellumar::Shader;
 using Vellumar::ShaderGLSL;
 using Vellumar::ShaderProgramGLSL;
 using Vellumar::TextureRef;
-using shadertest::GLShaderFixture;
-using testsupport::GLCallCounter;
 
 namespace {
 
@@ -71,7 +71,8 @@ TEST_F(ShaderProgramTest, TheFirstBindCompilesAttachesAndLinksInOrderAndTheSecon
     GLCallCounter counter;
     program->bind(true);
 
-    const Names shaderCompile = {"glShaderSource", "glCompileShader", "glGetShaderiv", "glGetError"};
+    const Names shaderCompile = {"glShaderSource", "glCompileShader", "glGetShaderiv",
+                                 "glGetError"};
     const Names stageCompile = {"glShaderSource", "glCompileShader", "glGetError", "glAttachShader",
                                 "glGetError"};
     Names expected;
@@ -86,8 +87,9 @@ TEST_F(ShaderProgramTest, TheFirstBindCompilesAttachesAndLinksInOrderAndTheSecon
     std::vector<GLuint> compiled;
     for (const auto& call : counter.callsOf("glCompileShader"))
         compiled.push_back(static_cast<GLuint>(call.args[0]));
-    EXPECT_EQ(compiled, (std::vector<GLuint>{fragment->shaderId, vertex->shaderId,
-                                             program->stageShaderIds[0], program->stageShaderIds[1]}));
+    EXPECT_EQ(compiled,
+              (std::vector<GLuint>{fragment->shaderId, vertex->shaderId, program->stageShaderIds[0],
+                                   program->stageShaderIds[1]}));
     EXPECT_EQ(glSourceOf(program->stageShaderIds[0]), vertexText);
     EXPECT_EQ(glSourceOf(program->stageShaderIds[1]), fragmentText);
     EXPECT_EQ(glSourceOf(program->stageShaderIds[2]), "");
@@ -146,14 +148,16 @@ TEST_F(ShaderProgramTest, AShaderWithoutMainLeadsItsListsAndGivesTheIncludeBase)
     dir.write("lib/color.glsl", "vec4 fromLib() { return vec4(0.25); }\n");
     dir.write("color.glsl", "vec4 fromLib() { return vec4(0.75); }\n");
     // Main written with a blank before the parenthesis does not count as one.
-    ShaderGLSL library(dir.write("lib/library.glsl", "#include \"color.glsl\"\nvoid main () {}\n").c_str(), 1);
+    ShaderGLSL library(
+        dir.write("lib/library.glsl", "#include \"color.glsl\"\nvoid main () {}\n").c_str(), 1);
     ShaderGLSL helper(dir.write("lib/helper.glsl", "float helper() { return 1.0; }\n").c_str(), 1);
     program->addShader(&library);
     program->addShader(&helper);
 
     EXPECT_EQ(program->shaders, (std::vector<Shader*>{&helper, &library, fragment, vertex}));
     EXPECT_EQ(program->stageShaders[1], (std::vector<Shader*>{&helper, &library, fragment}));
-    EXPECT_EQ(program->stageSources[1], helper.source + "\n" + library.source + "\n\n" + fragmentText);
+    EXPECT_EQ(program->stageSources[1],
+              helper.source + "\n" + library.source + "\n\n" + fragmentText);
 
     program->compile();
     // Both stages resolve includes against the directory of the first
@@ -185,7 +189,8 @@ TEST_F(ShaderProgramTest, RefusedShadersAreReportedAndNothingIsAdded) {
               "CRITICAL ERROR: ShaderProgramGLSL::addShader : shader type 7 has no stage: " +
                   unknownStage.path + "\n");
     EXPECT_EQ(program->shaders, (std::vector<Shader*>{fragment, vertex}));
-    for (const auto& stage : program->stageShaders) EXPECT_LE(stage.size(), 1u);
+    for (const auto& stage : program->stageShaders)
+        EXPECT_LE(stage.size(), 1u);
 
     program->bind(false);
     sink.clear();
@@ -194,14 +199,15 @@ TEST_F(ShaderProgramTest, RefusedShadersAreReportedAndNothingIsAdded) {
 }
 
 TEST_F(ShaderProgramTest, OpenGLErrorsAreCheckedUnderTheirLabelsInOrder) {
-    for (int i = 0; i < 9; ++i) testsupport::queueGLError(GL_INVALID_VALUE);
+    for (int i = 0; i < 9; ++i)
+        testsupport::queueGLError(GL_INVALID_VALUE);
     program->bind(false);
     program->unbind(false);
     std::string expected;
-    for (const char* label : {"ShaderGLSL::compile", "ShaderGLSL::compile", "MANUAL_LINK Compile",
-                              "MANUAL_LINK Attach Shader", "MANUAL_LINK Compile",
-                              "MANUAL_LINK Attach Shader", "ShaderProgramGLSL::compile",
-                              "ShaderProgramGLSL::bind", "ShaderProgramGLSL::unbind"})
+    for (const char* label :
+         {"ShaderGLSL::compile", "ShaderGLSL::compile", "MANUAL_LINK Compile",
+          "MANUAL_LINK Attach Shader", "MANUAL_LINK Compile", "MANUAL_LINK Attach Shader",
+          "ShaderProgramGLSL::compile", "ShaderProgramGLSL::bind", "ShaderProgramGLSL::unbind"})
         expected += std::string("CRITICAL ERROR: ") + label + " OpenGL Error (1281): " +
                     reinterpret_cast<const char*>(gluErrorString(GL_INVALID_VALUE)) + "\n";
     EXPECT_EQ(sink.text(), expected);
@@ -272,12 +278,14 @@ class SamplerTest : public ShaderProgramTest {
 protected:
     void SetUp() override {
         ShaderProgramTest::SetUp();
-        fragment->source = "uniform sampler2D texA;\nuniform sampler2D texB;\n"
-                           "void main() { gl_FragColor = texture2D(texA, vec2(0.5)) + "
-                           "texture2D(texB, vec2(0.5)); }\n";
+        fragment->source =
+            "uniform sampler2D texA;\nuniform sampler2D texB;\n"
+            "void main() { gl_FragColor = texture2D(texA, vec2(0.5)) + "
+            "texture2D(texB, vec2(0.5)); }\n";
         fragment->dirty = true;
         glGenTextures(3, textureIds);
-        for (int i = 0; i < 3; ++i) textures[i] = TextureRef{textureIds[i], GL_TEXTURE_2D};
+        for (int i = 0; i < 3; ++i)
+            textures[i] = TextureRef{textureIds[i], GL_TEXTURE_2D};
     }
     void TearDown() override {
         glDeleteTextures(3, textureIds);
@@ -361,8 +369,9 @@ TEST_F(SamplerTest, SettingASamplerWhileBoundIsReportedAndLeavesNoProgramInUse) 
 }
 
 TEST_F(ShaderProgramTest, AttributeArraysAreFedEnabledAndReleasedByUnbind) {
-    vertex->source = "attribute vec4 aPosition;\nattribute vec3 aNormal;\n"
-                     "void main() { gl_Position = aPosition + vec4(aNormal, 0.0); }\n";
+    vertex->source =
+        "attribute vec4 aPosition;\nattribute vec3 aNormal;\n"
+        "void main() { gl_Position = aPosition + vec4(aNormal, 0.0); }\n";
     vertex->dirty = true;
     program->bind(false);
     program->unbind(false);
@@ -376,7 +385,8 @@ TEST_F(ShaderProgramTest, AttributeArraysAreFedEnabledAndReleasedByUnbind) {
 
     auto attribute = [&](const char* name, GLenum which) {
         GLint value = -1;
-        glGetVertexAttribiv(static_cast<GLuint>(glGetAttribLocation(program->programId, name)), which, &value);
+        glGetVertexAttribiv(static_cast<GLuint>(glGetAttribLocation(program->programId, name)),
+                            which, &value);
         return value;
     };
     EXPECT_EQ(attribute("aPosition", GL_VERTEX_ATTRIB_ARRAY_ENABLED), GL_TRUE);
@@ -395,9 +405,13 @@ TEST_F(ShaderProgramTest, AttributeArraysAreFedEnabledAndReleasedByUnbind) {
 }
 
 TEST_F(GLShaderFixture, FragDataLocationsTakeEffectAtTheNextLink) {
-    ShaderGLSL vertex(dir.write("v.glsl", "#version 130\nvoid main() { gl_Position = gl_Vertex; }\n").c_str(), 0);
-    ShaderGLSL fragment(dir.write("f.glsl", "#version 130\nout vec4 colorOut;\n"
-                                            "void main() { colorOut = vec4(1.0); }\n").c_str(), 1);
+    ShaderGLSL vertex(
+        dir.write("v.glsl", "#version 130\nvoid main() { gl_Position = gl_Vertex; }\n").c_str(), 0);
+    ShaderGLSL fragment(dir.write("f.glsl",
+                                  "#version 130\nout vec4 colorOut;\n"
+                                  "void main() { colorOut = vec4(1.0); }\n")
+                            .c_str(),
+                        1);
     ShaderProgramGLSL program;
     program.addShader(&fragment);
     program.addShader(&vertex);
@@ -421,11 +435,13 @@ TEST_F(GLShaderFixture, DestructionDeletesWhatTheProgramOwns) {
     {
         ShaderProgramGLSL program;
         owned = program.programId;
-        for (int i = 0; i < 3; ++i) stages[i] = program.stageShaderIds[i];
+        for (int i = 0; i < 3; ++i)
+            stages[i] = program.stageShaderIds[i];
         ASSERT_TRUE(glIsProgram(owned));
     }
     EXPECT_FALSE(glIsProgram(owned));
-    for (GLuint stage : stages) EXPECT_FALSE(glIsShader(stage));
+    for (GLuint stage : stages)
+        EXPECT_FALSE(glIsShader(stage));
 
     GLuint existing = glCreateProgram();
     {

@@ -11,34 +11,38 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 
-using Vellumar::ShaderGLSL;
-using Vellumar::ShaderProgramGLSL;
 using shadertest::AllocationCounter;
 using shadertest::GLShaderFixture;
+using Vellumar::ShaderGLSL;
+using Vellumar::ShaderProgramGLSL;
 
 namespace {
 
 // The frame's hand-off to the shaders: the seven macros, then the program
 // bound with its uniforms set, then released.
 void handOffFrame(ShaderGLSL& fragment, ShaderProgramGLSL& program, int pipeVars) {
-    static const char* const freezePointMacros[] = {"ENABLE_FREEZE_POINT_0", "ENABLE_FREEZE_POINT_1",
-                                                    "ENABLE_FREEZE_POINT_2", "ENABLE_FREEZE_POINT_3"};
+    static const char* const freezePointMacros[] = {
+        "ENABLE_FREEZE_POINT_0", "ENABLE_FREEZE_POINT_1", "ENABLE_FREEZE_POINT_2",
+        "ENABLE_FREEZE_POINT_3"};
     static const char* const freezePointUniforms[] = {"freezePoints[0]", "freezePoints[1]",
                                                       "freezePoints[2]", "freezePoints[3]"};
     fragment.setDefine("ENABLE_BLOCKING", 1);
-    for (int i = 0; i < 4; ++i) fragment.setDefine(freezePointMacros[i], i == 0 ? 1 : 0);
+    for (int i = 0; i < 4; ++i)
+        fragment.setDefine(freezePointMacros[i], i == 0 ? 1 : 0);
     fragment.setDefine("USE_BAD_LOOP", 1);
     fragment.setDefine("NUM_PIPEVARS", pipeVars);
     program.bind(true);
     const float values[4] = {2000000.0f, 200000.0f, 0.0f, 0.0f};
     program.setVec4Param("userParam", values);
-    for (const char* name : freezePointUniforms) program.setVec4Param(name, values);
+    for (const char* name : freezePointUniforms)
+        program.setVec4Param(name, values);
     program.setVec4Param("userColor", values);
     program.unbind(true);
 }
 
 const char* const fragmentText =
-    "uniform vec4 userParam;\nuniform vec4 freezePoints[NUM_FREEZE_POINTS];\nuniform vec4 userColor;\n"
+    "uniform vec4 userParam;\nuniform vec4 freezePoints[NUM_FREEZE_POINTS];\nuniform vec4 "
+    "userColor;\n"
     "void main() {\n"
     "  vec4 color = userColor;\n"
     "#if ENABLE_BLOCKING && ENABLE_FREEZE_POINT_0\n"

@@ -9,7 +9,8 @@
 namespace shadertest {
 
 TempShaderDir::TempShaderDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "glintmoth-shaders-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "glintmoth-shaders-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (!mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");

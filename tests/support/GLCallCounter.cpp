@@ -23,7 +23,8 @@ std::vector<GLCall>& recorded() {
 template <typename T>
 void addArgument(GLCall& call, T value) {
     if constexpr (std::is_arithmetic_v<T>) {
-        if (call.argCount < GLCall::maxArgs) call.args[call.argCount++] = static_cast<double>(value);
+        if (call.argCount < GLCall::maxArgs)
+            call.args[call.argCount++] = static_cast<double>(value);
     }
 }
 
