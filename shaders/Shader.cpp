@@ -12,7 +12,8 @@ namespace {
 // Room reserved for a file's text, so that ordinary shaders are read without
 // repeated growth.
 constexpr std::size_t sourceReserve = 1048576;
-constexpr std::size_t readBlock = 16384;
+constexpr std::size_t firstReadBlock = 16384;
+constexpr std::size_t largestReadBlock = 262144;
 
 } // namespace
 
@@ -42,11 +43,14 @@ std::string Shader::loadSource(const char* path) {
     }
     // Read in blocks rather than line by line: appending every line with its
     // "\n" gives the file's bytes plus one "\n" after an unterminated last line.
-    char block[readBlock];
-    for (;;) {
-        std::size_t got = std::fread(block, 1, sizeof block, file);
-        text.append(block, got);
-        if (got < sizeof block) break;
+    // Blocks go straight into the text and grow, so that small files cost one
+    // short read and large ones few.
+    for (std::size_t block = firstReadBlock;; block = std::min(block * 2, largestReadBlock)) {
+        std::size_t filled = text.size();
+        text.resize(filled + block);
+        std::size_t got = std::fread(&text[filled], 1, block, file);
+        text.resize(filled + got);
+        if (got < block) break;
     }
     if (std::ferror(file)) {
         // Only the lines read before the error count.
