@@ -31,6 +31,10 @@ public:
     char infoLog[4096];
     // nameHash of the name -> (name, value), for every define ever set.
     std::map<uint32_t, std::pair<std::string, std::string>> defines;
+
+private:
+    // Reports a failed compile with its log, then pauses a second time.
+    void checkCompileStatus();
 };
 
 } // namespace Vellumar

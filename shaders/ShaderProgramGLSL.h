@@ -58,6 +58,18 @@ public:
     std::vector<Shader*> stageShaders[3]; // not owned
     bool stageAttached[3];
     std::map<int, int> attributes;
+
+private:
+    // Builds one stage's text from its shaders, compiles it into the stage's
+    // object and attaches that the first time.
+    void compileStage(int stage, const std::string& basePath);
+    GLint programStatus(GLenum which) const;
+    void reportProgramLog();
+    // A uniform setter's frame: compile, use the program while unbound, and
+    // look the location up; endUniform releases the program again.
+    GLint beginUniform(const char* name);
+    void endUniform();
+    void setAttribArray(const char* name, GLint size, const void* vertices);
 };
 
 } // namespace Vellumar

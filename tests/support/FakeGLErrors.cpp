@@ -1,5 +1,7 @@
 #include "FakeGLErrors.h"
 
+#include "GLCallCounter.h"
+
 #include <dlfcn.h>
 
 #include <deque>
@@ -25,6 +27,7 @@ extern "C" GLenum glGetError() {
     using RealGetError = GLenum (*)();
     static RealGetError real = reinterpret_cast<RealGetError>(dlsym(RTLD_NEXT, "glGetError"));
     ++testsupport::calls;
+    testsupport::detail::recordGLCall(testsupport::GLCall{"glGetError", 0, {}});
     auto& codes = testsupport::queued();
     if (!codes.empty()) {
         GLenum code = codes.front();

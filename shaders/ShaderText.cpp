@@ -1,0 +1,143 @@
+#include "ShaderText.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "MessageSink.h"
+#include "Shader.h"
+
+namespace Vellumar {
+
+namespace {
+
+constexpr const char includeWord[] = "#include";
+constexpr std::size_t includeWordLength = sizeof includeWord - 1;
+// Room for the working text, so that ordinary shaders are assembled without
+// repeated growth.
+constexpr std::size_t expansionReserve = 100000;
+
+// One top-level expansion: the directory every name resolves against, and
+// whether the depth cut has been reported yet (once per top-level call).
+class IncludeExpansion {
+public:
+    explicit IncludeExpansion(std::string directory) : directory(std::move(directory)) {}
+
+    // depth: how many files deep the text lies (0 for the caller's text).
+    std::string expand(std::string text, int depth) {
+        text.reserve(expansionReserve);
+        std::size_t at = text.find(includeWord);
+        while (at != std::string::npos) {
+            std::size_t next = expandDirectiveAt(text, at, depth);
+            at = text.find(includeWord, next);
+        }
+        return text;
+    }
+
+private:
+    // Replaces the directive at `at` when it is one; returns where the scan
+    // goes on.
+    std::size_t expandDirectiveAt(std::string& text, std::size_t at, int depth) {
+        if (at >= 2 && text[at - 2] == '/' && text[at - 1] == '/') return at + 1;
+        std::size_t open = text.find('"', at + includeWordLength);
+        if (open == std::string::npos) return at + 1;
+        std::size_t close = text.find('"', open + 1);
+        if (close == std::string::npos) return at + 1;
+
+        std::string path = directory;
+        path.append(text, open + 1, close - open - 1);
+        std::string included;
+        if (depth + 1 > maxIncludeDepth) {
+            reportDepthCut(path);
+        } else {
+            included = expand(Shader::loadSource(path.c_str()), depth + 1);
+            // The reading put a line feed after the file's last line; the
+            // directive's own line break follows instead.
+            if (!included.empty()) included.pop_back();
+        }
+        text.replace(at, close + 1 - at, included);
+        return at + 1;
+    }
+
+    void reportDepthCut(const std::string& path) {
+        if (depthReported) return;
+        depthReported = true;
+        MessageSink::instance().criticalError(
+            "expandIncludes: include nesting deeper than %d, stopped at: %s", maxIncludeDepth,
+            path.c_str());
+    }
+
+    std::string directory;
+    bool depthReported = false;
+};
+
+} // namespace
+
+std::string expandIncludes(std::string text, std::string basePath) {
+    std::size_t slash = basePath.rfind('/');
+    basePath.resize(slash == std::string::npos ? 0 : slash + 1);
+    IncludeExpansion expansion(std::move(basePath));
+    return expansion.expand(std::move(text), 0);
+}
+
+namespace {
+
+constexpr std::size_t defineLineBufferSize = 512;
+
+// The new line, "#define <name> <value>\n", in a caller's fixed buffer when it
+// fits (the per-frame case, no heap), else in `overflow`.
+const char* formatDefineLine(char (&buffer)[defineLineBufferSize], std::string& overflow,
+                             const char* name, const char* value, std::size_t& length) {
+    int written = std::snprintf(buffer, sizeof buffer, "#define %s %s\n", name, value);
+    if (written < 0) {
+        length = 0;
+        return "";
+    }
+    length = static_cast<std::size_t>(written);
+    if (length < sizeof buffer) return buffer;
+    overflow = std::string("#define ") + name + " " + value + "\n";
+    return overflow.c_str();
+}
+
+// The end of the span the new line replaces: one line, or as many lines as the
+// new line's content holds when a name or value carries line breaks, so that
+// setting the same text twice never changes it again.
+std::size_t replacedSpanEnd(const std::string& text, std::size_t start, const char* content,
+                            std::size_t contentLength) {
+    auto breaks = static_cast<std::size_t>(std::count(content, content + contentLength, '\n'));
+    std::size_t end = start;
+    for (std::size_t line = 0; line <= breaks; ++line) {
+        end = text.find('\n', end);
+        if (end == std::string::npos) return text.size();
+        if (line < breaks) ++end;
+    }
+    return end;
+}
+
+} // namespace
+
+bool applyDefineLine(std::string& text, const char* name, const char* value) {
+    if (!name) name = "";
+    if (!value) value = "";
+    char buffer[defineLineBufferSize];
+    std::string overflow;
+    std::size_t lineLength = 0;
+    const char* line = formatDefineLine(buffer, overflow, name, value, lineLength);
+    if (lineLength == 0) return false;
+
+    // The search key "#define <name>" is the new line's own beginning.
+    std::size_t keyLength = std::strlen("#define ") + std::strlen(name);
+    std::size_t found = text.find(line, 0, keyLength);
+    if (found == std::string::npos) {
+        text.insert(0, line, lineLength);
+        return true;
+    }
+    std::size_t contentLength = lineLength - 1; // without the final line feed
+    std::size_t end = replacedSpanEnd(text, found, line, contentLength);
+    if (text.compare(found, end - found, line, contentLength) == 0) return false;
+    text.replace(found, end - found, line, contentLength);
+    return true;
+}
+
+} // namespace Vellumar

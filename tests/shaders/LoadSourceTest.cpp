@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CapturedSink.h"
+#include "Shader.h"
+#include "TempShaderDir.h"
+
+using shadertest::TempShaderDir;
+using testsupport::CapturedSink;
+using Vellumar::Shader;
+
+using namespace std::string_literals;
+
+TEST(LoadSource, EveryLineEndsInOneLineFeedWithOrWithoutAFinalBreak) {
+    TempShaderDir dir;
+    EXPECT_EQ(Shader::loadSource(dir.write("ended.glsl", "first\nsecond\n").c_str()),
+              "first\nsecond\n");
+    EXPECT_EQ(Shader::loadSource(dir.write("open.glsl", "first\nsecond").c_str()),
+              "first\nsecond\n");
+    EXPECT_EQ(Shader::loadSource(dir.write("blank.glsl", "\n\nx").c_str()), "\n\nx\n");
+    EXPECT_EQ(Shader::loadSource(dir.write("empty.glsl", "").c_str()), "");
+}
+
+TEST(LoadSource, IsCutBeforeTheFirstNul) {
+    TempShaderDir dir;
+    EXPECT_EQ(Shader::loadSource(dir.write("nul.glsl", "ab\0cd\nef\n"s).c_str()), "ab");
+    EXPECT_EQ(Shader::loadSource(dir.write("nul2.glsl", "line\n\0\n"s).c_str()), "line\n");
+}
+
+TEST(LoadSource, ReadsFilesLargerThanItsReserveAndItsReadBlock) {
+    TempShaderDir dir;
+    std::string big;
+    for (int i = 0; big.size() < (1u << 20) + 70000; ++i)
+        big += "line " + std::to_string(i) + "\n";
+    big += "last without break";
+    EXPECT_EQ(Shader::loadSource(dir.write("big.glsl", big).c_str()), big + "\n");
+}
+
+TEST(LoadSource, AMissingFileIsReportedAndReadsAsEmptyText) {
+    CapturedSink sink; // empty input: the pause returns at once
+    EXPECT_EQ(Shader::loadSource("/nonexistent/dir/x.glsl"), "");
+    EXPECT_EQ(sink.text(),
+              "CRITICAL ERROR: Shader::loadSource: unable to open file: "
+              "/nonexistent/dir/x.glsl\n");
+}
+
+TEST(LoadSource, TheMissingFileReportPausesForOneNumber) {
+    CapturedSink sink("4 5\n");
+    Shader::loadSource("/nonexistent/y.glsl");
+    int next = 0;
+    sink.input() >> next;
+    EXPECT_EQ(next, 5);
+}

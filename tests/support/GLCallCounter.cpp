@@ -1,0 +1,172 @@
+#include "GLCallCounter.h"
+
+#include <GL/glew.h>
+#include <dlfcn.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <type_traits>
+
+namespace testsupport {
+
+namespace {
+
+constexpr std::size_t reservedCalls = 16384;
+
+bool active = false;
+
+std::vector<GLCall>& recorded() {
+    static std::vector<GLCall> calls;
+    return calls;
+}
+
+template <typename T>
+void addArgument(GLCall& call, T value) {
+    if constexpr (std::is_arithmetic_v<T>) {
+        if (call.argCount < GLCall::maxArgs)
+            call.args[call.argCount++] = static_cast<double>(value);
+    }
+}
+
+template <typename... Args>
+GLCall makeCall(const char* name, Args... args) {
+    GLCall call{name, 0, {}};
+    (addArgument(call, args), ...);
+    return call;
+}
+
+// A counting wrapper for one GLEW function pointer, e.g.
+// CountingWrapper<&__glewLinkProgram>: install swaps the pointer for `call`,
+// which records and forwards to the driver's function.
+template <auto Slot>
+struct CountingWrapper;
+
+template <typename R, typename... Args, R (**Slot)(Args...)>
+struct CountingWrapper<Slot> {
+    static inline R (*original)(Args...) = nullptr;
+    static inline const char* name = nullptr;
+
+    static R call(Args... args) {
+        detail::recordGLCall(makeCall(name, args...));
+        return original(args...);
+    }
+    static void install(const char* glName) {
+        // An entry point this context lacks stays absent.
+        if (!*Slot) return;
+        name = glName;
+        original = *Slot;
+        *Slot = &call;
+    }
+    static void uninstall() {
+        if (!original) return;
+        *Slot = original;
+        original = nullptr;
+    }
+};
+
+// Add a GLEW entry point here to count it (the name without "gl").
+#define GLCALLCOUNTER_GLEW_FUNCTIONS(X)                                                          \
+    X(CreateShader) X(DeleteShader) X(ShaderSource) X(CompileShader) X(GetShaderiv)              \
+    X(GetShaderInfoLog) X(CreateProgram) X(DeleteProgram) X(AttachShader) X(DetachShader)        \
+    X(LinkProgram) X(ValidateProgram) X(GetProgramiv) X(GetProgramInfoLog) X(UseProgram)         \
+    X(GetUniformLocation) X(Uniform1i) X(Uniform1f) X(Uniform2f) X(Uniform3f) X(Uniform3i)       \
+    X(Uniform4f) X(UniformMatrix4fv) X(ActiveTexture) X(GetAttribLocation)                       \
+    X(VertexAttribPointer) X(EnableVertexAttribArray) X(DisableVertexAttribArray)                \
+    X(BindFragDataLocationEXT) X(BindFragDataLocation) X(GenQueries) X(DeleteQueries)            \
+    X(BeginQuery) X(EndQuery) X(GetQueryObjectiv) X(GetQueryObjectuiv)                           \
+    X(GetQueryObjecti64vEXT) X(GetQueryObjectui64vEXT)
+
+#define GLCALLCOUNTER_INSTALL(Name) CountingWrapper<&__glew##Name>::install("gl" #Name);
+#define GLCALLCOUNTER_UNINSTALL(Name) CountingWrapper<&__glew##Name>::uninstall();
+
+} // namespace
+
+namespace detail {
+void recordGLCall(const GLCall& call) {
+    if (active) recorded().push_back(call);
+}
+} // namespace detail
+
+GLCallCounter::GLCallCounter() {
+    if (active) throw std::logic_error("GLCallCounter: only one counter at a time");
+    recorded().clear();
+    recorded().reserve(reservedCalls);
+    GLCALLCOUNTER_GLEW_FUNCTIONS(GLCALLCOUNTER_INSTALL)
+    active = true;
+}
+
+GLCallCounter::~GLCallCounter() {
+    active = false;
+    GLCALLCOUNTER_GLEW_FUNCTIONS(GLCALLCOUNTER_UNINSTALL)
+}
+
+int GLCallCounter::count(const char* name) const {
+    int n = 0;
+    for (const GLCall& call : recorded())
+        if (std::strcmp(call.name, name) == 0) ++n;
+    return n;
+}
+
+int GLCallCounter::total() const { return static_cast<int>(recorded().size()); }
+
+const std::vector<GLCall>& GLCallCounter::calls() const { return recorded(); }
+
+std::vector<std::string> GLCallCounter::names() const {
+    std::vector<std::string> result;
+    for (const GLCall& call : recorded()) result.emplace_back(call.name);
+    return result;
+}
+
+std::vector<GLCall> GLCallCounter::callsOf(const char* name) const {
+    std::vector<GLCall> result;
+    for (const GLCall& call : recorded())
+        if (std::strcmp(call.name, name) == 0) result.push_back(call);
+    return result;
+}
+
+void GLCallCounter::reset() { recorded().clear(); }
+
+} // namespace testsupport
+
+// GL 1.1 entry points are not GLEW pointers: the test binary defines them
+// itself (test_support is linked whole), records, and forwards to the driver.
+namespace {
+template <typename Fn>
+Fn driverFunction(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" {
+
+void glBindTexture(GLenum target, GLuint texture) {
+    static auto real = driverFunction<void (*)(GLenum, GLuint)>("glBindTexture");
+    testsupport::detail::recordGLCall(testsupport::makeCall("glBindTexture", target, texture));
+    real(target, texture);
+}
+
+void glDrawBuffer(GLenum buffer) {
+    static auto real = driverFunction<void (*)(GLenum)>("glDrawBuffer");
+    testsupport::detail::recordGLCall(testsupport::makeCall("glDrawBuffer", buffer));
+    real(buffer);
+}
+
+void glClear(GLbitfield mask) {
+    static auto real = driverFunction<void (*)(GLbitfield)>("glClear");
+    testsupport::detail::recordGLCall(testsupport::makeCall("glClear", mask));
+    real(mask);
+}
+
+void glFlush() {
+    static auto real = driverFunction<void (*)()>("glFlush");
+    testsupport::detail::recordGLCall(testsupport::makeCall("glFlush"));
+    real();
+}
+
+void glFinish() {
+    static auto real = driverFunction<void (*)()>("glFinish");
+    testsupport::detail::recordGLCall(testsupport::makeCall("glFinish"));
+    real();
+}
+
+} // extern "C"
