@@ -18,8 +18,9 @@ constexpr std::size_t includeWordLength = sizeof includeWord - 1;
 // repeated growth.
 constexpr std::size_t expansionReserve = 100000;
 
-// One top-level expansion: the directory every name resolves against, and
-// whether the depth cut has been reported yet (once per top-level call).
+// One top-level expansion: the directory every name resolves against, the
+// files read so far, and whether a cut has been reported yet (once per
+// top-level call).
 class IncludeExpansion {
 public:
     explicit IncludeExpansion(std::string directory) : directory(std::move(directory)) {}
@@ -49,8 +50,13 @@ private:
         path.append(text, open + 1, close - open - 1);
         std::string included;
         if (depth + 1 > maxIncludeDepth) {
-            reportDepthCut(path);
+            reportCut("expandIncludes: include nesting deeper than %d, stopped at: %s",
+                      maxIncludeDepth, path);
+        } else if (filesRead >= maxIncludedFiles) {
+            reportCut("expandIncludes: more than %d included files, stopped at: %s",
+                      maxIncludedFiles, path);
         } else {
+            ++filesRead;
             included = expand(Shader::loadSource(path.c_str()), depth + 1);
             // The reading put a line feed after the file's last line; the
             // directive's own line break follows instead.
@@ -60,16 +66,15 @@ private:
         return at + 1;
     }
 
-    void reportDepthCut(const std::string& path) {
-        if (depthReported) return;
-        depthReported = true;
-        MessageSink::instance().criticalError(
-            "expandIncludes: include nesting deeper than %d, stopped at: %s", maxIncludeDepth,
-            path.c_str());
+    void reportCut(const char* format, int limit, const std::string& path) {
+        if (cutReported) return;
+        cutReported = true;
+        MessageSink::instance().criticalError(format, limit, path.c_str());
     }
 
     std::string directory;
-    bool depthReported = false;
+    int filesRead = 0;
+    bool cutReported = false;
 };
 
 } // namespace

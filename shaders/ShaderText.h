@@ -10,7 +10,7 @@ namespace Vellumar {
 // exact form "//#include" is skipped) by the named file's expanded text. Names
 // resolve against the directory of basePath (up to its last '/') at every
 // depth. Malformed directives are left in place; nesting stops at a fixed
-// depth so include cycles end.
+// depth and reading at a fixed number of files, so include cycles end.
 std::string expandIncludes(std::string text, std::string basePath);
 
 // Sets "#define <name> <value>" in the text: rewrites the first line holding
@@ -20,5 +20,9 @@ bool applyDefineLine(std::string& text, const char* name, const char* value);
 
 // Nesting depth at which include expansion stops.
 constexpr int maxIncludeDepth = 32;
+
+// Files one expansion reads at most: a file that includes itself twice
+// would otherwise double the work at every level of nesting.
+constexpr int maxIncludedFiles = 4096;
 
 } // namespace Vellumar

@@ -3,10 +3,12 @@
 #include <GL/glew.h>
 
 #include <regex>
+#include <vector>
 #include <string>
 
 #include "CapturedSink.h"
 #include "FakeGLErrors.h"
+#include "GLCallCounter.h"
 #include "GPUTestFixture.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
@@ -15,35 +17,6 @@
 using namespace gputesttest;
 
 namespace {
-
-// Counts program links and shader compiles through GLEW's entry points.
-int links = 0;
-int compiles = 0;
-PFNGLLINKPROGRAMPROC realLink = nullptr;
-PFNGLCOMPILESHADERPROC realCompile = nullptr;
-void GLAPIENTRY countingLink(GLuint program) {
-    ++links;
-    realLink(program);
-}
-void GLAPIENTRY countingCompile(GLuint shader) {
-    ++compiles;
-    realCompile(shader);
-}
-
-class BuildCounter {
-public:
-    BuildCounter() {
-        links = compiles = 0;
-        realLink = __glewLinkProgram;
-        realCompile = __glewCompileShader;
-        __glewLinkProgram = countingLink;
-        __glewCompileShader = countingCompile;
-    }
-    ~BuildCounter() {
-        __glewLinkProgram = realLink;
-        __glewCompileShader = realCompile;
-    }
-};
 
 std::vector<float> uniform(GLuint program, const char* name) {
     std::vector<float> values(4, -1.0f);
@@ -119,18 +92,18 @@ TEST_F(GPUTestFrame, TestModeDrawsIntoTheFrontBufferWithoutSwapOrBars) {
 TEST_F(GPUTestFrame, FramesWithUnchangedSettingsDoNotRebuildTheProgram) {
     runFrame();
     {
-        BuildCounter counter;
+        testsupport::GLCallCounter counter;
         runFrame();
         runFrame();
-        EXPECT_EQ(links, 0);
-        EXPECT_EQ(compiles, 0);
+        EXPECT_EQ(counter.count("glLinkProgram"), 0);
+        EXPECT_EQ(counter.count("glCompileShader"), 0);
     }
     test.blockingEnable = !test.blockingEnable;
     {
-        BuildCounter counter;
+        testsupport::GLCallCounter counter;
         runFrame();
-        EXPECT_EQ(links, 1);
-        EXPECT_GE(compiles, 1);
+        EXPECT_EQ(counter.count("glLinkProgram"), 1);
+        EXPECT_GE(counter.count("glCompileShader"), 1);
     }
 }
 
@@ -139,9 +112,9 @@ TEST_F(GPUTestFrame, RegisterSaturationSetsBothMacrosInTheSameFrame) {
     test.useRegSaturation = true;
     test.numShaderRegs = 20;
     {
-        BuildCounter counter;
+        testsupport::GLCallCounter counter;
         runFrame();
-        EXPECT_EQ(links, 1);
+        EXPECT_EQ(counter.count("glLinkProgram"), 1);
     }
     EXPECT_TRUE(hasLine(test.fragmentShader->source, "#define USE_BAD_LOOP 1"));
     EXPECT_TRUE(hasLine(test.fragmentShader->source, "#define NUM_PIPEVARS 20"));
@@ -214,4 +187,34 @@ TEST_F(GPUTestFrame, FrameCountsAndReportsAPendingGlErrorAtItsEnd) {
     testsupport::clearQueuedGLErrors();
     EXPECT_EQ(sink.text().rfind("CRITICAL ERROR: Display END:  OpenGL Error (1280): ", 0), 0u)
         << sink.text();
+}
+
+TEST_F(GPUTestFrame, TestModeFrameIssuesItsGlCallsInOrder) {
+    test.configMode = false;
+    runFrame();
+    testsupport::GLCallCounter counter;
+    runFrame();
+    std::vector<std::string> expected = {
+        "glDrawBuffer", "glGenQueries", "glBeginQuery", "glDepthMask", "glColorMask",
+        "glClearColor", "glClearDepth", "glUseProgram", "glGetError"};
+    for (int uniform = 0; uniform < 6; ++uniform) {
+        expected.push_back("glGetUniformLocation");
+        expected.push_back("glUniform4f");
+    }
+    for (const char* name : {"glDrawBuffer", "glClear", "glDrawBuffer", "glBegin", "glColor4f",
+                             "glVertex4f", "glVertex4f", "glVertex4f", "glVertex4f", "glEnd",
+                             "glUseProgram", "glGetError", "glEndQuery", "glFlush", "glFinish",
+                             "glGetError", "glDeleteQueries", "glDisable"})
+        expected.push_back(name);
+    EXPECT_EQ(counter.names(), expected);
+
+    const std::vector<testsupport::GLCall> draws = counter.callsOf("glDrawBuffer");
+    ASSERT_EQ(draws.size(), 3u);
+    for (const testsupport::GLCall& call : draws) EXPECT_EQ(call.args[0], GL_FRONT);
+    EXPECT_EQ(counter.callsOf("glBeginQuery")[0].args[0], GL_TIME_ELAPSED_EXT);
+    EXPECT_EQ(counter.callsOf("glGenQueries")[0].args[0], 10);
+    EXPECT_EQ(counter.callsOf("glDisable")[0].args[0], GL_DEPTH_TEST);
+    const std::vector<testsupport::GLCall> clearColor = counter.callsOf("glClearColor");
+    EXPECT_EQ(clearColor[0].args[3], 0.0);
+    EXPECT_EQ(counter.callsOf("glClearDepth")[0].args[0], 1.0);
 }

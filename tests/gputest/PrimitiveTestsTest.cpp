@@ -3,15 +3,16 @@
 #include <GL/glew.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "GPUTestFixture.h"
-#include "ImmediateModeRecorder.h"
+#include "GLCallCounter.h"
 #include "ShaderProgramGLSL.h"
 
 using namespace gputesttest;
-using testsupport::ImmediateCall;
-using testsupport::ImmediateModeRecorder;
+using testsupport::GLCall;
+using testsupport::GLCallCounter;
 
 namespace {
 
@@ -20,11 +21,11 @@ struct Vertex {
     bool operator==(const Vertex& o) const { return x == o.x && y == o.y && z == o.z && w == o.w; }
 };
 
-std::vector<Vertex> vertices(const ImmediateModeRecorder& recorder) {
+std::vector<Vertex> vertices(const GLCallCounter& counter) {
     std::vector<Vertex> result;
-    for (const ImmediateCall& call : recorder.calls())
-        if (call.kind == ImmediateCall::Vertex)
-            result.push_back({call.values[0], call.values[1], call.values[2], call.values[3]});
+    for (const GLCall& call : counter.callsOf("glVertex4f"))
+        result.push_back({static_cast<float>(call.args[0]), static_cast<float>(call.args[1]),
+                          static_cast<float>(call.args[2]), static_cast<float>(call.args[3])});
     return result;
 }
 
@@ -56,9 +57,9 @@ protected:
         test.configMode = false;
     }
     std::vector<Vertex> recordSmallPrimitives() {
-        ImmediateModeRecorder recorder;
+        GLCallCounter counter;
         runFrame();
-        return vertices(recorder);
+        return vertices(counter);
     }
     int lit(const Pixels& pixels) { return pixels.width * pixels.height - pixels.count(black); }
 };
@@ -203,43 +204,48 @@ TEST_F(PrimitiveTests, GeneratedPrimitiveCountsFollowTheRedrawCount) {
 
 TEST_F(PrimitiveTests, BatchedModeIsOneDrawCallWithAColourPerTile) {
     test.curTest = 1;
-    ImmediateModeRecorder recorder;
+    GLCallCounter counter;
     runFrame();
-    EXPECT_EQ(recorder.count(ImmediateCall::Begin), 1);
-    EXPECT_EQ(recorder.count(ImmediateCall::End), 1);
-    EXPECT_EQ(recorder.count(ImmediateCall::Color), 16 * 16);
-    EXPECT_EQ(recorder.count(ImmediateCall::Vertex), 4096 * 4);
+    EXPECT_EQ(counter.count("glBegin"), 1);
+    EXPECT_EQ(counter.count("glEnd"), 1);
+    EXPECT_EQ(counter.count("glColor4f"), 16 * 16);
+    EXPECT_EQ(counter.count("glVertex4f"), 4096 * 4);
     // Only the frame's own bind and unbind.
-    EXPECT_EQ(recorder.count(ImmediateCall::UseProgram), 2);
+    EXPECT_EQ(counter.count("glUseProgram"), 2);
+    // Tile colours: the lower-left tile green, its right neighbour blue.
+    std::vector<GLCall> colors = counter.callsOf("glColor4f");
+    EXPECT_EQ(colors[0].args[1], 1.0);
+    EXPECT_EQ(colors[1].args[2], 1.0);
 }
 
 TEST_F(PrimitiveTests, PerPrimitiveModeBindsAndUnbindsAroundEveryDrawCall) {
     test.curTest = 1;
     test.drawCallPerPrimitive = true;
-    ImmediateModeRecorder recorder;
+    runFrame(); // settle: no program build in the recorded frame
+    GLCallCounter counter;
     runFrame();
-    const GLuint program = test.shaderProgram->getProgramId();
-    const std::vector<ImmediateCall>& calls = recorder.calls();
-    // The frame's bind, then per primitive: use, begin, colour, 4 vertices,
-    // end, release; then the frame's unbind.
-    ASSERT_EQ(calls.size(), 2u + 4096u * 9u);
-    EXPECT_EQ(calls.front().kind, ImmediateCall::UseProgram);
-    EXPECT_EQ(calls.back().kind, ImmediateCall::UseProgram);
-    EXPECT_EQ(calls.back().mode, 0u);
-    const ImmediateCall::Kind pattern[] = {ImmediateCall::UseProgram, ImmediateCall::Begin,
-                                           ImmediateCall::Color,      ImmediateCall::Vertex,
-                                           ImmediateCall::Vertex,     ImmediateCall::Vertex,
-                                           ImmediateCall::Vertex,     ImmediateCall::End,
-                                           ImmediateCall::UseProgram};
+    const double program = test.shaderProgram->getProgramId();
+    // Between the clear and the frame's unbind, every primitive is: use the
+    // program, check, begin, colour, four vertices, end, release, check.
+    const std::vector<GLCall>& calls = counter.calls();
+    size_t first = 0;
+    while (first < calls.size() && std::string(calls[first].name) != "glClear") ++first;
+    first += 2; // glClear, glDrawBuffer
+    const char* pattern[] = {"glUseProgram", "glGetError", "glBegin",    "glColor4f",
+                             "glVertex4f",   "glVertex4f", "glVertex4f", "glVertex4f",
+                             "glEnd",        "glUseProgram", "glGetError"};
+    ASSERT_GE(calls.size(), first + 4096 * 11);
     int mismatches = 0;
-    for (size_t i = 1; i + 1 < calls.size(); ++i) {
-        size_t at = (i - 1) % 9;
-        if (calls[i].kind != pattern[at]) ++mismatches;
-        if (at == 0 && calls[i].mode != program) ++mismatches;
-        if (at == 8 && calls[i].mode != 0) ++mismatches;
-        if (at == 1 && calls[i].mode != GL_QUADS) ++mismatches;
+    for (size_t i = 0; i < 4096 * 11; ++i) {
+        const GLCall& call = calls[first + i];
+        const size_t at = i % 11;
+        if (std::string(call.name) != pattern[at]) ++mismatches;
+        if (at == 0 && call.args[0] != program) ++mismatches;
+        if (at == 9 && call.args[0] != 0) ++mismatches;
+        if (at == 2 && call.args[0] != GL_QUADS) ++mismatches;
     }
     EXPECT_EQ(mismatches, 0);
+    EXPECT_STREQ(calls[first + 4096 * 11].name, "glUseProgram"); // the frame's unbind
     Pixels front(GL_FRONT, 512, 512);
     EXPECT_EQ(front.at(0, 0), red);
     EXPECT_EQ(front.at(40, 8), blue);
@@ -254,12 +260,13 @@ TEST_F(PrimitiveTests, TileSizesAndStepsBelowOneDrawNothingButStillClear) {
         test.primStep = steps[i];
         for (bool perPrimitive : {false, true}) {
             test.drawCallPerPrimitive = perPrimitive;
-            ImmediateModeRecorder recorder;
+            GLCallCounter counter;
             Pixels front = drawTestModeFrame();
             EXPECT_EQ(front.count(black), 512 * 512) << i;
-            EXPECT_EQ(recorder.count(ImmediateCall::Vertex), 0) << i;
+            EXPECT_EQ(counter.count("glClear"), 1) << i;
+            EXPECT_EQ(counter.count("glVertex4f"), 0) << i;
             // Batched mode still issues its (empty) draw call.
-            EXPECT_EQ(recorder.count(ImmediateCall::Begin), perPrimitive ? 0 : 1) << i;
+            EXPECT_EQ(counter.count("glBegin"), perPrimitive ? 0 : 1) << i;
         }
     }
 }
@@ -268,8 +275,8 @@ TEST_F(PrimitiveTests, ANarrowWindowGetsALastColumnReachingPastTheEdge) {
     resizeWindow(300, 200);
     test.curTest = 1;
     test.freezePointEnabled[0] = false;
-    ImmediateModeRecorder recorder;
+    GLCallCounter counter;
     Pixels front = drawTestModeFrame();
-    EXPECT_EQ(recorder.count(ImmediateCall::Color), 10 * 7);
+    EXPECT_EQ(counter.count("glColor4f"), 10 * 7);
     EXPECT_EQ(front.count(black), 0);
 }

@@ -112,6 +112,26 @@ TEST_F(ExpandIncludes, ACycleStopsAtTheDepthLimitWithOneReport) {
     EXPECT_NE(sink.text().find("stopped at: " + dir.path() + "ping.glsl\n"), std::string::npos);
 }
 
+TEST_F(ExpandIncludes, ABranchingCycleStopsAtTheFileLimitWithOneReport) {
+    // Twice itself at every level: 2^32 copies without a limit on files.
+    dir.write("twice.glsl", "T\n#include \"twice.glsl\"\n#include \"twice.glsl\"\n");
+    std::string text = expand("#include \"twice.glsl\"\n");
+    EXPECT_EQ(occurrences(text, "T\n"), Vellumar::maxIncludedFiles);
+    EXPECT_EQ(text.find("#include"), std::string::npos);
+    // The depth limit is met first, on the way down; one report in all.
+    EXPECT_EQ(occurrences(sink.text(), "CRITICAL ERROR"), 1);
+    EXPECT_NE(sink.text().find("include nesting deeper than 32"), std::string::npos);
+}
+
+TEST_F(ExpandIncludes, ManyIncludesOfOneFileStopAtTheFileLimit) {
+    std::string text;
+    for (int i = 0; i < Vellumar::maxIncludedFiles + 3; ++i) text += "#include \"b.glsl\"\n";
+    std::string expanded = expand(text);
+    EXPECT_EQ(occurrences(expanded, "B\n"), Vellumar::maxIncludedFiles);
+    EXPECT_EQ(sink.text(), "CRITICAL ERROR: expandIncludes: more than 4096 included files, stopped at: " +
+                               dir.path() + "b.glsl\n");
+}
+
 TEST_F(ExpandIncludes, NestingUpToTheLimitIsExpandedCompletely) {
     // A chain of exactly maxIncludeDepth files.
     for (int i = 1; i <= Vellumar::maxIncludeDepth; ++i) {

@@ -137,36 +137,32 @@ Fn driverFunction(const char* name) {
 }
 } // namespace
 
+// One interposed GL 1.1 function: records its arithmetic arguments under its
+// own name, then calls the driver's function of that name.
+#define GLCALLCOUNTER_INTERPOSE(Name, Params, Args)                                              \
+    void Name Params {                                                                           \
+        using Driver = void(*) Params;                                                           \
+        static auto real = driverFunction<Driver>(#Name);                                        \
+        testsupport::detail::recordGLCall(testsupport::makeCall(#Name, GLCALLCOUNTER_UNPAREN Args)); \
+        real(GLCALLCOUNTER_UNPAREN Args);                                                        \
+    }
+#define GLCALLCOUNTER_UNPAREN(...) __VA_ARGS__
+
 extern "C" {
 
-void glBindTexture(GLenum target, GLuint texture) {
-    static auto real = driverFunction<void (*)(GLenum, GLuint)>("glBindTexture");
-    testsupport::detail::recordGLCall(testsupport::makeCall("glBindTexture", target, texture));
-    real(target, texture);
-}
-
-void glDrawBuffer(GLenum buffer) {
-    static auto real = driverFunction<void (*)(GLenum)>("glDrawBuffer");
-    testsupport::detail::recordGLCall(testsupport::makeCall("glDrawBuffer", buffer));
-    real(buffer);
-}
-
-void glClear(GLbitfield mask) {
-    static auto real = driverFunction<void (*)(GLbitfield)>("glClear");
-    testsupport::detail::recordGLCall(testsupport::makeCall("glClear", mask));
-    real(mask);
-}
-
-void glFlush() {
-    static auto real = driverFunction<void (*)()>("glFlush");
-    testsupport::detail::recordGLCall(testsupport::makeCall("glFlush"));
-    real();
-}
-
-void glFinish() {
-    static auto real = driverFunction<void (*)()>("glFinish");
-    testsupport::detail::recordGLCall(testsupport::makeCall("glFinish"));
-    real();
-}
+GLCALLCOUNTER_INTERPOSE(glBindTexture, (GLenum target, GLuint texture), (target, texture))
+GLCALLCOUNTER_INTERPOSE(glDrawBuffer, (GLenum buffer), (buffer))
+GLCALLCOUNTER_INTERPOSE(glClear, (GLbitfield mask), (mask))
+GLCALLCOUNTER_INTERPOSE(glClearColor, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a))
+GLCALLCOUNTER_INTERPOSE(glClearDepth, (GLclampd depth), (depth))
+GLCALLCOUNTER_INTERPOSE(glDepthMask, (GLboolean flag), (flag))
+GLCALLCOUNTER_INTERPOSE(glColorMask, (GLboolean r, GLboolean g, GLboolean b, GLboolean a), (r, g, b, a))
+GLCALLCOUNTER_INTERPOSE(glDisable, (GLenum capability), (capability))
+GLCALLCOUNTER_INTERPOSE(glBegin, (GLenum mode), (mode))
+GLCALLCOUNTER_INTERPOSE(glEnd, (), ())
+GLCALLCOUNTER_INTERPOSE(glColor4f, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a))
+GLCALLCOUNTER_INTERPOSE(glVertex4f, (GLfloat x, GLfloat y, GLfloat z, GLfloat w), (x, y, z, w))
+GLCALLCOUNTER_INTERPOSE(glFlush, (), ())
+GLCALLCOUNTER_INTERPOSE(glFinish, (), ())
 
 } // extern "C"

@@ -4,9 +4,11 @@
 // listed in GLCallCounter.cpp (the shader, program, uniform, attribute,
 // texture-unit and query calls) goes through a wrapper that records it and
 // then calls the driver's function; the destructor puts GLEW's pointers
-// back. The GL 1.1 calls glBindTexture, glDrawBuffer, glClear, glFlush and
-// glFinish are interposed by definitions in the test binary, and glGetError
-// by FakeGLErrors.cpp; those are recorded the same way.
+// back. GL 1.1 calls (glBindTexture, glDrawBuffer, glClear, glClearColor,
+// glClearDepth, glDepthMask, glColorMask, glDisable, the immediate-mode
+// glBegin, glEnd, glColor4f, glVertex4f, and glFlush, glFinish) are
+// interposed by definitions in the test binary, and glGetError by
+// FakeGLErrors.cpp; those are recorded the same way.
 //
 //     testsupport::GLCallCounter counter;   // after glewInit (ensureGLWindow)
 //     program.bind(true);

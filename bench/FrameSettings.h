@@ -1,0 +1,32 @@
+// One benchmark configuration of the GPU test: the settings a frame reads.
+// The tool gets them through its members; the baseline reads them directly.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Point.h"
+#include "Vec2i.h"
+
+struct FrameSettings {
+    std::string name;
+    int32_t test = 0;              // 0 big quad, 1 small primitives
+    bool fastMode = true;
+    Vec2i loopsCount = {0, 0};     // x freezing, y standard cycles
+    bool blocking = true;
+    bool freezePoint0 = true;
+    Point freezePoint = {0, 0, 1, 1};
+    int32_t primitive = 7;         // GL_QUADS
+    Vec2i tile = {32, 32};
+    Vec2i step = {8, 8};
+    Vec2i size = {8, 8};
+    bool perPrimitive = false;
+
+    // Primitives one frame of the small-primitives test draws in a 512 x 512 window.
+    int64_t primitiveCount() const;
+};
+
+class GLAppGPUTest;
+
+// Puts the settings into the tool's members (test mode, no console report).
+void applySettings(const FrameSettings& settings, GLAppGPUTest& tool);
