@@ -147,6 +147,12 @@ Fn driverFunction(const char* name) {
         real(GLCALLCOUNTER_UNPAREN Args);                                                        \
     }
 #define GLCALLCOUNTER_UNPAREN(...) __VA_ARGS__
+#define GLCALLCOUNTER_INTERPOSE_NO_ARGS(Name)                                                   \
+    void Name() {                                                                                \
+        static auto real = driverFunction<void (*)()>(#Name);                                    \
+        testsupport::detail::recordGLCall(testsupport::makeCall(#Name));                         \
+        real();                                                                                  \
+    }
 
 extern "C" {
 
@@ -159,10 +165,10 @@ GLCALLCOUNTER_INTERPOSE(glDepthMask, (GLboolean flag), (flag))
 GLCALLCOUNTER_INTERPOSE(glColorMask, (GLboolean r, GLboolean g, GLboolean b, GLboolean a), (r, g, b, a))
 GLCALLCOUNTER_INTERPOSE(glDisable, (GLenum capability), (capability))
 GLCALLCOUNTER_INTERPOSE(glBegin, (GLenum mode), (mode))
-GLCALLCOUNTER_INTERPOSE(glEnd, (), ())
+GLCALLCOUNTER_INTERPOSE_NO_ARGS(glEnd)
 GLCALLCOUNTER_INTERPOSE(glColor4f, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a))
 GLCALLCOUNTER_INTERPOSE(glVertex4f, (GLfloat x, GLfloat y, GLfloat z, GLfloat w), (x, y, z, w))
-GLCALLCOUNTER_INTERPOSE(glFlush, (), ())
-GLCALLCOUNTER_INTERPOSE(glFinish, (), ())
+GLCALLCOUNTER_INTERPOSE_NO_ARGS(glFlush)
+GLCALLCOUNTER_INTERPOSE_NO_ARGS(glFinish)
 
 } // extern "C"
