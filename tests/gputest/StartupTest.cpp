@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
+#include <GL/freeglut.h>
 
 #include <algorithm>
 #include <cstddef>
