@@ -137,10 +137,11 @@ void expectEntries(const char* barName, const std::vector<ExpectedEntry>& expect
         EXPECT_EQ(got.label, want.label);
         EXPECT_EQ(got.address, want.address);
         EXPECT_EQ(got.definition, want.definition);
-        if (std::strlen(want.typeName) > 0)
+        if (std::strlen(want.typeName) > 0) {
             EXPECT_EQ(TwInspectTypeName(got.type), want.typeName);
-        else if (want.kind == TwEntryKind::ReadWrite || want.kind == TwEntryKind::ReadOnly)
+        } else if (want.kind == TwEntryKind::ReadWrite || want.kind == TwEntryKind::ReadOnly) {
             EXPECT_EQ(got.type, want.builtinType);
+        }
     }
 }
 
