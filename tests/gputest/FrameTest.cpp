@@ -142,6 +142,7 @@ TEST_F(GPUTestFrame, EveryRegisterCountFromOneTo64Compiles) {
 
 TEST_F(GPUTestFrame, UniformsCarryLoopCountsFreezePointsAndUserColor) {
     test.freezePoints[2] = {10, 20, -3, 4};
+    test.freezePointEnabled[2] = true; // a disabled point's uniform is compiled out
     runFrame();
     GLuint program = test.shaderProgram->getProgramId();
     EXPECT_EQ(uniform(program, "userParam"), (std::vector<float>{0, 0, 0, 0}));
