@@ -52,7 +52,10 @@ class Image:
     """A screenshot of the window; pixel (x, y) counts from the top-left."""
 
     def __init__(self, ppm):
-        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
+        # P6, then width, height and maximum, any of them behind "#" comments.
+        match = re.match(rb"P6\s+(?:#[^\n]*\n\s*)*(\d+)\s+(\d+)\s+(\d+)\s", ppm)
+        if not match or match.group(3) != b"255":
+            raise ValueError("not an 8-bit PPM picture: %r" % ppm[:40])
         self.width, self.height = int(match.group(1)), int(match.group(2))
         self.data = ppm[match.end():]
 
@@ -178,10 +181,13 @@ class Glintmoth:
 
     # Window.
     def geometry(self):
-        text = self.xdotool("getwindowgeometry", self.window)
-        x, y = map(int, re.search(r"Position: (-?\d+),(-?\d+)", text).groups())
-        w, h = map(int, re.search(r"Geometry: (\d+)x(\d+)", text).groups())
-        return x, y, w, h
+        """Position on the screen and size of the client area."""
+        text = subprocess.run(["xwininfo", "-id", self.window], env=self.env, capture_output=True,
+                              text=True, timeout=20).stdout
+        def field(name):
+            return int(re.search(name + r":\s+(-?\d+)", text).group(1))
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"),
+                field("Width"), field("Height"))
 
     def wait_geometry(self, wanted, timeout=10.0):
         deadline = time.time() + timeout
