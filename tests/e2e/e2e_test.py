@@ -69,8 +69,10 @@ class StartAndConfigure(ToolTest):
         shot = app.screenshot()
         self.assertEqual(shot.pixel(100, 100), WHITE)
         self.assertEqual(shot.pixel(0, 511), RED)  # freeze point 0 at the lower-left pixel
-        freezy = (360, 10, 540, 290)    # FreezyPoints: x 350..550, y 0..300
-        main = (360, 310, 590, 510)     # MainOptions: x 350..600, y 300..560
+        # Both bars, kept inside the 512 x 512 window: FreezyPoints ends at the
+        # right edge, MainOptions at the lower right corner.
+        freezy = (330, 20, 500, 240)
+        main = (280, 320, 500, 500)
         for box in (freezy, main):
             self.assertLess(shot.count(WHITE, box), (box[2] - box[0]) * (box[3] - box[1]) // 2)
 
@@ -114,18 +116,22 @@ class MouseDrags(ToolTest):
         app.drag(1, (1, 510), (200, 300))
         app.settle(3)
         shot = app.screenshot()
-        self.assertEqual(shot.pixel(200, 300), RED)
+        # The pointer at row 300 from the top is y = 512 - 300 = 212 from the
+        # bottom: the pixel in row 299 from the top.
+        self.assertEqual(shot.pixel(200, 299), RED)
         self.assertEqual(shot.pixel(0, 511), WHITE)
-        self.assertEqual(shot.count(RED, (0, 0, 340, 512)), 1)
+        self.assertEqual(shot.count(RED, (0, 0, 260, 512)), 1)
 
         # The right button drags the opposite corner: a 60 x 50 red rectangle
-        # from (200, 212) up to (259, 261) in window pixels from the bottom.
+        # from (200, 212) to (259, 261) in pixels from the bottom.
         app.drag(3, (200, 300), (260, 250))
         app.settle(3)
         shot = app.screenshot()
-        self.assertEqual(shot.count(RED, (0, 0, 340, 512)), 60 * 50)
-        self.assertEqual(shot.pixel(259, 251), RED)
-        self.assertEqual(shot.pixel(260, 251), WHITE)
+        self.assertEqual(shot.count(RED, (0, 0, 260, 512)), 60 * 50)
+        self.assertEqual(shot.pixel(259, 250), RED)
+        self.assertEqual(shot.pixel(200, 299), RED)
+        self.assertEqual(shot.pixel(260, 250), WHITE)
+        self.assertEqual(shot.pixel(259, 249), WHITE)
         self.assertEqual(app.quit(), 0)
 
 
@@ -155,7 +161,8 @@ class WindowControl(ToolTest):
         app.wait_geometry((514, 513, 400, 300))
         app.move_pointer(100, 100)
         app.key("x")
-        app.wait_geometry((0, 0, 1600, 1200))
+        # Without a window manager freeglut only resizes to the screen.
+        app.wait_geometry((None, None, 1600, 1200))
         app.move_pointer(100, 100)
         app.key("x")
         app.wait_geometry((None, None, 400, 300))
@@ -189,7 +196,10 @@ class TestMode(ToolTest):
         app.key("space")
         app.settle(2)
         shot = app.screenshot()
-        self.assertLess(shot.count(GREEN, (360, 10, 540, 290)), 100)
+        # The bars are back over the checkerboard, which shows through them
+        # only darkened.
+        box = (330, 20, 500, 240)
+        self.assertLess(shot.count(GREEN, box) + shot.count(BLUE, box), 170 * 220 // 10)
         self.assertEqual(app.quit(), 0)
 
 
