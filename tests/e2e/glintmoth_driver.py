@@ -101,6 +101,12 @@ class Glintmoth:
         for reader in self.readers:
             reader.start()
         self.window = self._find_window()
+        # The tool places its window during start-up; keys reach it only
+        # once the pointer is over it where it finally stands.
+        try:
+            self.wait_geometry((512, 512, 512, 512))
+        except AssertionError:
+            pass
         self.move_pointer(500, 500)
 
     @staticmethod
@@ -158,9 +164,12 @@ class Glintmoth:
     # Input.
     def move_pointer(self, x, y):
         # Without a window manager the keyboard focus follows the pointer.
+        self.pointer = (x, y)
         self.xdotool("mousemove", "--window", self.window, x, y)
 
     def key(self, *names):
+        # Keyboard focus follows the pointer: keep it on the window.
+        self.xdotool("mousemove", "--window", self.window, *self.pointer)
         for name in names:
             self.xdotool("key", name)
             time.sleep(0.05)
