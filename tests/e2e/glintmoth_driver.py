@@ -224,7 +224,7 @@ class Glintmoth:
 
     # End.
     def quit(self, timeout=20.0):
-        self.move_pointer(500, 500)
+        self.move_pointer(10, 10)  # inside whatever size the window has now
         self.key("q")
         try:
             return self.process.wait(timeout)
