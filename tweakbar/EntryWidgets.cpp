@@ -82,17 +82,18 @@ void EntryWidgets::rows(Entry& entry) {
     }
 
     void* writable = entry.writableAddress();
-    ImGui::BeginDisabled(writable == nullptr);
     if (const StructType* s = types_.structType(entry.type)) {
         entry.widgetRect =
             structRows(*s, entry.label.c_str(), help, entry.address, writable, &entry.itemRects);
-    } else {
-        labelCell(entry.label.c_str(), help);
-        ImGui::TableSetColumnIndex(1);
-        valueWidget(entry.type, entry.address, writable, entry.options, &entry.itemRects);
-        entry.widgetRect = lastItemRect();
-        helpTooltip(help);
+        return;
     }
+    // A read-only value is shown as a disabled widget: visible, never active.
+    ImGui::BeginDisabled(writable == nullptr);
+    labelCell(entry.label.c_str(), help);
+    ImGui::TableSetColumnIndex(1);
+    valueWidget(entry.type, entry.address, writable, entry.options, &entry.itemRects);
+    entry.widgetRect = lastItemRect();
+    helpTooltip(help);
     ImGui::EndDisabled();
 }
 
@@ -220,20 +221,22 @@ ScreenRect EntryWidgets::structRows(const StructType& type, const char* label,
         ImGui::PushID(static_cast<int>(i));
         ImGui::TableNextRow();
         ImGui::TableSetColumnIndex(0);
+        ScreenRect memberRect;
         if (const StructType* inner = types_.structType(m.type)) {
-            ScreenRect r = structRows(*inner, m.name.c_str(), m.options.help, memberAt, memberWritable,
-                                      nullptr);
-            if (itemRects && i < itemRects->size()) {
-                (*itemRects)[i] = r;
-            }
+            // Groups open even when read-only: their members are what is shown.
+            memberRect = structRows(*inner, m.name.c_str(), m.options.help, memberAt,
+                                    memberWritable, nullptr);
         } else {
+            ImGui::BeginDisabled(memberWritable == nullptr);
             labelCell(m.name.c_str(), m.options.help);
             ImGui::TableSetColumnIndex(1);
             valueWidget(m.type, memberAt, memberWritable, m.options, nullptr);
-            if (itemRects && i < itemRects->size()) {
-                (*itemRects)[i] = lastItemRect();
-            }
+            memberRect = lastItemRect();
             helpTooltip(m.options.help);
+            ImGui::EndDisabled();
+        }
+        if (itemRects && i < itemRects->size()) {
+            (*itemRects)[i] = memberRect;
         }
         ImGui::PopID();
     }

@@ -112,6 +112,18 @@ TEST_F(Interaction, ReadOnlyEntriesCannotBeEdited) {
     TwEventMouseButtonGLUT(0, glutUp, centreX(field) + 40, centreY(field));
     TwDraw();
     EXPECT_EQ(s.curFreezePoint, -1);
+
+    // A read-only group still opens to show its members, which stay fixed.
+    Point watched{1, 2, 3, 4};
+    TwBar* watch = TwNewBar("Watch");
+    TwAddVarRO(watch, "Watched", types.point, &watched, "");
+    TwDefine(" Watch position='0 0' size='250 200' ");
+    TwDraw();
+    click(drawnEntry("Watch", "Watched"));
+    TwDraw();
+    click(drawnEntry("Watch", "Watched", "SizeX"), 2);
+    EXPECT_EQ(TwEventKeyboardGLUT('9', 0, 0), 0);
+    EXPECT_EQ(watched.SizeX, 3);
 }
 
 TEST_F(Interaction, LimitsApplyToEditsInTheBarOnly) {
