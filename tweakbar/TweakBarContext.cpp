@@ -171,7 +171,8 @@ bool TweakBarContext::overBar(float x, float y) const {
 
 void TweakBarContext::readModifiers() {
     // glutGetModifiers answers only inside keyboard and mouse-button
-    // callbacks; a negative answer counts as no modifier.
+    // callbacks (elsewhere it warns on the console), so it is asked only
+    // when the answer matters; a negative answer counts as no modifier.
     int bits = modifiers_ ? modifiers_() : 0;
     bits = bits < 0 ? 0 : bits;
     ImGuiIO& io = ImGui::GetIO();
@@ -260,7 +261,9 @@ bool TweakBarContext::mouseButton(int button, int state, int x, int y) {
     }
 
     ImGuiIO& io = ImGui::GetIO();
-    readModifiers();
+    if (down && hit) {
+        readModifiers(); // Ctrl+click turns a number field into a text field
+    }
     io.MousePos = ImVec2(float(x), float(y));
     int index = imguiButton(button);
     if (index >= 0) {

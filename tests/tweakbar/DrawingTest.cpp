@@ -146,6 +146,7 @@ TEST_F(Drawing, LeavesTheProgramsStateAsItFoundIt) {
     glGenVertexArrays(1, &vertexArray);
 
     // A state unlike ImGui's in every respect it could touch.
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, textures[0]);
@@ -157,9 +158,10 @@ TEST_F(Drawing, LeavesTheProgramsStateAsItFoundIt) {
     glPushMatrix();
     glTranslatef(1, 2, 3);
     glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
+    glPushMatrix();
     glFrustum(-1, 1, -1, 1, 0.01, 4.0);
     glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
     glScalef(2, 2, 2);
     glViewport(10, 20, 300, 200);
     glScissor(5, 6, 7, 8);
@@ -176,22 +178,15 @@ TEST_F(Drawing, LeavesTheProgramsStateAsItFoundIt) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     expectSame(before, GLSnapshot::take());
 
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-    glLoadIdentity();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    for (GLenum stack : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(stack);
+        glPopMatrix();
+    }
+    glPopAttrib();
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glActiveTexture(GL_TEXTURE0);
     glUseProgram(0);
-    glViewport(0, 0, windowSize, windowSize);
     glDeleteVertexArrays(1, &vertexArray);
     glDeleteBuffers(1, &buffer);
     glDeleteTextures(2, textures);
