@@ -81,3 +81,16 @@ TEST_F(Shortcut, ReadOnlyEntriesIgnoreTheirKeysAndButtonsArePressed) {
     EXPECT_EQ(TwEventKeyboardGLUT(' ', 0, 0), 1);
     EXPECT_EQ(presses, 1);
 }
+
+TEST_F(Shortcut, MembersOfAGroupHaveTheirOwnShortcuts) {
+    TwStructMember members[] = {{"x", TW_TYPE_INT32, 0, " keyIncr=x min=0 max=3 "},
+                                {"y", TW_TYPE_INT32, 4, " keyDecr=y "}};
+    TwType pair = TwDefineStruct("Pair", members, 2, 8, nullptr, nullptr);
+    Vec2i value{2, 0};
+    TwAddVarRW(TwNewBar("Keys"), "pair", pair, &value, "");
+    EXPECT_EQ(TwEventKeyboardGLUT('x', 0, 0), 1);
+    EXPECT_EQ(TwEventKeyboardGLUT('x', 0, 0), 1); // held at its max
+    EXPECT_EQ(TwEventKeyboardGLUT('y', 0, 0), 1);
+    EXPECT_EQ(value.x, 3);
+    EXPECT_EQ(value.y, -1);
+}
