@@ -13,9 +13,10 @@ struct ButtonPress {
     void* clientData;
 };
 
-// Looks for the first read-write variable or button of a visible bar, in bar
-// and entry order, whose shortcut is key (case matters). Steps the variable,
-// or returns the button to press in button. False when no shortcut matches.
+// Looks for the first read-write variable (or member of a read-write group)
+// or button of a visible bar, in bar and entry order, whose shortcut is key
+// (case matters). Steps the variable, or returns the button to press in
+// button. False when no shortcut matches.
 bool applyShortcut(Registry& registry, unsigned char key, ButtonPress& button);
 
 } // namespace tweakbar

@@ -4,6 +4,8 @@
 #include <imgui_internal.h>
 #include <backends/imgui_impl_opengl2.h>
 
+#include <cfloat>
+
 #include "GLStateGuard.h"
 
 namespace tweakbar {
@@ -264,8 +266,16 @@ bool TweakBarContext::mouseButton(int button, int state, int x, int y) {
     if (down && hit) {
         readModifiers(); // Ctrl+click turns a number field into a text field
     }
-    io.MousePos = ImVec2(float(x), float(y));
     int index = imguiButton(button);
+    if (index >= 0 && down && io.MouseDown[index]) {
+        // The release of the last press went elsewhere (nothing is forwarded
+        // in the program's test mode): let go first, or this press is lost,
+        // and let go nowhere, so the old press completes no click.
+        io.MousePos = ImVec2(-FLT_MAX, -FLT_MAX);
+        io.MouseDown[index] = false;
+        frame(false);
+    }
+    io.MousePos = ImVec2(float(x), float(y));
     if (index >= 0) {
         io.MouseDown[index] = down;
     } else if (down && hit && (button == glutWheelUp || button == glutWheelDown)) {

@@ -100,6 +100,24 @@ TEST_F(Interaction, PressesAndReleasesBetweenTwoFramesAreAllApplied) {
     EXPECT_EQ(s.unitSizePresses[1], 0);
 }
 
+TEST_F(Interaction, AReleaseThatNeverCameNeitherClicksNorSwallowsTheNextClick) {
+    TwRect first = drawnEntry("FreezyPoints", "Use reg. saturation");
+    TwEventMouseMotionGLUT(centreX(first), centreY(first));
+    EXPECT_EQ(TwEventMouseButtonGLUT(0, glutDown, centreX(first), centreY(first)), 1);
+    click(drawnEntry("FreezyPoints", "Pixels Blocking [b]"));
+    EXPECT_FALSE(s.useRegSaturation);
+    EXPECT_FALSE(s.blockingEnable);
+
+    // Pressed again where it was pressed: one click, not two.
+    int x = centreX(first);
+    int y = centreY(first);
+    TwEventMouseMotionGLUT(x, y);
+    TwEventMouseButtonGLUT(0, glutDown, x, y);
+    TwEventMouseButtonGLUT(0, glutDown, x, y);
+    TwEventMouseButtonGLUT(0, glutUp, x, y);
+    EXPECT_TRUE(s.useRegSaturation);
+}
+
 TEST_F(Interaction, ReadOnlyEntriesCannotBeEdited) {
     s.curFreezePoint = -1;
     TwRect field = drawnEntry("FreezyPoints", "Current Point");
