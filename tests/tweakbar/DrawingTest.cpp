@@ -235,3 +235,18 @@ TEST_F(Drawing, TheProgramsBarsAreDrawnInsideTheWindow) {
     EXPECT_LT(brightness(316, 4), 300);
     EXPECT_EQ(brightness(308, 4), 765);
 }
+
+TEST_F(Drawing, FontSizeAndValuesWidthShapeTheRows) {
+    int value = 0;
+    TwAddVarRW(TwNewBar("Probe"), "value", TW_TYPE_INT32, &value, "");
+    TwDefine(" Probe position='0 0' size='300 200' fontSize=1 valuesWidth=90 ");
+    TwDraw();
+    auto small = TwInspectDrawnEntry("Probe", "value");
+    TwDefine(" Probe fontSize=3 valuesWidth=150 ");
+    TwDraw();
+    auto large = TwInspectDrawnEntry("Probe", "value");
+    ASSERT_TRUE(small && large);
+    EXPECT_EQ(small->width, 90);
+    EXPECT_EQ(large->width, 150);
+    EXPECT_GT(large->height, small->height);
+}
