@@ -1,5 +1,7 @@
 // A read-only view of what the program built with the tweak-bar calls, for
 // tests: bars, their entries in order, types, bound addresses and help texts.
+// TwInit starts everything over, so a test can begin with it. Texts and
+// pointers handed out stay valid until the next TwInit.
 #pragma once
 
 #include <optional>
@@ -41,3 +43,18 @@ std::vector<TwEnumVal> TwInspectEnumValues(TwType type);
 // Members of a struct type with their offsets and definition strings.
 std::vector<TwStructMember> TwInspectStructMembers(TwType type);
 size_t TwInspectStructSize(TwType type);
+
+// Where the last frame (drawn, or run for an event) laid things out, in
+// window pixels from the top-left, so that a test can point at them. Empty
+// when the thing was not shown.
+struct TwRect {
+    int x, y, width, height;
+};
+std::optional<TwRect> TwInspectDrawnBar(const char* barName);
+// The value widget of an entry (the whole line of a separator or button);
+// with item, the widget of that struct member (the group must be open) or
+// that label's line in the open list of an enumeration.
+std::optional<TwRect> TwInspectDrawnEntry(const char* barName, const char* label,
+                                          const char* item = nullptr);
+std::optional<TwRect> TwInspectDrawnHelpButton(const char* barName);
+std::optional<TwRect> TwInspectDrawnHelpWindow();

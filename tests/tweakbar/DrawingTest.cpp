@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <array>
+#include <vector>
+
+#include "GlTestWindow.h"
+#include "ProgramBars.h"
+#include "TweakBar.h"
+#include "TweakBarInspection.h"
+
+using namespace tweakbartest;
+
+namespace {
+
+constexpr int windowSize = 512;
+
+class Drawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::ensureGLWindow();
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        ASSERT_EQ(TwInit(TW_OPENGL, nullptr), 1);
+        TwWindowSize(windowSize, windowSize);
+        glViewport(0, 0, windowSize, windowSize);
+        glDrawBuffer(GL_BACK);
+        glReadBuffer(GL_BACK);
+    }
+
+    static void clearWhite() {
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+    // Brightness (0 to 765) at a window pixel, y from the top.
+    static int brightness(int x, int y) {
+        unsigned char rgba[4] = {};
+        glReadPixels(x, windowSize - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return rgba[0] + rgba[1] + rgba[2];
+    }
+};
+
+template <size_t N>
+std::array<GLint, N> integers(GLenum what) {
+    std::array<GLint, N> values{};
+    glGetIntegerv(what, values.data());
+    return values;
+}
+
+std::array<GLfloat, 16> matrix(GLenum which) {
+    std::array<GLfloat, 16> m{};
+    glGetFloatv(which, m.data());
+    return m;
+}
+
+// Everything the program's frame relies on after the bars are drawn.
+struct GLSnapshot {
+    GLint program, activeTexture, texture2D, arrayBuffer, vertexArray, matrixMode, drawBuffer;
+    GLint modelviewDepth, projectionDepth, textureDepth;
+    std::array<GLfloat, 16> modelview, projection, textureMatrix;
+    std::array<GLint, 4> viewport, scissor, colorMask;
+    std::array<GLint, 2> polygonMode;
+    GLint blendSrc, blendDst;
+    std::vector<GLboolean> enables;
+
+    static GLSnapshot take() {
+        GLSnapshot s{};
+        s.program = integers<1>(GL_CURRENT_PROGRAM)[0];
+        s.activeTexture = integers<1>(GL_ACTIVE_TEXTURE)[0];
+        s.texture2D = integers<1>(GL_TEXTURE_BINDING_2D)[0];
+        s.arrayBuffer = integers<1>(GL_ARRAY_BUFFER_BINDING)[0];
+        s.vertexArray = integers<1>(GL_VERTEX_ARRAY_BINDING)[0];
+        s.matrixMode = integers<1>(GL_MATRIX_MODE)[0];
+        s.drawBuffer = integers<1>(GL_DRAW_BUFFER)[0];
+        s.modelviewDepth = integers<1>(GL_MODELVIEW_STACK_DEPTH)[0];
+        s.projectionDepth = integers<1>(GL_PROJECTION_STACK_DEPTH)[0];
+        s.textureDepth = integers<1>(GL_TEXTURE_STACK_DEPTH)[0];
+        s.modelview = matrix(GL_MODELVIEW_MATRIX);
+        s.projection = matrix(GL_PROJECTION_MATRIX);
+        s.textureMatrix = matrix(GL_TEXTURE_MATRIX);
+        s.viewport = integers<4>(GL_VIEWPORT);
+        s.scissor = integers<4>(GL_SCISSOR_BOX);
+        s.colorMask = integers<4>(GL_COLOR_WRITEMASK);
+        s.polygonMode = integers<2>(GL_POLYGON_MODE);
+        s.blendSrc = integers<1>(GL_BLEND_SRC)[0];
+        s.blendDst = integers<1>(GL_BLEND_DST)[0];
+        for (GLenum cap : {GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_SCISSOR_TEST, GL_TEXTURE_2D,
+                           GL_LIGHTING, GL_ALPHA_TEST, GL_STENCIL_TEST, GL_TEXTURE_RECTANGLE}) {
+            s.enables.push_back(glIsEnabled(cap));
+        }
+        return s;
+    }
+};
+
+void expectSame(const GLSnapshot& a, const GLSnapshot& b) {
+    EXPECT_EQ(a.program, b.program);
+    EXPECT_EQ(a.activeTexture, b.activeTexture);
+    EXPECT_EQ(a.texture2D, b.texture2D);
+    EXPECT_EQ(a.arrayBuffer, b.arrayBuffer);
+    EXPECT_EQ(a.vertexArray, b.vertexArray);
+    EXPECT_EQ(a.matrixMode, b.matrixMode);
+    EXPECT_EQ(a.drawBuffer, b.drawBuffer);
+    EXPECT_EQ(a.modelviewDepth, b.modelviewDepth);
+    EXPECT_EQ(a.projectionDepth, b.projectionDepth);
+    EXPECT_EQ(a.textureDepth, b.textureDepth);
+    EXPECT_EQ(a.modelview, b.modelview);
+    EXPECT_EQ(a.projection, b.projection);
+    EXPECT_EQ(a.textureMatrix, b.textureMatrix);
+    EXPECT_EQ(a.viewport, b.viewport);
+    EXPECT_EQ(a.scissor, b.scissor);
+    EXPECT_EQ(a.colorMask, b.colorMask);
+    EXPECT_EQ(a.polygonMode, b.polygonMode);
+    EXPECT_EQ(a.blendSrc, b.blendSrc);
+    EXPECT_EQ(a.blendDst, b.blendDst);
+    EXPECT_EQ(a.enables, b.enables);
+}
+
+GLuint linkedProgram() {
+    const char* vs = "void main() { gl_Position = gl_Vertex; }";
+    const char* fs = "void main() { gl_FragColor = vec4(1.0); }";
+    GLuint program = glCreateProgram();
+    for (auto [type, text] : {std::make_pair(GL_VERTEX_SHADER, vs), std::make_pair(GL_FRAGMENT_SHADER, fs)}) {
+        GLuint shader = glCreateShader(type);
+        glShaderSource(shader, 1, &text, nullptr);
+        glCompileShader(shader);
+        glAttachShader(program, shader);
+        glDeleteShader(shader);
+    }
+    glLinkProgram(program);
+    return program;
+}
+
+} // namespace
+
+TEST_F(Drawing, LeavesTheProgramsStateAsItFoundIt) {
+    ProgramSettings s;
+    buildProgramBars(s);
+    GLuint program = linkedProgram();
+    GLuint textures[2];
+    glGenTextures(2, textures);
+    GLuint buffer = 0;
+    GLuint vertexArray = 0;
+    glGenBuffers(1, &buffer);
+    glGenVertexArrays(1, &vertexArray);
+
+    // A state unlike ImGui's in every respect it could touch.
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glUseProgram(program);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, textures[0]);
+    glActiveTexture(GL_TEXTURE3);
+    glBindTexture(GL_TEXTURE_2D, textures[1]);
+    glBindVertexArray(vertexArray);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(1, 2, 3);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glFrustum(-1, 1, -1, 1, 0.01, 4.0);
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glScalef(2, 2, 2);
+    glViewport(10, 20, 300, 200);
+    glScissor(5, 6, 7, 8);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glColorMask(GL_TRUE, GL_FALSE, GL_TRUE, GL_FALSE);
+
+    GLSnapshot before = GLSnapshot::take();
+    EXPECT_EQ(TwDraw(), 1);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    expectSame(before, GLSnapshot::take());
+
+    for (GLenum stack : {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(stack);
+        glPopMatrix();
+    }
+    glPopAttrib();
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glUseProgram(0);
+    glDeleteVertexArrays(1, &vertexArray);
+    glDeleteBuffers(1, &buffer);
+    glDeleteTextures(2, textures);
+    glDeleteProgram(program);
+}
+
+TEST_F(Drawing, APendingErrorStaysForTheProgram) {
+    ProgramSettings s;
+    buildProgramBars(s);
+    glEnable(0xFFFF);
+    TwDraw();
+    EXPECT_EQ(glGetError(), GLenum(GL_INVALID_ENUM));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(Drawing, ABarAppearsAtItsPosition) {
+    int value = 0;
+    TwAddVarRW(TwNewBar("Probe"), "value", TW_TYPE_INT32, &value, "");
+    TwDefine(" Probe position='40 60' size='150 100' ");
+    clearWhite();
+    TwDraw();
+    EXPECT_LT(brightness(42, 62), 300);   // just inside the top-left corner
+    EXPECT_LT(brightness(187, 157), 300); // just inside the bottom-right corner
+    EXPECT_EQ(brightness(37, 62), 765);   // left of it
+    EXPECT_EQ(brightness(42, 57), 765);   // above it
+    EXPECT_EQ(brightness(193, 100), 765); // right of it
+    EXPECT_EQ(brightness(100, 163), 765); // below it
+
+    TwDefine(" Probe hide ");
+    clearWhite();
+    TwDraw();
+    EXPECT_EQ(brightness(100, 100), 765);
+}
+
+TEST_F(Drawing, TheProgramsBarsAreDrawnInsideTheWindow) {
+    ProgramSettings s;
+    buildProgramBars(s);
+    clearWhite();
+    TwDraw();
+    // MainOptions asks for (350, 300) and 250 x 260, which would leave the
+    // window: it is drawn moved left and up, against the window's corner.
+    EXPECT_LT(brightness(270, 505), 300);
+    EXPECT_LT(brightness(508, 505), 300);
+    EXPECT_EQ(brightness(258, 505), 765);
+    // FreezyPoints likewise, against the right edge from the top.
+    EXPECT_LT(brightness(316, 4), 300);
+    EXPECT_EQ(brightness(308, 4), 765);
+}
+
+TEST_F(Drawing, FontSizeAndValuesWidthShapeTheRows) {
+    int value = 0;
+    TwAddVarRW(TwNewBar("Probe"), "value", TW_TYPE_INT32, &value, "");
+    TwDefine(" Probe position='0 0' size='300 200' fontSize=1 valuesWidth=90 ");
+    TwDraw();
+    auto small = TwInspectDrawnEntry("Probe", "value");
+    TwDefine(" Probe fontSize=3 valuesWidth=150 ");
+    TwDraw();
+    auto large = TwInspectDrawnEntry("Probe", "value");
+    ASSERT_TRUE(small && large);
+    EXPECT_EQ(small->width, 90);
+    EXPECT_EQ(large->width, 150);
+    EXPECT_GT(large->height, small->height);
+}

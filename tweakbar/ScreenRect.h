@@ -1,0 +1,33 @@
+// A rectangle in window pixels, origin at the top-left corner, y downwards.
+#pragma once
+
+namespace tweakbar {
+
+struct ScreenRect {
+    float x = 0.0f;
+    float y = 0.0f;
+    float width = 0.0f;
+    float height = 0.0f;
+
+    bool contains(float px, float py) const {
+        return px >= x && py >= y && px < x + width && py < y + height;
+    }
+    bool operator==(const ScreenRect& o) const {
+        return x == o.x && y == o.y && width == o.width && height == o.height;
+    }
+    bool operator!=(const ScreenRect& o) const { return !(*this == o); }
+};
+
+// The rectangle moved (and, when larger, shrunk) so that it lies inside a
+// display of the given size.
+inline ScreenRect keptInside(ScreenRect r, float displayWidth, float displayHeight) {
+    r.width = r.width < displayWidth ? r.width : displayWidth;
+    r.height = r.height < displayHeight ? r.height : displayHeight;
+    r.x = r.x + r.width > displayWidth ? displayWidth - r.width : r.x;
+    r.y = r.y + r.height > displayHeight ? displayHeight - r.height : r.y;
+    r.x = r.x < 0.0f ? 0.0f : r.x;
+    r.y = r.y < 0.0f ? 0.0f : r.y;
+    return r;
+}
+
+} // namespace tweakbar
