@@ -56,10 +56,13 @@ void BarWindows::bar(TwBar& bar, const TypeRegistry& types, float displayWidth,
                      float displayHeight, std::vector<ButtonPress>& pressed) {
     const TwBar::Attributes& a = bar.attributes;
     ImGuiWindow* existing = ImGui::FindWindowByName(bar.name.c_str());
-    ScreenRect current = (bar.placementPending || existing == nullptr)
+    const bool fromDefinition = bar.placementPending || existing == nullptr;
+    ScreenRect current = fromDefinition
                              ? ScreenRect{float(a.x), float(a.y), float(a.width), float(a.height)}
                              : rectOf(existing->Pos, existing->SizeFull);
-    ScreenRect inside = keptInside(current, displayWidth, displayHeight);
+    // A bar the user moved or sized is only pushed back inside.
+    ScreenRect inside = fromDefinition ? placedInside(current, displayWidth, displayHeight)
+                                       : keptInside(current, displayWidth, displayHeight);
     if (bar.placementPending || inside != current) {
         ImGui::SetNextWindowPos(ImVec2(inside.x, inside.y), ImGuiCond_Always);
         ImGui::SetNextWindowSize(ImVec2(inside.width, inside.height), ImGuiCond_Always);

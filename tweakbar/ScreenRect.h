@@ -30,4 +30,15 @@ inline ScreenRect keptInside(ScreenRect r, float displayWidth, float displayHeig
     return r;
 }
 
+// Where a bar placed by its definition goes: it gives up height (down to a
+// floor) to keep its top edge, and otherwise moves like any other. Bars
+// stacked for a taller window so stay one above the other, each as wide as
+// defined so its labels stay readable.
+inline ScreenRect placedInside(ScreenRect r, float displayWidth, float displayHeight) {
+    constexpr float minHeight = 120.0f;
+    float room = displayHeight - r.y;
+    if (r.height > room) r.height = room >= minHeight ? room : (r.height < minHeight ? r.height : minHeight);
+    return keptInside(r, displayWidth, displayHeight);
+}
+
 } // namespace tweakbar

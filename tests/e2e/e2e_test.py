@@ -69,9 +69,9 @@ class StartAndConfigure(ToolTest):
         shot = app.screenshot()
         self.assertEqual(shot.pixel(100, 100), WHITE)
         self.assertEqual(shot.pixel(0, 511), RED)  # freeze point 0 at the lower-left pixel
-        # Both bars, kept inside the 512 x 512 window: FreezyPoints ends at the
-        # right edge, MainOptions at the lower right corner.
-        freezy = (330, 20, 500, 240)
+        # Both bars kept inside the 512 x 512 window: FreezyPoints against the
+        # right edge from the top, MainOptions below it in the corner.
+        freezy = (330, 20, 500, 280)
         main = (280, 320, 500, 500)
         for box in (freezy, main):
             self.assertLess(shot.count(WHITE, box), (box[2] - box[0]) * (box[3] - box[1]) // 2)
@@ -198,8 +198,8 @@ class TestMode(ToolTest):
         shot = app.screenshot()
         # The bars are back over the checkerboard, which shows through them
         # only darkened.
-        box = (330, 20, 500, 240)
-        self.assertLess(shot.count(GREEN, box) + shot.count(BLUE, box), 170 * 220 // 10)
+        box = (330, 20, 500, 280)
+        self.assertLess(shot.count(GREEN, box) + shot.count(BLUE, box), 170 * 260 // 10)
         self.assertEqual(app.quit(), 0)
 
 

@@ -60,6 +60,8 @@ class Image:
         self.data = ppm[match.end():]
 
     def pixel(self, x, y):
+        if not (0 <= x < self.width and 0 <= y < self.height):
+            raise IndexError("pixel (%d, %d) outside %dx%d" % (x, y, self.width, self.height))
         at = (y * self.width + x) * 3
         return tuple(self.data[at:at + 3])
 

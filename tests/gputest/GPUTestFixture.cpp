@@ -43,6 +43,9 @@ Pixels::Pixels(GLenum buffer, int w, int h)
 }
 
 Rgba Pixels::at(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) ADD_FAILURE() << "pixel outside: " << x << "," << y;
+    x = x < 0 ? 0 : (x >= width ? width - 1 : x);
+    y = y < 0 ? 0 : (y >= height ? height - 1 : y);
     const unsigned char* p = &data[(static_cast<size_t>(y) * width + x) * 4];
     return {p[0], p[1], p[2], p[3]};
 }

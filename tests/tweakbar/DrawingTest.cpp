@@ -227,10 +227,13 @@ TEST_F(Drawing, TheProgramsBarsAreDrawnInsideTheWindow) {
     clearWhite();
     TwDraw();
     // MainOptions asks for (350, 300) and 250 x 260, which would leave the
-    // window: it is drawn moved left and up, against the window's corner.
+    // window: it is drawn moved left and shortened, against the window's
+    // corner and below FreezyPoints.
     EXPECT_LT(brightness(270, 505), 300);
     EXPECT_LT(brightness(508, 505), 300);
     EXPECT_EQ(brightness(258, 505), 765);
+    EXPECT_EQ(brightness(270, 296), 765);
+    EXPECT_LT(brightness(270, 304), 300);
     // FreezyPoints likewise, against the right edge from the top.
     EXPECT_LT(brightness(316, 4), 300);
     EXPECT_EQ(brightness(308, 4), 765);

@@ -101,3 +101,15 @@ TEST(ValueRules, RectanglesAreKeptInsideTheDisplay) {
     EXPECT_EQ(keptInside({10, 10, 800, 100}, 512, 512), (ScreenRect{0, 10, 512, 100}));
     EXPECT_EQ(keptInside({10, 20, 30, 40}, 512, 512), (ScreenRect{10, 20, 30, 40}));
 }
+
+TEST(ValueRules, DefinedBarsGiveUpHeightBeforeTheyMoveUp) {
+    // The program's two bars in a 512 x 512 window: moved left, MainOptions
+    // shortened so that it stays below FreezyPoints.
+    EXPECT_EQ(placedInside({350, 300, 250, 260}, 512, 512), (ScreenRect{262, 300, 250, 212}));
+    EXPECT_EQ(placedInside({350, 0, 200, 300}, 512, 512), (ScreenRect{312, 0, 200, 300}));
+    // Below the floor it moves up instead.
+    EXPECT_EQ(placedInside({10, 500, 100, 300}, 512, 512), (ScreenRect{10, 392, 100, 120}));
+    EXPECT_EQ(placedInside({10, 450, 100, 100}, 512, 512), (ScreenRect{10, 412, 100, 100}));
+    EXPECT_EQ(placedInside({10, 20, 30, 40}, 512, 512), (ScreenRect{10, 20, 30, 40}));
+    EXPECT_EQ(placedInside({0, 0, 900, 900}, 512, 512), (ScreenRect{0, 0, 512, 512}));
+}
