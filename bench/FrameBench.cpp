@@ -1,3 +1,4 @@
+
 // Frame benchmarks of the GPU test against a hand-written raw-GL baseline.
 //
 //   frame_bench overhead [frames]   tool and baseline frames interleaved, per scenario
@@ -35,7 +36,14 @@ const char* const shaderDirectory = "./Shaders";
 GLAppGPUTest* startTool(int* argc, char** argv) {
     auto* tool = new GLAppGPUTest(argc, argv, "The Tazzle Glintmoth (benchmark, February 08)", 512,
                                   512, 58);
-    tool->start();
+    {
+        // Keep the tables clean of init's start-up lines.
+        std::streambuf* console = std::cout.rdbuf(nullptr);
+        tool->start();
+        std::cout.rdbuf(console);
+        std::cout.clear();
+    }
+    tool->printStats = false;
     // Let the window reach its place and size before anything is timed.
     for (int i = 0; i < 20; ++i) glutMainLoopEvent();
     return tool;
@@ -49,6 +57,22 @@ double millisecondsOf(const std::function<void()>& frame) {
 }
 
 void toolFrame() { Vellumar::GLApp::displayFrame(); }
+
+// Tool and baseline frames alternate, the order of each pair swapped every
+// time (A B B A ...), so that neither side always follows the other.
+void measureInterleaved(int frames, std::vector<double>& toolTimes,
+                        std::vector<double>& baselineTimes,
+                        const std::function<void()>& baselineFrame) {
+    for (int i = 0; i < frames; ++i) {
+        if (i % 2 == 0) {
+            toolTimes.push_back(millisecondsOf(toolFrame));
+            baselineTimes.push_back(millisecondsOf(baselineFrame));
+        } else {
+            baselineTimes.push_back(millisecondsOf(baselineFrame));
+            toolTimes.push_back(millisecondsOf(toolFrame));
+        }
+    }
+}
 
 std::vector<FrameSettings> overheadScenarios() {
     std::vector<FrameSettings> all;
@@ -88,7 +112,7 @@ void ensureOutputDirectory() {
     mkdir("out/bench", 0755);
 }
 
-// Tool and baseline frames alternate, A B A B, after warm-up frames of each.
+// Tool and baseline frames interleaved, after warm-up frames of each.
 void runOverhead(GLAppGPUTest& tool, int frames) {
     ensureOutputDirectory();
     std::ofstream csv("out/bench/overhead.csv");
@@ -103,10 +127,7 @@ void runOverhead(GLAppGPUTest& tool, int frames) {
             baseline.run(s);
         }
         std::vector<double> toolTimes, baselineTimes;
-        for (int i = 0; i < frames; ++i) {
-            toolTimes.push_back(millisecondsOf(toolFrame));
-            baselineTimes.push_back(millisecondsOf([&] { baseline.run(s); }));
-        }
+        measureInterleaved(frames, toolTimes, baselineTimes, [&] { baseline.run(s); });
         const double t = median(toolTimes), b = median(baselineTimes);
         std::printf("| %s | %lld | %.3f | %.3f | %.3f |\n", s.name.c_str(),
                     static_cast<long long>(s.primitiveCount()), t, b, t / b);
@@ -116,58 +137,82 @@ void runOverhead(GLAppGPUTest& tool, int frames) {
     std::cout << std::flush;
 }
 
+// Tool and baseline frames alternate here too: what is not linear in the
+// tool's curve shows the same in the bare stream's.
 void runGrowth(GLAppGPUTest& tool, int frames) {
     ensureOutputDirectory();
     std::ofstream csv("out/bench/growth.csv");
-    csv << "mode,primitives,ms\n";
-    std::cout << "| Mode | Primitives | ms/frame |\n|---|---:|---:|\n";
+    csv << "mode,primitives,tool_ms,baseline_ms\n";
+    std::cout << "| Mode | Primitives | Tool ms/frame | Baseline ms/frame |\n|---|---:|---:|---:|\n";
     std::vector<std::string> summary;
     for (bool perPrimitive : {false, true}) {
         const char* mode = perPrimitive ? "per-primitive" : "batched";
-        std::vector<double> counts, times;
-        // Size equal to step: the covered area, and so the fragment work,
-        // stays the whole window whatever the count.
-        for (int step : {32, 16, 8, 4, 2}) {
+        std::vector<double> counts, toolTimes, baselineTimes;
+        // Every primitive keeps the default 8 x 8 pixels (neighbours overlap
+        // at small steps), so each brings the same work and time grows with
+        // the count alone. Shrinking them with the step instead makes the
+        // rasteriser's per-primitive cost change with the count. Steps halve
+        // in x and y in turn: counts from 256 to 65536.
+        const Vec2i steps[] = {{32, 32}, {16, 32}, {16, 16}, {8, 16}, {8, 8},
+                               {4, 8},   {4, 4},   {2, 4},   {2, 2}};
+        for (const Vec2i& step : steps) {
             FrameSettings s;
             s.test = 1;
-            s.step = {step, step};
-            s.size = {step, step};
+            s.step = step;
             s.perPrimitive = perPrimitive;
             applySettings(s, tool);
-            for (int i = 0; i < 2; ++i) toolFrame();
-            std::vector<double> measured;
-            for (int i = 0; i < frames; ++i) measured.push_back(millisecondsOf(toolFrame));
-            const double ms = median(measured);
-            counts.push_back(static_cast<double>(s.primitiveCount()));
-            times.push_back(ms);
-            std::printf("| %s | %lld | %.3f |\n", mode, static_cast<long long>(s.primitiveCount()), ms);
-            csv << mode << ',' << s.primitiveCount() << ',' << ms << '\n';
+            BaselineFrame baseline(shaderDirectory, s);
+            for (int i = 0; i < 2; ++i) {
+                toolFrame();
+                baseline.run(s);
+            }
+            std::vector<double> toolMeasured, baselineMeasured;
+            measureInterleaved(frames, toolMeasured, baselineMeasured, [&] { baseline.run(s); });
+            const double t = median(toolMeasured), b = median(baselineMeasured);
+            const auto count = static_cast<long long>(s.primitiveCount());
+            counts.push_back(static_cast<double>(count));
+            toolTimes.push_back(t);
+            baselineTimes.push_back(b);
+            std::printf("| %s | %lld | %.3f | %.3f |\n", mode, count, t, b);
+            csv << mode << ',' << count << ',' << t << ',' << b << '\n';
         }
-        LineFit fit = fitLine(counts, times);
-        char line[200];
-        std::snprintf(line, sizeof line, "%s: %.4f us per primitive, R^2 %.4f", mode,
-                      fit.slope * 1000.0, fit.rSquared);
-        summary.push_back(line);
+        for (bool ofTool : {true, false}) {
+            LineFit fit = fitLine(counts, ofTool ? toolTimes : baselineTimes);
+            char line[200];
+            std::snprintf(line, sizeof line, "%s, %s: %.4f us per primitive, R^2 %.4f", mode,
+                          ofTool ? "tool" : "baseline", fit.slope * 1000.0, fit.rSquared);
+            summary.push_back(line);
+        }
     }
     std::cout << "\n";
     for (const std::string& line : summary) std::cout << line << "\n";
     std::cout << std::flush;
 }
 
+struct LoopSeries {
+    const char* kind;
+    bool freezing;
+    int maxCycles;
+};
+
 void runLoops(GLAppGPUTest& tool, int frames) {
     ensureOutputDirectory();
     std::ofstream csv("out/bench/loops.csv");
-    csv << "kind,cycles,ms\n";
-    std::cout << "| Loop | Cycles | ms/frame |\n|---|---:|---:|\n";
+    csv << "series,cycles,ms\n";
+    std::cout << "| Loop, range | Cycles | ms/frame |\n|---|---:|---:|\n";
+    // The freeze point holds 1/64 of the window's pixels: over the same
+    // cycles its signal is 1/64 as large, so it also runs ten times as far.
+    const LoopSeries series[] = {{"standard, 512x512 quad", false, 2000},
+                                 {"freezing, 64x64 freeze point", true, 2000},
+                                 {"freezing, 64x64 freeze point", true, 20000}};
     std::vector<std::string> summary;
-    for (bool freezing : {false, true}) {
-        const char* kind = freezing ? "freezing (64x64 freeze point)" : "standard (512x512 quad)";
+    for (const LoopSeries& run : series) {
         std::vector<double> cycles, times;
-        for (int n = 0; n <= 2000; n += 200) {
+        for (int n = 0; n <= run.maxCycles; n += run.maxCycles / 10) {
             FrameSettings s;
             s.fastMode = false;
             s.blocking = true;
-            if (freezing) {
+            if (run.freezing) {
                 s.freezePoint = {224, 224, 64, 64};
                 s.loopsCount = {n, 0};
             } else {
@@ -175,19 +220,23 @@ void runLoops(GLAppGPUTest& tool, int frames) {
                 s.loopsCount = {0, n};
             }
             applySettings(s, tool);
-            toolFrame();
+            // A changed macro rebuilds the program: its first frames compile.
+            for (int i = 0; i < 3; ++i) toolFrame();
             std::vector<double> measured;
-            for (int i = 0; i < frames; ++i) measured.push_back(millisecondsOf(toolFrame));
+            // The freeze point's frames are short and its signal small: more
+            // frames keep the median steady.
+            const int count = run.freezing ? frames * 12 : frames;
+            for (int i = 0; i < count; ++i) measured.push_back(millisecondsOf(toolFrame));
             const double ms = median(measured);
             cycles.push_back(n);
             times.push_back(ms);
-            std::printf("| %s | %d | %.3f |\n", kind, n, ms);
-            csv << (freezing ? "freezing" : "standard") << ',' << n << ',' << ms << '\n';
+            std::printf("| %s, 0 to %d | %d | %.3f |\n", run.kind, run.maxCycles, n, ms);
+            csv << '"' << run.kind << " to " << run.maxCycles << "\"," << n << ',' << ms << '\n';
         }
         LineFit fit = fitLine(cycles, times);
         char line[200];
-        std::snprintf(line, sizeof line, "%s: %.5f ms per cycle, R^2 %.4f", kind, fit.slope,
-                      fit.rSquared);
+        std::snprintf(line, sizeof line, "%s, 0 to %d cycles: %.5f ms per cycle, R^2 %.4f",
+                      run.kind, run.maxCycles, fit.slope, fit.rSquared);
         summary.push_back(line);
     }
     std::cout << "\n";
@@ -227,7 +276,7 @@ int main(int argc, char** argv) {
     const std::string part = argv[1];
     int glutArgc = 1;
     GLAppGPUTest* tool = startTool(&glutArgc, argv);
-    if (part == "overhead") runOverhead(*tool, argument(argc, argv, 2, 41));
+    if (part == "overhead") runOverhead(*tool, argument(argc, argv, 2, 101));
     else if (part == "growth") runGrowth(*tool, argument(argc, argv, 2, 9));
     else if (part == "loops") runLoops(*tool, argument(argc, argv, 2, 5));
     else if (part == "trace" && argc >= 5) return runTrace(*tool, argv[2], argv[3], std::atoi(argv[4]));

@@ -63,6 +63,20 @@ void BM_SevenUnchangedDefines(benchmark::State& state) {
 }
 BENCHMARK(BM_SevenUnchangedDefines);
 
+// The frame's macro hand-off as the frame does it: seven defines, then the
+// program's compile check that the next bind makes (nothing to build).
+void BM_MacroHandOffWithCompileCheck(benchmark::State& state) {
+    FrameShaders shaders;
+    for (auto _ : state) {
+        setFrameMacros(shaders.fragment);
+        shaders.program.compile();
+        benchmark::DoNotOptimize(shaders.program.linked);
+    }
+    if (!shaders.program.linked || shaders.fragment.dirty)
+        state.SkipWithError("an unchanged frame rebuilt the program");
+}
+BENCHMARK(BM_MacroHandOffWithCompileCheck);
+
 void BM_FrameHandOffUnchanged(benchmark::State& state) {
     FrameShaders shaders;
     for (auto _ : state) {
