@@ -4,6 +4,7 @@
 //   frame_bench overhead [frames]   tool and baseline frames interleaved, per scenario
 //   frame_bench growth [frames]     ms/frame against the number of small primitives
 //   frame_bench loops [frames]      ms/frame against slowdown-loop cycles
+//   frame_bench frame-times [frames] ms/frame of a few everyday settings
 //   frame_bench trace SCENARIO tool|baseline FRAMES
 //                                   only frames, for counting calls with apitrace
 //
@@ -189,6 +190,39 @@ void runGrowth(GLAppGPUTest& tool, int frames) {
     std::cout << std::flush;
 }
 
+// Wall time per frame of a few everyday settings, for the README.
+void runFrameTimes(GLAppGPUTest& tool, int frames) {
+    std::vector<FrameSettings> all;
+    FrameSettings quad;
+    quad.name = "big quad, fast mode";
+    all.push_back(quad);
+    for (int cycles : {0, 100, 1000}) {
+        FrameSettings loops;
+        loops.name = "512x512 quad, " + std::to_string(cycles) + " standard loop cycles";
+        loops.fastMode = false;
+        loops.freezePoint0 = false;
+        loops.loopsCount = {0, cycles};
+        all.push_back(loops);
+    }
+    for (bool perPrimitive : {false, true}) {
+        FrameSettings small;
+        small.name = perPrimitive ? "4096 small quads, draw call per primitive"
+                                  : "4096 small quads, batched";
+        small.test = 1;
+        small.perPrimitive = perPrimitive;
+        all.push_back(small);
+    }
+    std::cout << "| Frame | ms/frame |\n|---|---:|\n";
+    for (const FrameSettings& s : all) {
+        applySettings(s, tool);
+        for (int i = 0; i < 3; ++i) toolFrame();
+        std::vector<double> measured;
+        for (int i = 0; i < frames; ++i) measured.push_back(millisecondsOf(toolFrame));
+        std::printf("| %s | %.2f |\n", s.name.c_str(), median(measured));
+    }
+    std::cout << std::flush;
+}
+
 struct LoopSeries {
     const char* kind;
     bool freezing;
@@ -270,7 +304,8 @@ int argument(int argc, char** argv, int index, int fallback) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: frame_bench overhead|growth|loops [frames] | trace SCENARIO tool|baseline FRAMES\n";
+        std::cerr << "usage: frame_bench overhead|growth|loops|frame-times [frames]"
+                     " | trace SCENARIO tool|baseline FRAMES\n";
         return 2;
     }
     const std::string part = argv[1];
@@ -279,6 +314,7 @@ int main(int argc, char** argv) {
     if (part == "overhead") runOverhead(*tool, argument(argc, argv, 2, 101));
     else if (part == "growth") runGrowth(*tool, argument(argc, argv, 2, 9));
     else if (part == "loops") runLoops(*tool, argument(argc, argv, 2, 5));
+    else if (part == "frame-times") runFrameTimes(*tool, argument(argc, argv, 2, 31));
     else if (part == "trace" && argc >= 5) return runTrace(*tool, argv[2], argv[3], std::atoi(argv[4]));
     else {
         std::cerr << "frame_bench: unknown part '" << part << "'\n";
