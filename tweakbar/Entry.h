@@ -8,7 +8,7 @@
 #include "EntryOptions.h"
 #include "ScreenRect.h"
 #include "TweakBar.h"
-#include "TweakBarInspection.h"
+#include "TweakBarProbe.h"
 
 namespace tweakbar {
 

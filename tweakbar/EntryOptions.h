@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "DefinitionParser.h"
-#include "TweakBarInspection.h"
+#include "TweakBarProbe.h"
 #include "ValueKind.h"
 
 namespace tweakbar {

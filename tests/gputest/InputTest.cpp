@@ -11,7 +11,7 @@
 
 #include "GPUTestFixture.h"
 #include "GlTestWindow.h"
-#include "TweakBarInspection.h"
+#include "TweakBarProbe.h"
 
 using namespace gputesttest;
 

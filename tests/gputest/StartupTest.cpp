@@ -13,7 +13,7 @@
 #include "GPUTestFixture.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
-#include "TweakBarInspection.h"
+#include "TweakBarProbe.h"
 #include "UnitSizeButton.h"
 
 using namespace gputesttest;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "TweakBar.h"
-#include "TweakBarInspection.h"
+#include "TweakBarProbe.h"
 
 namespace tweakbartest {
 

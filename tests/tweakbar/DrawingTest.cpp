@@ -8,7 +8,7 @@
 #include "GlTestWindow.h"
 #include "ProgramBars.h"
 #include "TweakBar.h"
-#include "TweakBarInspection.h"
+#include "TweakBarProbe.h"
 
 using namespace tweakbartest;
 

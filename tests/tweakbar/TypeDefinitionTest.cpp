@@ -5,7 +5,7 @@
 
 #include "ProgramBars.h"
 #include "TweakBar.h"
-#include "TweakBarInspection.h"
+#include "TweakBarProbe.h"
 
 using namespace tweakbartest;
 

@@ -1,4 +1,4 @@
-#include "TweakBarInspection.h"
+#include "TweakBarProbe.h"
 
 #include <cmath>
 
