@@ -7,8 +7,6 @@
 #include <GL/glew.h>
 
 #include <cstdint>
-#include <iosfwd>
-#include <string>
 
 #include "GLApp.h"
 #include "Point.h"
@@ -22,6 +20,7 @@ class ShaderProgramGLSL;
 } // namespace Vellumar
 
 struct TwBar;
+class FrameTimer;
 
 class GLAppGPUTest : public Vellumar::GLApp {
 public:
@@ -53,7 +52,7 @@ public:
     void chooseFrameBuffer();
     void setFrameMacros();
     void setFrameUniforms();
-    void writeFrameReport(class FrameTimer& timer);
+    void writeFrameReport(FrameTimer& timer);
     void drawTweakBars();
 
     // Input: the key table, the keys of the current move mode, the mouse
