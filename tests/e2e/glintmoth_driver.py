@@ -17,12 +17,14 @@ CONVERT = "/usr/bin/convert"
 
 
 class XServer:
-    """A private Xvfb, so that nothing else on the display takes the focus."""
+    """A private Xvfb, so that nothing else on the display takes the focus.
+    It must not reset when the tool of one test leaves: a connection made
+    during a reset fails."""
 
     def __init__(self):
         read_fd, write_fd = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN, "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN, "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)
         number = b""
@@ -238,6 +240,11 @@ class Glintmoth:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        for reader in self.readers:
+            reader.join(5)
+        for stream in (self.process.stdin, self.process.stdout, self.process.stderr):
+            if stream:
+                stream.close()
 
 
 def project_copy(root, shaders=True):
