@@ -121,6 +121,7 @@ void BaselineFrame::emit(int mode, float x, float y, float sx, float sy) {
         glVertex4f(x, y + sy, -1.0f, 1.0f);
         break;
     default:
+        // The benchmark scenarios draw only points and quads.
         break;
     }
 }

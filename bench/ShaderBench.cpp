@@ -38,8 +38,8 @@ void setFrameMacros(ShaderGLSL& fragment) {
 // The tool's program after its first frame: both shaders added, the
 // macros at the top of the fragment text, compiled and linked.
 struct FrameShaders {
-    ShaderGLSL fragment{GLINTMOTH_BENCH_DATA "FrameFragment.glsl", 1};
-    ShaderGLSL vertex{GLINTMOTH_BENCH_DATA "FrameVertex.glsl", 0};
+    ShaderGLSL fragment{GLINTMOTH_SHADERS "GPUTest_FS.glsl", 1};
+    ShaderGLSL vertex{GLINTMOTH_SHADERS "GPUTest_VS.glsl", 0};
     ShaderProgramGLSL program;
 
     FrameShaders() {
