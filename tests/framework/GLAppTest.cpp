@@ -10,7 +10,7 @@
 
 #include "ElapsedTime.h"
 #include "GLApp.h"
-#include "GlTestWindow.h"
+#include "GLTestWindow.h"
 
 using Vellumar::GLApp;
 

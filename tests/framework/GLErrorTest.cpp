@@ -8,7 +8,7 @@
 #include "CapturedSink.h"
 #include "FakeGLErrors.h"
 #include "GLError.h"
-#include "GlTestWindow.h"
+#include "GLTestWindow.h"
 
 using testsupport::CapturedSink;
 

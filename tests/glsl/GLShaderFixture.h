@@ -11,7 +11,7 @@
 
 #include "CapturedSink.h"
 #include "FakeGLErrors.h"
-#include "GlTestWindow.h"
+#include "GLTestWindow.h"
 #include "TempShaderDir.h"
 
 namespace shadertest {

@@ -2,7 +2,7 @@
 
 #include <GL/freeglut.h>
 
-#include "GlTestWindow.h"
+#include "GLTestWindow.h"
 
 namespace gputesttest {
 

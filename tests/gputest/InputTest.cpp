@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "GPUTestFixture.h"
-#include "GlTestWindow.h"
+#include "GLTestWindow.h"
 #include "TweakBarProbe.h"
 
 using namespace gputesttest;

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "GlTestWindow.h"
+#include "GLTestWindow.h"
 #include "ProgramBars.h"
 #include "TweakBar.h"
 #include "TweakBarProbe.h"

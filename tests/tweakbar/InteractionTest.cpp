@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BarPointer.h"
-#include "GlTestWindow.h"
+#include "GLTestWindow.h"
 #include "ProgramBars.h"
 #include "TweakBar.h"
 #include "TweakBarProbe.h"

@@ -1,4 +1,4 @@
-#include "GlTestWindow.h"
+#include "GLTestWindow.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
