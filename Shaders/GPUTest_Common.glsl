@@ -28,6 +28,20 @@
 #ifndef NUM_PIPEVARS
 #define NUM_PIPEVARS 20
 #endif
+// Tests switch this on to read, from a pixel's colour, how many loop cycles
+// the pixel ran; the program never sets it.
+#ifndef COUNT_LOOP_CYCLES
+#define COUNT_LOOP_CYCLES 0
+#endif
+// The register count sizes an array: below 1 it would not compile, and
+// thousands of values would keep the compiler busy for minutes.
+#if NUM_PIPEVARS < 1
+#define PIPEVAR_COUNT 1
+#elif NUM_PIPEVARS > 256
+#define PIPEVAR_COUNT 256
+#else
+#define PIPEVAR_COUNT NUM_PIPEVARS
+#endif
 
 // x: cycles for freezing pixels, y: cycles for standard pixels; zw are 0.
 uniform vec4 userParam;
@@ -70,6 +84,10 @@ int cycleCount(float cycles)
     return int(clamp(cycles, 0.0, 2.0e9));
 }
 
+#if COUNT_LOOP_CYCLES
+int cyclesRun = 0;
+#endif
+
 // One dependent multiply-add per cycle. The factor comes from a uniform the
 // compiler cannot see is zero, so it can neither fold the loop nor bound its
 // result: the loop must really run.
@@ -77,23 +95,30 @@ float slowdownLoop(int cycles, float seed)
 {
     float factor = 0.999 + userParam.z;
 #if USE_BAD_LOOP
-    // NUM_PIPEVARS independent values live across every cycle: register
+    // PIPEVAR_COUNT independent values live across every cycle: register
     // pressure that limits how many fragments run side by side.
-    float values[NUM_PIPEVARS];
-    for (int k = 0; k < NUM_PIPEVARS; ++k)
+    float values[PIPEVAR_COUNT];
+    for (int k = 0; k < PIPEVAR_COUNT; ++k)
         values[k] = seed + float(k);
     for (int i = 0; i < cycles; ++i) {
-        for (int k = 0; k < NUM_PIPEVARS; ++k)
+        for (int k = 0; k < PIPEVAR_COUNT; ++k)
             values[k] = values[k] * factor + 0.001;
+#if COUNT_LOOP_CYCLES
+        ++cyclesRun;
+#endif
     }
     float result = 0.0;
-    for (int k = 0; k < NUM_PIPEVARS; ++k)
+    for (int k = 0; k < PIPEVAR_COUNT; ++k)
         result += values[k];
     return result;
 #else
     float value = seed;
-    for (int i = 0; i < cycles; ++i)
+    for (int i = 0; i < cycles; ++i) {
         value = value * factor + 0.001;
+#if COUNT_LOOP_CYCLES
+        ++cyclesRun;
+#endif
+    }
     return value;
 #endif
 }

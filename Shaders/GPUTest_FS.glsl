@@ -21,5 +21,11 @@ void main()
     // colour.
     if (result < -1.0e30)
         color = userColor;
+#if COUNT_LOOP_CYCLES
+    // The cycle count in base 256 over red, green and blue (exact in a float
+    // up to 2^24 cycles).
+    float ran = float(cyclesRun);
+    color = vec4(mod(ran, 256.0), mod(floor(ran / 256.0), 256.0), floor(ran / 65536.0), 255.0) / 255.0;
+#endif
     gl_FragColor = color;
 }
