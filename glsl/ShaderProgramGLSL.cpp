@@ -87,7 +87,9 @@ void ShaderProgramGLSL::compileStage(int stage, const std::string& basePath) {
     std::string& text = stageSources[stage];
     text.clear();
     for (const Shader* shader : stageShaders[stage]) text += shader->source;
-    const std::string expanded = expandIncludes(text, basePath);
+    // Each shader of the stage expanded its own text when it compiled and
+    // reported any cut then: the same cut is not reported twice.
+    const std::string expanded = expandIncludes(text, basePath, false);
     const GLchar* strings[] = {expanded.c_str()};
     GLuint id = stageShaderIds[stage];
     glShaderSource(id, 1, strings, nullptr);

@@ -23,7 +23,8 @@ constexpr std::size_t expansionReserve = 100000;
 // top-level call).
 class IncludeExpansion {
 public:
-    explicit IncludeExpansion(std::string directory) : directory(std::move(directory)) {}
+    IncludeExpansion(std::string directory, bool reportCuts)
+        : directory(std::move(directory)), cutReported(!reportCuts) {}
 
     // depth: how many files deep the text lies (0 for the caller's text).
     std::string expand(std::string text, int depth) {
@@ -57,7 +58,15 @@ private:
                       maxIncludedFiles, path);
         } else {
             ++filesRead;
-            included = expand(Shader::loadSource(path.c_str()), depth + 1);
+            included = Shader::loadSource(path.c_str());
+            if (included.size() > maxIncludedBytes - bytesRead) {
+                reportCut("expandIncludes: included text beyond %d MiB, stopped at: %s",
+                          static_cast<int>(maxIncludedBytes >> 20), path);
+                included.clear();
+            } else {
+                bytesRead += included.size();
+                included = expand(std::move(included), depth + 1);
+            }
             // The reading put a line feed after the file's last line; the
             // directive's own line break follows instead.
             if (!included.empty()) included.pop_back();
@@ -74,15 +83,16 @@ private:
 
     std::string directory;
     int filesRead = 0;
-    bool cutReported = false;
+    std::size_t bytesRead = 0;
+    bool cutReported;
 };
 
 } // namespace
 
-std::string expandIncludes(std::string text, std::string basePath) {
+std::string expandIncludes(std::string text, std::string basePath, bool reportCuts) {
     std::size_t slash = basePath.rfind('/');
     basePath.resize(slash == std::string::npos ? 0 : slash + 1);
-    IncludeExpansion expansion(std::move(basePath));
+    IncludeExpansion expansion(std::move(basePath), reportCuts);
     return expansion.expand(std::move(text), 0);
 }
 

@@ -2,6 +2,7 @@
 // No OpenGL here.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace Vellumar {
@@ -10,8 +11,11 @@ namespace Vellumar {
 // exact form "//#include" is skipped) by the named file's expanded text. Names
 // resolve against the directory of basePath (up to its last '/') at every
 // depth. Malformed directives are left in place; nesting stops at a fixed
-// depth and reading at a fixed number of files, so include cycles end.
-std::string expandIncludes(std::string text, std::string basePath);
+// depth and reading at a fixed number of files and bytes, so include cycles
+// end and the text stays bounded. A cut is reported once per call, unless
+// `reportCuts` is false (for texts whose parts were expanded, and reported,
+// on their own before).
+std::string expandIncludes(std::string text, std::string basePath, bool reportCuts = true);
 
 // Sets "#define <name> <value>" in the text: rewrites the first line holding
 // "#define <name>" or inserts the line at the very beginning. Returns whether
@@ -24,5 +28,11 @@ constexpr int maxIncludeDepth = 32;
 // Files one expansion reads at most: a file that includes itself twice
 // would otherwise double the work at every level of nesting.
 constexpr int maxIncludedFiles = 4096;
+
+// Bytes of included files one expansion reads at most. Each file read lands
+// once in the result, so this bounds the expanded text too: a large file
+// that includes itself twice would otherwise grow to hundreds of megabytes
+// before the file limit stopped it.
+constexpr std::size_t maxIncludedBytes = std::size_t{16} << 20;
 
 } // namespace Vellumar

@@ -145,3 +145,39 @@ TEST_F(ExpandIncludes, NestingUpToTheLimitIsExpandedCompletely) {
     EXPECT_NE(text.find("L32\n"), std::string::npos);
     EXPECT_EQ(sink.text(), "");
 }
+
+TEST_F(ExpandIncludes, ALargeFileIncludingItselfTwiceStopsAtTheByteLimitWithOneReport) {
+    // 100 KB including itself twice: 4,096 copies (400 MB) under the file limit alone.
+    std::string body(100 * 1024, 'x');
+    body += "\n#include \"large.glsl\"\n#include \"large.glsl\"\n";
+    dir.write("large.glsl", body);
+    std::string text = expand("#include \"large.glsl\"\n");
+    EXPECT_LE(text.size(), Vellumar::maxIncludedBytes);
+    EXPECT_GT(text.size(), Vellumar::maxIncludedBytes - body.size());
+    // The depth limit is met first, on the way down; one report in all.
+    EXPECT_EQ(occurrences(sink.text(), "CRITICAL ERROR"), 1);
+}
+
+TEST_F(ExpandIncludes, ManyIncludesOfALargeFileStopAtTheByteLimit) {
+    dir.write("mib.glsl", std::string((std::size_t{1} << 20) - 1, 'm') + "\n");
+    std::string text;
+    for (int i = 0; i < 20; ++i) {
+        text += "#include \"mib.glsl\"\n";
+    }
+    std::string expanded = expand(text);
+    EXPECT_EQ(occurrences(expanded, "#include"), 0);
+    EXPECT_EQ(expanded.size(), 16 * ((std::size_t{1} << 20) - 1) + 20);
+    EXPECT_EQ(sink.text(), "CRITICAL ERROR: expandIncludes: included text beyond 16 MiB, stopped at: " +
+                               dir.path() + "mib.glsl\n");
+}
+
+TEST_F(ExpandIncludes, AQuietExpansionCutsTheSameWayWithoutAReport) {
+    std::string text;
+    for (int i = 0; i < Vellumar::maxIncludedFiles + 3; ++i) {
+        text += "#include \"b.glsl\"\n";
+    }
+    std::string quiet = expandIncludes(text, base(), false);
+    EXPECT_EQ(sink.text(), "");
+    EXPECT_EQ(quiet, expand(text));
+    EXPECT_EQ(occurrences(sink.text(), "CRITICAL ERROR"), 1);
+}

@@ -475,3 +475,19 @@ TEST_F(GLShaderFixture, AFailedLinkWithoutShadersReportsAnEmptyPath) {
     glDeleteProgram(existing);
     glDeleteShader(broken);
 }
+
+// The shader and its stage expand the same text: a cut is reported once.
+TEST_F(ShaderProgramTest, AnIncludeCutIsReportedOncePerBuild) {
+    dir.write("loop.glsl", "#include \"loop.glsl\"\n#include \"loop.glsl\"\n");
+    fragment->setDefine("UNUSED", 1);
+    fragment->source = "#include \"loop.glsl\"\n" + std::string(fragmentText);
+    program->bind(false);
+    program->unbind(false);
+    int cuts = 0;
+    const std::string text = sink.text();
+    for (auto at = text.find("expandIncludes:"); at != std::string::npos;
+         at = text.find("expandIncludes:", at + 1)) {
+        ++cuts;
+    }
+    EXPECT_EQ(cuts, 1) << text;
+}
