@@ -19,6 +19,10 @@ public:
     // with GLEW initialised.
     ShaderGLSL(const char* path, int shaderType);
     ~ShaderGLSL() override;
+    // The destructor deletes the GL names: a copy would delete another
+    // object's names, so there is none.
+    ShaderGLSL(const ShaderGLSL&) = delete;
+    ShaderGLSL& operator=(const ShaderGLSL&) = delete;
 
     void setDefine(const char* name, float value) override;
     void setDefine(const char* name, int value) override;

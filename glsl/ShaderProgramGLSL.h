@@ -25,6 +25,10 @@ public:
     // An existing program object, or 0 to create one (then owned).
     explicit ShaderProgramGLSL(GLuint existingProgram = 0);
     ~ShaderProgramGLSL() override;
+    // The destructor deletes the GL names: a copy would delete another
+    // object's names, so there is none.
+    ShaderProgramGLSL(const ShaderProgramGLSL&) = delete;
+    ShaderProgramGLSL& operator=(const ShaderProgramGLSL&) = delete;
 
     void bind(bool withTextures) override;
     void unbind(bool withTexturesAndAttributes) override;

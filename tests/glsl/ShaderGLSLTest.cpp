@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "GLCallCounter.h"
 #include "GLShaderFixture.h"
 #include "NameHash.h"
 #include "ShaderGLSL.h"
+#include "ShaderProgramGLSL.h"
 
 using shadertest::GLShaderFixture;
 using testsupport::GLCallCounter;
@@ -246,3 +248,12 @@ TEST_F(ShaderGLSLTest, DestructionDeletesTheGLObject) {
     }
     EXPECT_FALSE(glIsShader(id));
 }
+
+// Both delete GL names in their destructors: a copy would delete the names of
+// the object it was copied from.
+static_assert(!std::is_copy_constructible_v<Vellumar::ShaderGLSL> &&
+                  !std::is_copy_assignable_v<Vellumar::ShaderGLSL>,
+              "a copied shader would delete the original's GL shader");
+static_assert(!std::is_copy_constructible_v<Vellumar::ShaderProgramGLSL> &&
+                  !std::is_copy_assignable_v<Vellumar::ShaderProgramGLSL>,
+              "a copied program would delete the original's GL program");
