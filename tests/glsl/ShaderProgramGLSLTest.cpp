@@ -491,3 +491,46 @@ TEST_F(ShaderProgramTest, AnIncludeCutIsReportedOncePerBuild) {
     }
     EXPECT_EQ(cuts, 1) << text;
 }
+
+// The `r` key's road: reload both shaders, then the next bind rebuilds.
+TEST_F(GLShaderFixture, AStageWhoseFileWasMissingAtTheFirstLinkIsBuiltOnceTheFileExists) {
+    auto* fragment = new ShaderGLSL(dir.write("frag.glsl", fragmentText).c_str(), 1);
+    const std::string vertexPath = dir.path() + "late-vert.glsl";
+    auto* vertex = new ShaderGLSL(vertexPath.c_str(), 0);
+    auto* program = new ShaderProgramGLSL();
+    program->addShader(fragment);
+    program->addShader(vertex);
+    program->bind(false);
+    program->unbind(false);
+    EXPECT_EQ(glSourceOf(program->stageShaderIds[0]), "");
+
+    dir.write("late-vert.glsl", vertexText);
+    fragment->reload();
+    vertex->reload();
+    EXPECT_TRUE(vertex->dirty); // no define of its own, still to be compiled
+    GLCallCounter counter;
+    program->bind(false);
+    program->unbind(false);
+    EXPECT_EQ(counter.count("glLinkProgram"), 1);
+    EXPECT_EQ(glSourceOf(program->stageShaderIds[0]), vertexText);
+    GLint linked = 0;
+    glGetProgramiv(program->programId, GL_LINK_STATUS, &linked);
+    EXPECT_EQ(linked, GL_TRUE);
+    delete program;
+    delete vertex;
+    delete fragment;
+}
+
+TEST_F(ShaderProgramTest, AShaderAddedAfterTheLinkIsLinkedAtTheNextBind) {
+    program->bind(false);
+    program->unbind(false);
+    ASSERT_TRUE(program->linked);
+    ShaderGLSL library(dir.write("lib.glsl", "vec4 tint() { return vec4(1.0); }\n").c_str(), 1);
+    program->addShader(&library);
+    EXPECT_FALSE(program->linked);
+    GLCallCounter counter;
+    program->bind(false);
+    program->unbind(false);
+    EXPECT_EQ(counter.count("glLinkProgram"), 1);
+    EXPECT_EQ(glSourceOf(program->stageShaderIds[1]).rfind(library.source, 0), 0u);
+}
