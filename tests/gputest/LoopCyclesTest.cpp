@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <vector>
 
 #include "GPUTestFixture.h"
 #include "ShaderGLSL.h"
@@ -90,6 +91,32 @@ TEST_F(LoopCycles, ABlockingFreezePointOverTheWindowMakesTheFrameSeveralTimesSlo
     fastestOf(1);
     const double notBlocking = fastestOf(3);
     EXPECT_GT(blocking, 4.0 * notBlocking) << blocking << " s against " << notBlocking << " s";
+}
+
+// Whether each timer result the frame report read was ready when it was read:
+// a report that had to wait for its result means the frame did not wait for
+// the GPU first.
+std::vector<GLint> resultsReadyWhenRead;
+PFNGLGETQUERYOBJECTI64VEXTPROC realGetQueryObjecti64v = nullptr;
+
+void GLAPIENTRY noteReadinessThenGetQueryObjecti64v(GLuint id, GLenum name, GLint64* value) {
+    GLint ready = 0;
+    glGetQueryObjectiv(id, GL_QUERY_RESULT_AVAILABLE, &ready);
+    resultsReadyWhenRead.push_back(ready);
+    realGetQueryObjecti64v(id, name, value);
+}
+
+TEST_F(LoopCycles, TheReportReadsATimerResultTheFrameAlreadyWaitedFor) {
+    test.fragmentShader->setDefine("COUNT_LOOP_CYCLES", 0);
+    test.loopsCount = {0, 1000}; // tens of milliseconds of shading
+    runFrame();                  // builds the program
+    test.printStats = true;
+    resultsReadyWhenRead.clear();
+    realGetQueryObjecti64v = glGetQueryObjecti64vEXT;
+    glGetQueryObjecti64vEXT = noteReadinessThenGetQueryObjecti64v;
+    runFrameCapturingOutput();
+    glGetQueryObjecti64vEXT = realGetQueryObjecti64v;
+    EXPECT_EQ(resultsReadyWhenRead, std::vector<GLint>{GL_TRUE});
 }
 
 // Register saturation sizes an array with the register count: every count the
