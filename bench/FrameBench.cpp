@@ -35,8 +35,8 @@ namespace {
 const char* const shaderDirectory = "./Shaders";
 
 GLAppGPUTest* startTool(int* argc, char** argv) {
-    auto* tool = new GLAppGPUTest(argc, argv, "The Tazzle Glintmoth (benchmark, February 08)", 512,
-                                  512, 58);
+    auto* tool =
+        new GLAppGPUTest(argc, argv, "The Tazzle Glintmoth (benchmark, February 08)", 512, 512, 58);
     {
         // Keep the tables clean of init's start-up lines.
         std::streambuf* console = std::cout.rdbuf(nullptr);
@@ -46,7 +46,9 @@ GLAppGPUTest* startTool(int* argc, char** argv) {
     }
     tool->printStats = false;
     // Let the window reach its place and size before anything is timed.
-    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
+    for (int i = 0; i < 20; ++i) {
+        glutMainLoopEvent();
+    }
     return tool;
 }
 
@@ -57,7 +59,9 @@ double millisecondsOf(const std::function<void()>& frame) {
     return std::chrono::duration<double, std::milli>(stop - start).count();
 }
 
-void toolFrame() { Vellumar::GLApp::displayFrame(); }
+void toolFrame() {
+    Vellumar::GLApp::displayFrame();
+}
 
 // Tool and baseline frames alternate, the order of each pair swapped every
 // time (A B B A ...), so that neither side always follows the other.
@@ -144,7 +148,8 @@ void runGrowth(GLAppGPUTest& tool, int frames) {
     ensureOutputDirectory();
     std::ofstream csv("out/bench/growth.csv");
     csv << "mode,primitives,tool_ms,baseline_ms\n";
-    std::cout << "| Mode | Primitives | Tool ms/frame | Baseline ms/frame |\n|---|---:|---:|---:|\n";
+    std::cout
+        << "| Mode | Primitives | Tool ms/frame | Baseline ms/frame |\n|---|---:|---:|---:|\n";
     std::vector<std::string> summary;
     for (bool perPrimitive : {false, true}) {
         const char* mode = perPrimitive ? "per-primitive" : "batched";
@@ -186,7 +191,9 @@ void runGrowth(GLAppGPUTest& tool, int frames) {
         }
     }
     std::cout << "\n";
-    for (const std::string& line : summary) std::cout << line << "\n";
+    for (const std::string& line : summary) {
+        std::cout << line << "\n";
+    }
     std::cout << std::flush;
 }
 
@@ -215,9 +222,13 @@ void runFrameTimes(GLAppGPUTest& tool, int frames) {
     std::cout << "| Frame | ms/frame |\n|---|---:|\n";
     for (const FrameSettings& s : all) {
         applySettings(s, tool);
-        for (int i = 0; i < 3; ++i) toolFrame();
+        for (int i = 0; i < 3; ++i) {
+            toolFrame();
+        }
         std::vector<double> measured;
-        for (int i = 0; i < frames; ++i) measured.push_back(millisecondsOf(toolFrame));
+        for (int i = 0; i < frames; ++i) {
+            measured.push_back(millisecondsOf(toolFrame));
+        }
         std::printf("| %s | %.2f |\n", s.name.c_str(), median(measured));
     }
     std::cout << std::flush;
@@ -255,12 +266,16 @@ void runLoops(GLAppGPUTest& tool, int frames) {
             }
             applySettings(s, tool);
             // A changed macro rebuilds the program: its first frames compile.
-            for (int i = 0; i < 3; ++i) toolFrame();
+            for (int i = 0; i < 3; ++i) {
+                toolFrame();
+            }
             std::vector<double> measured;
             // The freeze point's frames are short and its signal small: more
             // frames keep the median steady.
             const int count = run.freezing ? frames * 12 : frames;
-            for (int i = 0; i < count; ++i) measured.push_back(millisecondsOf(toolFrame));
+            for (int i = 0; i < count; ++i) {
+                measured.push_back(millisecondsOf(toolFrame));
+            }
             const double ms = median(measured);
             cycles.push_back(n);
             times.push_back(ms);
@@ -274,21 +289,29 @@ void runLoops(GLAppGPUTest& tool, int frames) {
         summary.push_back(line);
     }
     std::cout << "\n";
-    for (const std::string& line : summary) std::cout << line << "\n";
+    for (const std::string& line : summary) {
+        std::cout << line << "\n";
+    }
     std::cout << std::flush;
 }
 
 int runTrace(GLAppGPUTest& tool, const std::string& scenario, const std::string& who, int frames) {
     for (const FrameSettings& s : overheadScenarios()) {
-        if (s.name.find(scenario) == std::string::npos) continue;
+        if (s.name.find(scenario) == std::string::npos) {
+            continue;
+        }
         applySettings(s, tool);
         // One settling frame first: the tool builds its program at its first
         // frame, which the trace must show and the count then leaves out.
         if (who == "tool") {
-            for (int i = 0; i <= frames; ++i) toolFrame();
+            for (int i = 0; i <= frames; ++i) {
+                toolFrame();
+            }
         } else {
             BaselineFrame baseline(shaderDirectory, s);
-            for (int i = 0; i <= frames; ++i) baseline.run(s);
+            for (int i = 0; i <= frames; ++i) {
+                baseline.run(s);
+            }
         }
         return 0;
     }
@@ -311,12 +334,17 @@ int main(int argc, char** argv) {
     const std::string part = argv[1];
     int glutArgc = 1;
     GLAppGPUTest* tool = startTool(&glutArgc, argv);
-    if (part == "overhead") runOverhead(*tool, argument(argc, argv, 2, 101));
-    else if (part == "growth") runGrowth(*tool, argument(argc, argv, 2, 9));
-    else if (part == "loops") runLoops(*tool, argument(argc, argv, 2, 5));
-    else if (part == "frame-times") runFrameTimes(*tool, argument(argc, argv, 2, 31));
-    else if (part == "trace" && argc >= 5) return runTrace(*tool, argv[2], argv[3], std::atoi(argv[4]));
-    else {
+    if (part == "overhead") {
+        runOverhead(*tool, argument(argc, argv, 2, 101));
+    } else if (part == "growth") {
+        runGrowth(*tool, argument(argc, argv, 2, 9));
+    } else if (part == "loops") {
+        runLoops(*tool, argument(argc, argv, 2, 5));
+    } else if (part == "frame-times") {
+        runFrameTimes(*tool, argument(argc, argv, 2, 31));
+    } else if (part == "trace" && argc >= 5) {
+        return runTrace(*tool, argv[2], argv[3], std::atoi(argv[4]));
+    } else {
         std::cerr << "frame_bench: unknown part '" << part << "'\n";
         return 2;
     }

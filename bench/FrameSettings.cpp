@@ -3,7 +3,9 @@
 #include "GLAppGPUTest.h"
 
 int64_t FrameSettings::primitiveCount() const {
-    if (test == 0) return 1;
+    if (test == 0) {
+        return 1;
+    }
     auto perAxis = [](int32_t window, int32_t tileSize, int32_t stepSize) {
         int64_t tiles = (window + tileSize - 1) / tileSize;
         int64_t positions = (tileSize + stepSize - 1) / stepSize;
@@ -20,7 +22,9 @@ void applySettings(const FrameSettings& s, GLAppGPUTest& tool) {
     tool.fastMode = s.fastMode;
     tool.loopsCount = s.loopsCount;
     tool.blockingEnable = s.blocking;
-    for (int i = 0; i < 4; ++i) tool.freezePointEnabled[i] = i == 0 && s.freezePoint0;
+    for (int i = 0; i < 4; ++i) {
+        tool.freezePointEnabled[i] = i == 0 && s.freezePoint0;
+    }
     tool.freezePoints[0] = s.freezePoint;
     tool.curPrim = s.primitive;
     tool.primTilingSize = s.tile;

@@ -10,13 +10,13 @@
 
 struct FrameSettings {
     std::string name;
-    int32_t test = 0;              // 0 big quad, 1 small primitives
+    int32_t test = 0; // 0 big quad, 1 small primitives
     bool fastMode = true;
-    Vec2i loopsCount = {0, 0};     // x freezing, y standard cycles
+    Vec2i loopsCount = {0, 0}; // x freezing, y standard cycles
     bool blocking = true;
     bool freezePoint0 = true;
     Point freezePoint = {0, 0, 1, 1};
-    int32_t primitive = 7;         // GL_QUADS
+    int32_t primitive = 7; // GL_QUADS
     Vec2i tile = {32, 32};
     Vec2i step = {8, 8};
     Vec2i size = {8, 8};

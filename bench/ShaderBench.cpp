@@ -29,8 +29,9 @@ const char* const freezePointMacros[] = {"ENABLE_FREEZE_POINT_0", "ENABLE_FREEZE
 // The seven macros of a frame, in the frame's order, with the start values.
 void setFrameMacros(ShaderGLSL& fragment) {
     fragment.setDefine("ENABLE_BLOCKING", 1);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         fragment.setDefine(freezePointMacros[i], i == 0 ? 1 : 0);
+    }
     fragment.setDefine("USE_BAD_LOOP", 1);
     fragment.setDefine("NUM_PIPEVARS", 20);
 }
@@ -58,7 +59,9 @@ void BM_SevenUnchangedDefines(benchmark::State& state) {
         setFrameMacros(shaders.fragment);
         benchmark::DoNotOptimize(shaders.fragment.dirty);
     }
-    if (shaders.fragment.dirty) state.SkipWithError("an unchanged define marked the shader dirty");
+    if (shaders.fragment.dirty) {
+        state.SkipWithError("an unchanged define marked the shader dirty");
+    }
     state.counters["textBytes"] = static_cast<double>(shaders.fragment.source.size());
 }
 BENCHMARK(BM_SevenUnchangedDefines);
@@ -72,8 +75,9 @@ void BM_MacroHandOffWithCompileCheck(benchmark::State& state) {
         shaders.program.compile();
         benchmark::DoNotOptimize(shaders.program.linked);
     }
-    if (!shaders.program.linked || shaders.fragment.dirty)
+    if (!shaders.program.linked || shaders.fragment.dirty) {
         state.SkipWithError("an unchanged frame rebuilt the program");
+    }
 }
 BENCHMARK(BM_MacroHandOffWithCompileCheck);
 
@@ -84,8 +88,9 @@ void BM_FrameHandOffUnchanged(benchmark::State& state) {
         shaders.program.bind(true);
     }
     shaders.program.unbind(true);
-    if (!shaders.program.linked || shaders.fragment.dirty)
+    if (!shaders.program.linked || shaders.fragment.dirty) {
         state.SkipWithError("an unchanged frame rebuilt the program");
+    }
 }
 BENCHMARK(BM_FrameHandOffUnchanged);
 
@@ -97,7 +102,9 @@ void BM_ApplyDefineLineChangingAValue(benchmark::State& state) {
         odd = !odd;
         bool changed = Vellumar::applyDefineLine(text, "NUM_PIPEVARS", odd ? "21" : "20");
         benchmark::DoNotOptimize(changed);
-        if (!changed) state.SkipWithError("the value did not change");
+        if (!changed) {
+            state.SkipWithError("the value did not change");
+        }
     }
 }
 BENCHMARK(BM_ApplyDefineLineChangingAValue);
@@ -110,18 +117,22 @@ void BM_ExpandIncludes100KBWith50Includes(benchmark::State& state) {
     for (int include = 0; include < 50; ++include) {
         std::string name = "part" + std::to_string(include) + ".glsl";
         std::string part;
-        while (part.size() < 1000)
+        while (part.size() < 1000) {
             part += "float part" + std::to_string(include) + "_" + std::to_string(part.size()) +
                     "() { return 1.0; }\n";
+        }
         dir.write(name, part);
-        while (text.size() < static_cast<std::size_t>(include + 1) * 2000)
+        while (text.size() < static_cast<std::size_t>(include + 1) * 2000) {
             text += filler;
+        }
         text += "#include \"" + name + "\"\n";
     }
     for (auto _ : state) {
         std::string expanded = Vellumar::expandIncludes(text, dir.path() + "main.glsl");
         benchmark::DoNotOptimize(expanded.data());
-        if (expanded.find("#include") != std::string::npos) state.SkipWithError("not expanded");
+        if (expanded.find("#include") != std::string::npos) {
+            state.SkipWithError("not expanded");
+        }
     }
     state.counters["inputBytes"] = static_cast<double>(text.size());
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
@@ -131,14 +142,17 @@ BENCHMARK(BM_ExpandIncludes100KBWith50Includes)->Unit(benchmark::kMicrosecond);
 void BM_LoadSource1MiB(benchmark::State& state) {
     shadertest::TempShaderDir dir;
     std::string bytes;
-    while (bytes.size() < (1u << 20))
+    while (bytes.size() < (1u << 20)) {
         bytes += "    acc = fract(acc * 1.000173 + 0.618034); // one line of a long file\n";
+    }
     bytes.resize(1u << 20);
     std::string path = dir.write("big.glsl", bytes);
     for (auto _ : state) {
         std::string text = Shader::loadSource(path.c_str());
         benchmark::DoNotOptimize(text.data());
-        if (text.size() != bytes.size() + 1) state.SkipWithError("wrong size read");
+        if (text.size() != bytes.size() + 1) {
+            state.SkipWithError("wrong size read");
+        }
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
@@ -155,7 +169,9 @@ int main(int argc, char** argv) {
     static std::istringstream noInput;
     Vellumar::MessageSink::instance().setStreams(std::cerr, noInput);
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -4,7 +4,9 @@
 
 namespace Vellumar {
 
-int glutElapsedTime() { return glutGet(GLUT_ELAPSED_TIME); }
+int glutElapsedTime() {
+    return glutGet(GLUT_ELAPSED_TIME);
+}
 
 ElapsedTimeSource elapsedTimeSource = glutElapsedTime;
 

@@ -34,8 +34,8 @@ public:
                           float blue, float alpha);
     virtual void drawText(const char* text, int x, int y, float red, float green, float blue,
                           float alpha);
-    virtual void showMessage(int durationMs, std::string text, int x, int y, float red,
-                             float green, float blue, float alpha);
+    virtual void showMessage(int durationMs, std::string text, int x, int y, float red, float green,
+                             float blue, float alpha);
     virtual void begin2D();
     virtual void end2D();
     virtual ~GLApp();

@@ -19,7 +19,9 @@ void MessageSink::setStreams(std::ostream& newOutput, std::istream& newInput) {
     input = &newInput;
 }
 
-void MessageSink::useStandardStreams() { setStreams(std::cerr, std::cin); }
+void MessageSink::useStandardStreams() {
+    setStreams(std::cerr, std::cin);
+}
 
 void MessageSink::write(const char* prefix, const char* format, std::va_list args) {
     std::vsnprintf(formatArea, sizeof formatArea, format ? format : "", args);

@@ -19,14 +19,21 @@ constexpr const char mainFunction[] = "void main()";
 ShaderProgramGLSL::ShaderProgramGLSL(GLuint existingProgram)
     : programId(existingProgram), ownsProgram(existingProgram == 0), linked(false), infoLog{},
       bound(false), firstTextureUnit(0), stageShaderIds{}, stageAttached{} {
-    if (ownsProgram) programId = glCreateProgram();
-    for (int stage = 0; stage < stageCount; ++stage)
+    if (ownsProgram) {
+        programId = glCreateProgram();
+    }
+    for (int stage = 0; stage < stageCount; ++stage) {
         stageShaderIds[stage] = glCreateShader(stageTypes[stage]);
+    }
 }
 
 ShaderProgramGLSL::~ShaderProgramGLSL() {
-    if (ownsProgram) glDeleteProgram(programId);
-    for (GLuint id : stageShaderIds) glDeleteShader(id);
+    if (ownsProgram) {
+        glDeleteProgram(programId);
+    }
+    for (GLuint id : stageShaderIds) {
+        glDeleteShader(id);
+    }
 }
 
 void ShaderProgramGLSL::addShader(Shader* shader) {
@@ -62,22 +69,33 @@ void ShaderProgramGLSL::addShader(Shader* shader) {
 }
 
 void ShaderProgramGLSL::compile() {
-    for (Shader* shader : shaders)
-        if (shader->compile()) linked = false;
-    if (linked) return;
+    for (Shader* shader : shaders) {
+        if (shader->compile()) {
+            linked = false;
+        }
+    }
+    if (linked) {
+        return;
+    }
 
     const std::string basePath = shaders.empty() ? std::string() : shaders.front()->path;
     for (int stage = 0; stage < stageCount; ++stage) {
         // A stage is used once a shader was added to it, even when every one
         // of its files reads as empty text.
-        if (stageShaders[stage].empty()) continue;
+        if (stageShaders[stage].empty()) {
+            continue;
+        }
         compileStage(stage, basePath);
     }
 
     glLinkProgram(programId);
-    if (programStatus(GL_LINK_STATUS) == 0) reportProgramLog();
+    if (programStatus(GL_LINK_STATUS) == 0) {
+        reportProgramLog();
+    }
     glValidateProgram(programId);
-    if (programStatus(GL_VALIDATE_STATUS) == 0) reportProgramLog();
+    if (programStatus(GL_VALIDATE_STATUS) == 0) {
+        reportProgramLog();
+    }
     checkGLError("ShaderProgramGLSL::compile");
     // Also after a failure: the same texts would fail again.
     linked = true;
@@ -86,7 +104,9 @@ void ShaderProgramGLSL::compile() {
 void ShaderProgramGLSL::compileStage(int stage, const std::string& basePath) {
     std::string& text = stageSources[stage];
     text.clear();
-    for (const Shader* shader : stageShaders[stage]) text += shader->source;
+    for (const Shader* shader : stageShaders[stage]) {
+        text += shader->source;
+    }
     const std::string expanded = expandIncludes(text, basePath);
     const GLchar* strings[] = {expanded.c_str()};
     GLuint id = stageShaderIds[stage];
@@ -121,7 +141,9 @@ void ShaderProgramGLSL::bind(bool withTextures) {
     if (withTextures) {
         for (const auto& sampler : samplers) {
             const SamplerEntry& entry = sampler.second;
-            if (!entry.texture) continue;
+            if (!entry.texture) {
+                continue;
+            }
             glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + entry.unit));
             glBindTexture(entry.texture->target, entry.texture->textureId);
         }
@@ -135,27 +157,36 @@ void ShaderProgramGLSL::unbind(bool withTexturesAndAttributes) {
     if (withTexturesAndAttributes) {
         for (const auto& sampler : samplers) {
             const SamplerEntry& entry = sampler.second;
-            if (!entry.texture) continue;
+            if (!entry.texture) {
+                continue;
+            }
             glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + entry.unit));
             glBindTexture(entry.texture->target, 0);
         }
-        for (const auto& attribute : attributes)
+        for (const auto& attribute : attributes) {
             glDisableVertexAttribArray(static_cast<GLuint>(attribute.second));
+        }
     }
     checkGLError("ShaderProgramGLSL::unbind");
 }
 
-GLuint ShaderProgramGLSL::getProgramId() { return programId; }
+GLuint ShaderProgramGLSL::getProgramId() {
+    return programId;
+}
 
 GLint ShaderProgramGLSL::beginUniform(const char* name) {
     compile();
-    if (!bound) glUseProgram(programId);
+    if (!bound) {
+        glUseProgram(programId);
+    }
     // Looked up at every call: a relink may move it.
     return glGetUniformLocation(programId, name ? name : "");
 }
 
 void ShaderProgramGLSL::endUniform() {
-    if (!bound) glUseProgram(0);
+    if (!bound) {
+        glUseProgram(0);
+    }
 }
 
 void ShaderProgramGLSL::setMatrix4Param(const char* name, const float* values) {
@@ -195,10 +226,13 @@ void ShaderProgramGLSL::setFloatParam(const char* name, float value) {
 
 void ShaderProgramGLSL::setSamplerParam(const char* name, TextureRef* texture) {
     compile();
-    if (bound)
+    if (bound) {
         MessageSink::instance().criticalError("setSamplerParam() called after shader binding");
+    }
     glUseProgram(programId);
-    if (!name) name = "";
+    if (!name) {
+        name = "";
+    }
     GLint location = glGetUniformLocation(programId, name);
     if (location >= 0) {
         auto existing = samplers.find(location);
@@ -220,11 +254,12 @@ void ShaderProgramGLSL::setAttrib(const char* name, const AttribVec3* vertices) 
 }
 
 void ShaderProgramGLSL::setAttribArray(const char* name, GLint size, const void* vertices) {
-    if (!name) name = "";
+    if (!name) {
+        name = "";
+    }
     GLint location = glGetAttribLocation(programId, name);
     if (location < 0) {
-        MessageSink::instance().info("ShaderProgramGLSL::setAttrib: attribute not found: %s",
-                                     name);
+        MessageSink::instance().info("ShaderProgramGLSL::setAttrib: attribute not found: %s", name);
         return;
     }
     auto index = static_cast<GLuint>(location);
@@ -234,12 +269,15 @@ void ShaderProgramGLSL::setAttribArray(const char* name, GLint size, const void*
 }
 
 void ShaderProgramGLSL::bindFragDataLocation(const char* name, unsigned int colorNumber) {
-    if (!name) name = "";
+    if (!name) {
+        name = "";
+    }
     // Without EXT_gpu_shader4 the same entry point is core from OpenGL 3.0 on.
-    if (glBindFragDataLocationEXT)
+    if (glBindFragDataLocationEXT) {
         glBindFragDataLocationEXT(programId, colorNumber, name);
-    else if (glBindFragDataLocation)
+    } else if (glBindFragDataLocation) {
         glBindFragDataLocation(programId, colorNumber, name);
+    }
 }
 
 } // namespace Vellumar

@@ -40,11 +40,17 @@ private:
     // Replaces the directive at `at` when it is one; returns where the scan
     // goes on.
     std::size_t expandDirectiveAt(std::string& text, std::size_t at, int depth) {
-        if (at >= 2 && text[at - 2] == '/' && text[at - 1] == '/') return at + 1;
+        if (at >= 2 && text[at - 2] == '/' && text[at - 1] == '/') {
+            return at + 1;
+        }
         std::size_t open = text.find('"', at + includeWordLength);
-        if (open == std::string::npos) return at + 1;
+        if (open == std::string::npos) {
+            return at + 1;
+        }
         std::size_t close = text.find('"', open + 1);
-        if (close == std::string::npos) return at + 1;
+        if (close == std::string::npos) {
+            return at + 1;
+        }
 
         std::string path = directory;
         path.append(text, open + 1, close - open - 1);
@@ -60,14 +66,18 @@ private:
             included = expand(Shader::loadSource(path.c_str()), depth + 1);
             // The reading put a line feed after the file's last line; the
             // directive's own line break follows instead.
-            if (!included.empty()) included.pop_back();
+            if (!included.empty()) {
+                included.pop_back();
+            }
         }
         text.replace(at, close + 1 - at, included);
         return at + 1;
     }
 
     void reportCut(const char* format, int limit, const std::string& path) {
-        if (cutReported) return;
+        if (cutReported) {
+            return;
+        }
         cutReported = true;
         MessageSink::instance().criticalError(format, limit, path.c_str());
     }
@@ -100,7 +110,9 @@ const char* formatDefineLine(char (&buffer)[defineLineBufferSize], std::string& 
         return "";
     }
     length = static_cast<std::size_t>(written);
-    if (length < sizeof buffer) return buffer;
+    if (length < sizeof buffer) {
+        return buffer;
+    }
     overflow = std::string("#define ") + name + " " + value + "\n";
     return overflow.c_str();
 }
@@ -114,8 +126,12 @@ std::size_t replacedSpanEnd(const std::string& text, std::size_t start, const ch
     std::size_t end = start;
     for (std::size_t line = 0; line <= breaks; ++line) {
         end = text.find('\n', end);
-        if (end == std::string::npos) return text.size();
-        if (line < breaks) ++end;
+        if (end == std::string::npos) {
+            return text.size();
+        }
+        if (line < breaks) {
+            ++end;
+        }
     }
     return end;
 }
@@ -123,13 +139,19 @@ std::size_t replacedSpanEnd(const std::string& text, std::size_t start, const ch
 } // namespace
 
 bool applyDefineLine(std::string& text, const char* name, const char* value) {
-    if (!name) name = "";
-    if (!value) value = "";
+    if (!name) {
+        name = "";
+    }
+    if (!value) {
+        value = "";
+    }
     char buffer[defineLineBufferSize];
     std::string overflow;
     std::size_t lineLength = 0;
     const char* line = formatDefineLine(buffer, overflow, name, value, lineLength);
-    if (lineLength == 0) return false;
+    if (lineLength == 0) {
+        return false;
+    }
 
     // The search key "#define <name>" is the new line's own beginning.
     std::size_t keyLength = std::strlen("#define ") + std::strlen(name);
@@ -140,7 +162,9 @@ bool applyDefineLine(std::string& text, const char* name, const char* value) {
     }
     std::size_t contentLength = lineLength - 1; // without the final line feed
     std::size_t end = replacedSpanEnd(text, found, line, contentLength);
-    if (text.compare(found, end - found, line, contentLength) == 0) return false;
+    if (text.compare(found, end - found, line, contentLength) == 0) {
+        return false;
+    }
     text.replace(found, end - found, line, contentLength);
     return true;
 }

@@ -3,9 +3,13 @@
 #include <iomanip>
 #include <iostream>
 
-FrameTimer::FrameTimer() { glGenQueries(slotCount, queryIds); }
+FrameTimer::FrameTimer() {
+    glGenQueries(slotCount, queryIds);
+}
 
-FrameTimer::~FrameTimer() { glDeleteQueries(slotCount, queryIds); }
+FrameTimer::~FrameTimer() {
+    glDeleteQueries(slotCount, queryIds);
+}
 
 int32_t FrameTimer::begin(const std::string& label) {
     labels[currentSlot] = label;
@@ -15,11 +19,15 @@ int32_t FrameTimer::begin(const std::string& label) {
 
 void FrameTimer::end() {
     glEndQuery(GL_TIME_ELAPSED_EXT);
-    if (currentSlot > lastSlot) lastSlot = currentSlot;
+    if (currentSlot > lastSlot) {
+        lastSlot = currentSlot;
+    }
     currentSlot = (currentSlot + 1) % slotCount;
 }
 
-void FrameTimer::report(const std::string& title) { report(title, std::cout); }
+void FrameTimer::report(const std::string& title) {
+    report(title, std::cout);
+}
 
 void FrameTimer::report(const std::string& title, std::ostream& out) {
     out << title << " :\n";

@@ -59,10 +59,11 @@ void GLAppGPUTest::display() {
     setFrameMacros();
     shaderProgram->bind(true);
     setFrameUniforms();
-    if (curTest == TEST_BIG_PRIMITIVE)
+    if (curTest == TEST_BIG_PRIMITIVE) {
         bigPrimitiveTest();
-    else if (curTest == TEST_SMALL_PRIMITIVES)
+    } else if (curTest == TEST_SMALL_PRIMITIVES) {
         smallPrimitivesTest();
+    }
     shaderProgram->unbind(true);
 
     timer.end();
@@ -71,9 +72,13 @@ void GLAppGPUTest::display() {
     glFlush();
     glFinish();
 
-    if (printStats) writeFrameReport(timer);
+    if (printStats) {
+        writeFrameReport(timer);
+    }
     Vellumar::checkGLError("Display END: ");
-    if (configMode) drawTweakBars();
+    if (configMode) {
+        drawTweakBars();
+    }
     frameCount = wrappingAdd(frameCount, 1);
 }
 
@@ -90,11 +95,14 @@ void GLAppGPUTest::chooseFrameBuffer() {
 void GLAppGPUTest::setFrameMacros() {
     const PerPointNames& names = perPointNames();
     fragmentShader->setDefine("ENABLE_BLOCKING", blockingEnable ? 1 : 0);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         fragmentShader->setDefine(names.macros[i].c_str(), freezePointEnabled[i] ? 1 : 0);
+    }
     fragmentShader->setDefine("USE_BAD_LOOP", useRegSaturation ? 1 : 0);
     // Left alone while saturation is off, so it keeps its last value.
-    if (useRegSaturation) fragmentShader->setDefine("NUM_PIPEVARS", numShaderRegs);
+    if (useRegSaturation) {
+        fragmentShader->setDefine("NUM_PIPEVARS", numShaderRegs);
+    }
 }
 
 void GLAppGPUTest::setFrameUniforms() {

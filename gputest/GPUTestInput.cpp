@@ -21,26 +21,38 @@ constexpr double singlePrecisionPi = 3.1415927410125732;
 // Pointer distances from this on never pick anything.
 constexpr int32_t pickRadius = 512;
 
-void toggle(bool& flag) { flag = !flag; }
-void toggle(int32_t& flag) { flag = flag == 0 ? 1 : 0; }
+void toggle(bool& flag) {
+    flag = !flag;
+}
+void toggle(int32_t& flag) {
+    flag = flag == 0 ? 1 : 0;
+}
 
-void addToBoth(Vec2i& pair, int32_t amount) { pair = pair + Vec2i{amount, amount}; }
+void addToBoth(Vec2i& pair, int32_t amount) {
+    pair = pair + Vec2i{amount, amount};
+}
 
 // Halving and division by 10 truncate toward zero and cannot overflow.
-void halveBoth(Vec2i& pair) { pair = {pair.x / 2, pair.y / 2}; }
+void halveBoth(Vec2i& pair) {
+    pair = {pair.x / 2, pair.y / 2};
+}
 
 // Reads one decimal integer from standard input; a field that cannot be read
 // keeps the previous value (and leaves the stream failed, like the pause
 // after a critical error).
 void readInteger(int32_t& target) {
     int32_t value = 0;
-    if (std::cin >> value) target = value;
+    if (std::cin >> value) {
+        target = value;
+    }
 }
 
 } // namespace
 
 void GLAppGPUTest::keyboard(unsigned char key) {
-    if (configMode && TwEventKeyboardGLUT(key, 0, 0)) return;
+    if (configMode && TwEventKeyboardGLUT(key, 0, 0)) {
+        return;
+    }
     applyKey(key);
     applyMoveKey(key);
 }
@@ -73,7 +85,9 @@ void GLAppGPUTest::applyKey(unsigned char key) {
     case 'I': loopsIncrement.y = wrappingMul(loopsIncrement.y, 10); break;
     case 'K': loopsIncrement.y /= 10; break;
     case 'y': addToBoth(primTilingSize, primTilingIncrement); break;
-    case 'h': primTilingSize = primTilingSize - Vec2i{primTilingIncrement, primTilingIncrement}; break;
+    case 'h':
+        primTilingSize = primTilingSize - Vec2i{primTilingIncrement, primTilingIncrement};
+        break;
     case 'Y': primTilingIncrement = wrappingMul(primTilingIncrement, 2); break;
     case 'H': primTilingIncrement /= 2; break;
     case 't': addToBoth(primStep, 1); break;
@@ -189,11 +203,17 @@ void GLAppGPUTest::applyFreezePointSpecialKey(int key) {
 }
 
 void GLAppGPUTest::mouse(int button, int state, int x, int y) {
-    if (configMode && TwEventMouseButtonGLUT(button, state, x, y)) return;
+    if (configMode && TwEventMouseButtonGLUT(button, state, x, y)) {
+        return;
+    }
     const bool down = state == GLUT_DOWN;
-    if (button == GLUT_LEFT_BUTTON) leftButtonDown = down;
-    else if (button == GLUT_MIDDLE_BUTTON) middleButtonDown = down;
-    else if (button == GLUT_RIGHT_BUTTON) rightButtonDown = down;
+    if (button == GLUT_LEFT_BUTTON) {
+        leftButtonDown = down;
+    } else if (button == GLUT_MIDDLE_BUTTON) {
+        middleButtonDown = down;
+    } else if (button == GLUT_RIGHT_BUTTON) {
+        rightButtonDown = down;
+    }
     // Presses and releases of every button pick alike.
     pickNearest({x, wrappingSub(windowHeight, y)});
 }
@@ -222,18 +242,22 @@ void GLAppGPUTest::pickNearest(const Vec2i& pointer) {
 }
 
 void GLAppGPUTest::motion(int x, int y) {
-    if (configMode && TwEventMouseMotionGLUT(x, y)) return;
+    if (configMode && TwEventMouseMotionGLUT(x, y)) {
+        return;
+    }
     const Vec2i pointer = {x, wrappingSub(windowHeight, y)};
     if (leftButtonDown) {
         // The corner jumps to the pointer.
         if (controlBigPrimitive) {
-            if (curBigPrimVertex >= 0 && curBigPrimVertex < 4) bigPrimVertices[curBigPrimVertex] = pointer;
+            if (curBigPrimVertex >= 0 && curBigPrimVertex < 4) {
+                bigPrimVertices[curBigPrimVertex] = pointer;
+            }
         } else if (curFreezePoint >= 0 && curFreezePoint < 4) {
             freezePoints[curFreezePoint].PosX = pointer.x;
             freezePoints[curFreezePoint].PosY = pointer.y;
         }
-    } else if (rightButtonDown && !middleButtonDown && !controlBigPrimitive && curFreezePoint >= 0 &&
-               curFreezePoint < 4) {
+    } else if (rightButtonDown && !middleButtonDown && !controlBigPrimitive &&
+               curFreezePoint >= 0 && curFreezePoint < 4) {
         // The opposite corner follows the pointer.
         Point& point = freezePoints[curFreezePoint];
         point.SizeX = wrappingSub(pointer.x, point.PosX);
@@ -242,7 +266,9 @@ void GLAppGPUTest::motion(int x, int y) {
 }
 
 void GLAppGPUTest::passiveMotion(int x, int y) {
-    if (configMode) TwEventMouseMotionGLUT(x, y);
+    if (configMode) {
+        TwEventMouseMotionGLUT(x, y);
+    }
 }
 
 void GLAppGPUTest::reshape(int width, int height) {

@@ -12,7 +12,9 @@ int32_t Vec2i::distance(const Vec2i& other) const {
     float d = std::sqrt(dx * dx + dy * dy);
     // Beyond the int32 range the truncation would be undefined; such points
     // are as far as anything can be.
-    if (!(d < 2147483648.0f)) return INT32_MAX;
+    if (!(d < 2147483648.0f)) {
+        return INT32_MAX;
+    }
     return static_cast<int32_t>(d);
 }
 

@@ -5,8 +5,8 @@
 #include "CapturedSink.h"
 #include "MessageSink.h"
 
-using Vellumar::MessageSink;
 using testsupport::CapturedSink;
+using Vellumar::MessageSink;
 
 TEST(MessageSink, LinesCarryTheirSeverityPrefixAndExactlyOneLineFeed) {
     CapturedSink sink;

@@ -20,9 +20,13 @@ thread_local long counted = 0;
 namespace shadertest {
 
 #ifdef GLINTMOTH_HAS_ASAN
-bool allocationCountingAvailable() { return false; }
+bool allocationCountingAvailable() {
+    return false;
+}
 #else
-bool allocationCountingAvailable() { return true; }
+bool allocationCountingAvailable() {
+    return true;
+}
 #endif
 
 AllocationCounter::AllocationCounter() {
@@ -30,9 +34,13 @@ AllocationCounter::AllocationCounter() {
     counting = true;
 }
 
-AllocationCounter::~AllocationCounter() { counting = false; }
+AllocationCounter::~AllocationCounter() {
+    counting = false;
+}
 
-long AllocationCounter::allocations() const { return counted; }
+long AllocationCounter::allocations() const {
+    return counted;
+}
 
 } // namespace shadertest
 
@@ -40,18 +48,26 @@ long AllocationCounter::allocations() const { return counted; }
 
 namespace {
 void* countedAllocation(std::size_t size) {
-    if (counting) ++counted;
-    if (size == 0) size = 1;
+    if (counting) {
+        ++counted;
+    }
+    if (size == 0) {
+        size = 1;
+    }
     return std::malloc(size);
 }
 } // namespace
 
 void* operator new(std::size_t size) {
-    if (void* p = countedAllocation(size)) return p;
+    if (void* p = countedAllocation(size)) {
+        return p;
+    }
     throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) {
-    if (void* p = countedAllocation(size)) return p;
+    if (void* p = countedAllocation(size)) {
+        return p;
+    }
     throw std::bad_alloc();
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
@@ -60,11 +76,23 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return countedAllocation(size);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 
 #endif

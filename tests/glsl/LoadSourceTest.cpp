@@ -31,8 +31,9 @@ TEST(LoadSource, IsCutBeforeTheFirstNul) {
 TEST(LoadSource, ReadsFilesLargerThanItsReserveAndItsReadBlock) {
     TempShaderDir dir;
     std::string big;
-    for (int i = 0; big.size() < (1u << 20) + 70000; ++i)
+    for (int i = 0; big.size() < (1u << 20) + 70000; ++i) {
         big += "line " + std::to_string(i) + "\n";
+    }
     big += "last without break";
     EXPECT_EQ(Shader::loadSource(dir.write("big.glsl", big).c_str()), big + "\n");
 }
@@ -40,9 +41,8 @@ TEST(LoadSource, ReadsFilesLargerThanItsReserveAndItsReadBlock) {
 TEST(LoadSource, AMissingFileIsReportedAndReadsAsEmptyText) {
     CapturedSink sink; // empty input: the pause returns at once
     EXPECT_EQ(Shader::loadSource("/nonexistent/dir/x.glsl"), "");
-    EXPECT_EQ(sink.text(),
-              "CRITICAL ERROR: Shader::loadSource: unable to open file: "
-              "/nonexistent/dir/x.glsl\n");
+    EXPECT_EQ(sink.text(), "CRITICAL ERROR: Shader::loadSource: unable to open file: "
+                           "/nonexistent/dir/x.glsl\n");
 }
 
 TEST(LoadSource, TheMissingFileReportPausesForOneNumber) {

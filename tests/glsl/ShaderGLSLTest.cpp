@@ -180,8 +180,9 @@ TEST_F(ShaderGLSLTest, ReloadRereadsTheFileAndSetsEveryDefineAgainInKeyOrder) {
     RecordingShader shader(path.c_str(), 1);
     const std::vector<std::string> names = {"ENABLE_BLOCKING", "USE_BAD_LOOP", "NUM_PIPEVARS",
                                             "ENABLE_FREEZE_POINT_0", "FILE_DEFAULT"};
-    for (const auto& name : names)
+    for (const auto& name : names) {
         shader.setDefine(name.c_str(), 1);
+    }
     shader.setDefine("USE_BAD_LOOP", 0); // the last value counts
     shader.compile();
     dir.write("r.glsl", "#define FILE_DEFAULT 9\nnew text\n");
@@ -199,7 +200,9 @@ TEST_F(ShaderGLSLTest, ReloadRereadsTheFileAndSetsEveryDefineAgainInKeyOrder) {
     for (const auto& name : byKey) {
         std::string value = name == "USE_BAD_LOOP" ? "0" : "1";
         expectedCalls.push_back(name + "=" + value);
-        if (name != "FILE_DEFAULT") expectedTop.insert(0, "#define " + name + " " + value + "\n");
+        if (name != "FILE_DEFAULT") {
+            expectedTop.insert(0, "#define " + name + " " + value + "\n");
+        }
     }
     EXPECT_EQ(shader.received, expectedCalls);
     EXPECT_EQ(shader.source, expectedTop + "#define FILE_DEFAULT 1\nnew text\n");

@@ -27,15 +27,17 @@ void handOffFrame(ShaderGLSL& fragment, ShaderProgramGLSL& program, int pipeVars
     static const char* const freezePointUniforms[] = {"freezePoints[0]", "freezePoints[1]",
                                                       "freezePoints[2]", "freezePoints[3]"};
     fragment.setDefine("ENABLE_BLOCKING", 1);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         fragment.setDefine(freezePointMacros[i], i == 0 ? 1 : 0);
+    }
     fragment.setDefine("USE_BAD_LOOP", 1);
     fragment.setDefine("NUM_PIPEVARS", pipeVars);
     program.bind(true);
     const float values[4] = {2000000.0f, 200000.0f, 0.0f, 0.0f};
     program.setVec4Param("userParam", values);
-    for (const char* name : freezePointUniforms)
+    for (const char* name : freezePointUniforms) {
         program.setVec4Param(name, values);
+    }
     program.setVec4Param("userColor", values);
     program.unbind(true);
 }
@@ -57,8 +59,9 @@ const char* const fragmentText =
 } // namespace
 
 TEST_F(GLShaderFixture, AFrameWithUnchangedSettingsAllocatesNothingAndDoesNotRelink) {
-    if (!shadertest::allocationCountingAvailable())
+    if (!shadertest::allocationCountingAvailable()) {
         GTEST_SKIP() << "the sanitizer brings its own operator new";
+    }
     ShaderGLSL vertex(dir.write("v.glsl", "void main() { gl_Position = gl_Vertex; }\n").c_str(), 0);
     ShaderGLSL fragment(dir.write("f.glsl", fragmentText).c_str(), 1);
     ShaderProgramGLSL program;

@@ -35,12 +35,13 @@ TEST_F(GPUTestFrame, ReportNamesTheSettingsAndTheGpuTimeInSeconds) {
     test.printStats = true;
     std::string report = runFrameCapturingOutput();
     std::smatch match;
-    ASSERT_TRUE(std::regex_match(report, match,
-                                 std::regex("curTest: 0\n"
-                                            "loopsCount: \\(2000000, 200000\\) \\(\\(1000000, 100000\\)\\)\n"
-                                            "blockingEnable: 1\n"
-                                            "Global Times GL :\n"
-                                            "GlobalTime -> (.{15}) , \n")))
+    ASSERT_TRUE(std::regex_match(
+        report, match,
+        std::regex("curTest: 0\n"
+                   "loopsCount: \\(2000000, 200000\\) \\(\\(1000000, 100000\\)\\)\n"
+                   "blockingEnable: 1\n"
+                   "Global Times GL :\n"
+                   "GlobalTime -> (.{15}) , \n")))
         << report;
     EXPECT_GE(std::stod(match[1].str()), 0.0);
 
@@ -50,7 +51,8 @@ TEST_F(GPUTestFrame, ReportNamesTheSettingsAndTheGpuTimeInSeconds) {
     test.loopsIncrement = {0, 100};
     test.fastMode = true;
     report = runFrameCapturingOutput();
-    EXPECT_EQ(report.rfind("curTest: 1\nloopsCount: (-5, 7) ((0, 100))\nblockingEnable: 0\n", 0), 0u)
+    EXPECT_EQ(report.rfind("curTest: 1\nloopsCount: (-5, 7) ((0, 100))\nblockingEnable: 0\n", 0),
+              0u)
         << report;
 }
 
@@ -71,9 +73,13 @@ TEST_F(GPUTestFrame, ConfigurationModeDrawsIntoTheBackBufferWithBarsOnTop) {
     // Inside FreezyPoints (against the right edge, top 300 rows): not the
     // quad.
     int barPixels = 0;
-    for (int y = 512 - 290; y < 512 - 10; y += 7)
-        for (int x = 360; x < 505; x += 7)
-            if (!(back.at(x, y) == white)) ++barPixels;
+    for (int y = 512 - 290; y < 512 - 10; y += 7) {
+        for (int x = 360; x < 505; x += 7) {
+            if (!(back.at(x, y) == white)) {
+                ++barPixels;
+            }
+        }
+    }
     EXPECT_GT(barPixels, 100);
 }
 
@@ -197,23 +203,26 @@ TEST_F(GPUTestFrame, TestModeFrameIssuesItsGlCallsInOrder) {
     runFrame();
     testsupport::GLCallCounter counter;
     runFrame();
-    std::vector<std::string> expected = {
-        "glDrawBuffer", "glGenQueries", "glBeginQuery", "glDepthMask", "glColorMask",
-        "glClearColor", "glClearDepth", "glUseProgram", "glGetError"};
+    std::vector<std::string> expected = {"glDrawBuffer", "glGenQueries", "glBeginQuery",
+                                         "glDepthMask",  "glColorMask",  "glClearColor",
+                                         "glClearDepth", "glUseProgram", "glGetError"};
     for (int uniform = 0; uniform < 6; ++uniform) {
         expected.push_back("glGetUniformLocation");
         expected.push_back("glUniform4f");
     }
-    for (const char* name : {"glDrawBuffer", "glClear", "glDrawBuffer", "glBegin", "glColor4f",
-                             "glVertex4f", "glVertex4f", "glVertex4f", "glVertex4f", "glEnd",
-                             "glUseProgram", "glGetError", "glEndQuery", "glFlush", "glFinish",
-                             "glGetError", "glDeleteQueries", "glDisable"})
+    for (const char* name :
+         {"glDrawBuffer", "glClear", "glDrawBuffer", "glBegin", "glColor4f", "glVertex4f",
+          "glVertex4f", "glVertex4f", "glVertex4f", "glEnd", "glUseProgram", "glGetError",
+          "glEndQuery", "glFlush", "glFinish", "glGetError", "glDeleteQueries", "glDisable"}) {
         expected.push_back(name);
+    }
     EXPECT_EQ(counter.names(), expected);
 
     const std::vector<testsupport::GLCall> draws = counter.callsOf("glDrawBuffer");
     ASSERT_EQ(draws.size(), 3u);
-    for (const testsupport::GLCall& call : draws) EXPECT_EQ(call.args[0], GL_FRONT);
+    for (const testsupport::GLCall& call : draws) {
+        EXPECT_EQ(call.args[0], GL_FRONT);
+    }
     EXPECT_EQ(counter.callsOf("glBeginQuery")[0].args[0], GL_TIME_ELAPSED_EXT);
     EXPECT_EQ(counter.callsOf("glGenQueries")[0].args[0], 10);
     EXPECT_EQ(counter.callsOf("glDisable")[0].args[0], GL_DEPTH_TEST);

@@ -14,7 +14,9 @@ namespace {
 
 // Answers every result query with a fixed number of nanoseconds.
 GLint64 fakeNanoseconds = 0;
-void GLAPIENTRY fakeQueryResult(GLuint, GLenum, GLint64* result) { *result = fakeNanoseconds; }
+void GLAPIENTRY fakeQueryResult(GLuint, GLenum, GLint64* result) {
+    *result = fakeNanoseconds;
+}
 
 class FixedQueryResults {
 public:
@@ -63,7 +65,9 @@ TEST_F(GPUTestFrame, TimerRingReusesSlotZeroForTheEleventhMeasurement) {
     EXPECT_EQ(timer.lastSlot, 9);
     EXPECT_EQ(timer.currentSlot, 1);
     std::string expected = "T :\neleventh ->               2 , ";
-    for (int i = 1; i < 10; ++i) expected += "m" + std::to_string(i) + " ->               2 , ";
+    for (int i = 1; i < 10; ++i) {
+        expected += "m" + std::to_string(i) + " ->               2 , ";
+    }
     EXPECT_EQ(reportOf(timer, "T"), expected + "\n");
 }
 

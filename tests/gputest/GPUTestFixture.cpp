@@ -32,8 +32,12 @@ Started& started() {
 
 } // namespace
 
-const std::string& startupOutput() { return started().output; }
-GLAppGPUTest& app() { return *started().app; }
+const std::string& startupOutput() {
+    return started().output;
+}
+GLAppGPUTest& app() {
+    return *started().app;
+}
 
 Pixels::Pixels(GLenum buffer, int w, int h)
     : width(w), height(h), data(static_cast<size_t>(w) * h * 4) {
@@ -43,7 +47,9 @@ Pixels::Pixels(GLenum buffer, int w, int h)
 }
 
 Rgba Pixels::at(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height) ADD_FAILURE() << "pixel outside: " << x << "," << y;
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        ADD_FAILURE() << "pixel outside: " << x << "," << y;
+    }
     x = x < 0 ? 0 : (x >= width ? width - 1 : x);
     y = y < 0 ? 0 : (y >= height ? height - 1 : y);
     const unsigned char* p = &data[(static_cast<size_t>(y) * width + x) * 4];
@@ -52,9 +58,13 @@ Rgba Pixels::at(int x, int y) const {
 
 int Pixels::count(const Rgba& color) const {
     int n = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (at(x, y) == color) ++n;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (at(x, y) == color) {
+                ++n;
+            }
+        }
+    }
     return n;
 }
 
@@ -73,7 +83,9 @@ void GPUTestFrame::TearDown() {
     test.printStats = false;
 }
 
-void GPUTestFrame::runFrame() { Vellumar::GLApp::displayFrame(); }
+void GPUTestFrame::runFrame() {
+    Vellumar::GLApp::displayFrame();
+}
 
 std::string GPUTestFrame::runFrameCapturingOutput() {
     CoutCapture capture;
@@ -88,11 +100,15 @@ Pixels GPUTestFrame::drawTestModeFrame() {
 }
 
 void GPUTestFrame::resizeWindow(int width, int height) {
-    if (test.windowWidth == width && test.windowHeight == height) return;
+    if (test.windowWidth == width && test.windowHeight == height) {
+        return;
+    }
     glutReshapeWindow(width, height);
     for (int round = 0; round < 500; ++round) {
         testsupport::pumpGlutEvents(1);
-        if (test.windowWidth == width && test.windowHeight == height) return;
+        if (test.windowWidth == width && test.windowHeight == height) {
+            return;
+        }
     }
     FAIL() << "the window did not reach " << width << "x" << height;
 }

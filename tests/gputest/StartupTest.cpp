@@ -23,7 +23,9 @@ namespace {
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
     return result;
 }
 
@@ -39,7 +41,8 @@ TEST_F(GPUTestFrame, StartupWritesFourLinesBeforeAnythingElse) {
     std::vector<std::string> written = lines(startupOutput());
     ASSERT_EQ(written.size(), 4u) << startupOutput();
     EXPECT_EQ(written[0], reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-    EXPECT_EQ(written[1], "MAX 3D texture size: " + std::to_string(integerLimit(GL_MAX_3D_TEXTURE_SIZE)));
+    EXPECT_EQ(written[1],
+              "MAX 3D texture size: " + std::to_string(integerLimit(GL_MAX_3D_TEXTURE_SIZE)));
     EXPECT_EQ(written[2], "GL_MAX_TEXTURE_IMAGE_UNITS_ARB: " +
                               std::to_string(integerLimit(GL_MAX_TEXTURE_IMAGE_UNITS_ARB)));
     EXPECT_EQ(written[3], "size short vec: 6");
@@ -157,7 +160,8 @@ TEST_F(GPUTestFrame, MainOptionsHoldsEveryEntryBoundToItsMember) {
              " keyIncr='a' keyDecr='A' help='Change object shape.' "},
             {rw, "Primitive type", "curPrim", 0, &test.curPrim, " "},
             {rw, "Slowdown loop cycles std [i/k] (Increment [I/K])", "", TW_TYPE_INT32,
-             &test.loopsCount.y, "help='Number of cycles of the slowdown loop for standard pixels'"},
+             &test.loopsCount.y,
+             "help='Number of cycles of the slowdown loop for standard pixels'"},
             {rw, "Primitives tilling size [y/h]", "Vec2i", 0, &test.primTilingSize,
              "help='Size of primitives tilling'"},
             {rw, "Primitives size", "Vec2i", 0, &test.primSize,
@@ -258,11 +262,13 @@ TEST_F(GPUTestFrame, EnumerationsAndStructTypesHaveTheirDeclaredOrderAndLayout) 
 
 TEST_F(GPUTestFrame, GlobalHelpIsTheToolsHelpText) {
     std::string help = TwInspectGlobalHelp();
-    EXPECT_EQ(help.rfind("This Tazzle Glintmoth has been made to allow deep looking into GPUs "
-                         "rasterisation and fragments scheduling among computing ressources.\t\t\n\n",
-                         0),
-              0u);
-    EXPECT_NE(help.find(" Use [b] or the interface button to disable freezing.\t\t\n"), std::string::npos);
+    EXPECT_EQ(
+        help.rfind("This Tazzle Glintmoth has been made to allow deep looking into GPUs "
+                   "rasterisation and fragments scheduling among computing ressources.\t\t\n\n",
+                   0),
+        0u);
+    EXPECT_NE(help.find(" Use [b] or the interface button to disable freezing.\t\t\n"),
+              std::string::npos);
     EXPECT_NE(help.find("pressing [END].\t\t\n"), std::string::npos);
     const std::string ending = "through the number of loop cycles entry.";
     ASSERT_GT(help.size(), ending.size());

@@ -16,10 +16,18 @@ std::deque<GLenum>& queued() {
 int calls = 0;
 } // namespace
 
-void queueGLError(GLenum code) { queued().push_back(code); }
-void clearQueuedGLErrors() { queued().clear(); }
-int glGetErrorCalls() { return calls; }
-void resetGlGetErrorCalls() { calls = 0; }
+void queueGLError(GLenum code) {
+    queued().push_back(code);
+}
+void clearQueuedGLErrors() {
+    queued().clear();
+}
+int glGetErrorCalls() {
+    return calls;
+}
+void resetGlGetErrorCalls() {
+    calls = 0;
+}
 
 } // namespace testsupport
 
