@@ -4,6 +4,8 @@
 #include <iostream>
 #include <sstream>
 
+namespace testsupport {
+
 namespace {
 
 std::string readFile(const std::string& path) {
@@ -173,3 +175,5 @@ void BaselineFrame::drawSmallPrimitives(const FrameSettings& s) {
         glEnd();
     }
 }
+
+} // namespace testsupport

@@ -2,7 +2,7 @@
 
 #include "GLHeaders.h"
 
-namespace bench {
+namespace testsupport {
 
 bool openGLWindow(int* argc, char** argv) {
     glutInit(argc, argv);
@@ -15,4 +15,4 @@ bool openGLWindow(int* argc, char** argv) {
     return glewInit() == GLEW_OK;
 }
 
-} // namespace bench
+} // namespace testsupport

@@ -2,9 +2,9 @@
 // the benchmarks that drive the shader classes.
 #pragma once
 
-namespace bench {
+namespace testsupport {
 
 // Returns false when no window could be made (no X server, say).
 bool openGLWindow(int* argc, char** argv);
 
-} // namespace bench
+} // namespace testsupport

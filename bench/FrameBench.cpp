@@ -32,6 +32,13 @@
 
 namespace {
 
+using testsupport::applySettings;
+using testsupport::BaselineFrame;
+using testsupport::fitLine;
+using testsupport::FrameSettings;
+using testsupport::LineFit;
+using testsupport::median;
+
 const char* const shaderDirectory = "./Shaders";
 
 GLAppGPUTest* startTool(int* argc, char** argv) {

@@ -2,6 +2,8 @@
 
 #include "GLAppGPUTest.h"
 
+namespace testsupport {
+
 int64_t FrameSettings::primitiveCount() const {
     if (test == 0) {
         return 1;
@@ -37,3 +39,5 @@ void applySettings(const FrameSettings& s, GLAppGPUTest& tool) {
     tool.bigTriangle = false;
     tool.useRegSaturation = false;
 }
+
+} // namespace testsupport

@@ -8,6 +8,10 @@
 #include "Point.h"
 #include "Vec2i.h"
 
+class GLAppGPUTest;
+
+namespace testsupport {
+
 struct FrameSettings {
     std::string name;
     int32_t test = 0; // 0 big quad, 1 small primitives
@@ -26,7 +30,7 @@ struct FrameSettings {
     int64_t primitiveCount() const;
 };
 
-class GLAppGPUTest;
-
 // Puts the settings into the tool's members (test mode, no console report).
 void applySettings(const FrameSettings& settings, GLAppGPUTest& tool);
+
+} // namespace testsupport

@@ -110,7 +110,7 @@ void BM_ApplyDefineLineChangingAValue(benchmark::State& state) {
 BENCHMARK(BM_ApplyDefineLineChangingAValue);
 
 void BM_ExpandIncludes100KBWith50Includes(benchmark::State& state) {
-    shadertest::TempShaderDir dir;
+    testsupport::TempShaderDir dir;
     std::string text;
     const std::string filler =
         "    color.rgb += vec3(0.001) * float(i); // filler line of a big shader\n";
@@ -140,7 +140,7 @@ void BM_ExpandIncludes100KBWith50Includes(benchmark::State& state) {
 BENCHMARK(BM_ExpandIncludes100KBWith50Includes)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadSource1MiB(benchmark::State& state) {
-    shadertest::TempShaderDir dir;
+    testsupport::TempShaderDir dir;
     std::string bytes;
     while (bytes.size() < (1u << 20)) {
         bytes += "    acc = fract(acc * 1.000173 + 0.618034); // one line of a long file\n";
@@ -161,7 +161,7 @@ BENCHMARK(BM_LoadSource1MiB)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!bench::openGLWindow(&argc, argv)) {
+    if (!testsupport::openGLWindow(&argc, argv)) {
         std::fprintf(stderr, "shader_bench: no OpenGL window (run it under xvfb-run)\n");
         return 1;
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace testsupport {
+
 double median(std::vector<double> values) {
     if (values.empty()) {
         return 0.0;
@@ -36,3 +38,5 @@ LineFit fitLine(const std::vector<double>& x, const std::vector<double>& y) {
     fit.rSquared = syy == 0.0 ? 1.0 : (sxy * sxy) / (sxx * syy);
     return fit;
 }
+
+} // namespace testsupport

@@ -12,9 +12,9 @@
 #include "GLApp.h"
 #include "GLTestWindow.h"
 
-using Vellumar::GLApp;
-
 namespace {
+
+using Vellumar::GLApp;
 
 int fakeNow = 0;
 int fakeClock() {
@@ -104,8 +104,6 @@ protected:
         app().postDisplay();
     }
 };
-
-} // namespace
 
 TEST(GLAppConstruction, DisplayModeDecidesTheSwapAndZeroMeansTheDefault) {
     RecordingApp byDefault("a", 300, 200, 0);
@@ -295,3 +293,5 @@ TEST_F(GLAppFrame, PerspectiveMultipliesAFrustumAndRecordsTheNearCorners) {
     EXPECT_NEAR(m[0], 0.01 / (top * 2.0), 1e-4); // 2n / (r - l)
     EXPECT_NEAR(m[5], 0.01 / top, 1e-4);
 }
+
+} // namespace

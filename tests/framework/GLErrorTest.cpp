@@ -10,9 +10,9 @@
 #include "GLError.h"
 #include "GLTestWindow.h"
 
-using testsupport::CapturedSink;
-
 namespace {
+
+using testsupport::CapturedSink;
 
 class CheckGLError : public ::testing::Test {
 protected:
@@ -27,8 +27,6 @@ protected:
 std::string gluText(GLenum code) {
     return reinterpret_cast<const char*>(gluErrorString(code));
 }
-
-} // namespace
 
 TEST_F(CheckGLError, WritesNothingWithoutAnError) {
     CapturedSink sink;
@@ -76,3 +74,5 @@ TEST_F(CheckGLError, TwoPendingErrorsAreReportedByTwoChecks) {
     Vellumar::checkGLError("third");
     EXPECT_EQ(sink.text(), "");
 }
+
+} // namespace

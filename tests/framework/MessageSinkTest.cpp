@@ -5,6 +5,8 @@
 #include "CapturedSink.h"
 #include "MessageSink.h"
 
+namespace {
+
 using testsupport::CapturedSink;
 using Vellumar::MessageSink;
 
@@ -70,3 +72,5 @@ TEST(MessageSink, LongMessagesAreCutToTheFormattingArea) {
         "CRITICAL ERROR: " + std::string(MessageSink::formatAreaSize - 1, 'x') + "\n";
     EXPECT_EQ(sink.text(), expected);
 }
+
+} // namespace

@@ -12,7 +12,7 @@
 #include "ShaderText.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::quietMessageSink();
+    testsupport::quietMessageSink();
     return 0;
 }
 

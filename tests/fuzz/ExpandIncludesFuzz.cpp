@@ -46,7 +46,7 @@ void removeDirectory() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::quietMessageSink();
+    testsupport::quietMessageSink();
     std::string pattern =
         (std::filesystem::temp_directory_path() / "glintmoth-fuzz-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());

@@ -7,7 +7,7 @@
 
 #include "MessageSink.h"
 
-namespace fuzzsupport {
+namespace testsupport {
 
 inline void quietMessageSink() {
     static std::ostream discard(nullptr);
@@ -15,4 +15,4 @@ inline void quietMessageSink() {
     Vellumar::MessageSink::instance().setStreams(discard, noInput);
 }
 
-} // namespace fuzzsupport
+} // namespace testsupport

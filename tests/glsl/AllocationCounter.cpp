@@ -17,7 +17,7 @@ thread_local bool counting = false;
 thread_local long counted = 0;
 } // namespace
 
-namespace shadertest {
+namespace testsupport {
 
 #ifdef GLINTMOTH_HAS_ASAN
 bool allocationCountingAvailable() {
@@ -42,7 +42,7 @@ long AllocationCounter::allocations() const {
     return counted;
 }
 
-} // namespace shadertest
+} // namespace testsupport
 
 #ifndef GLINTMOTH_HAS_ASAN
 

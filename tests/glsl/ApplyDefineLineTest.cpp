@@ -4,6 +4,8 @@
 
 #include "ShaderText.h"
 
+namespace {
+
 using Vellumar::applyDefineLine;
 
 TEST(ApplyDefineLine, AMissingDefineGoesToPositionZeroAheadOfTheVersionLine) {
@@ -74,3 +76,5 @@ TEST(ApplyDefineLine, AValueWithLineBreaksIsStableWhenSetAgain) {
     EXPECT_FALSE(applyDefineLine(text, "M", "a \\\n b"));
     EXPECT_EQ(text, "#define M a \\\n b\nbody\n");
 }
+
+} // namespace

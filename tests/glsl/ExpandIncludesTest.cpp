@@ -6,11 +6,11 @@
 #include "ShaderText.h"
 #include "TempShaderDir.h"
 
-using shadertest::TempShaderDir;
-using testsupport::CapturedSink;
-using Vellumar::expandIncludes;
-
 namespace {
+
+using testsupport::CapturedSink;
+using testsupport::TempShaderDir;
+using Vellumar::expandIncludes;
 
 class ExpandIncludes : public ::testing::Test {
 protected:
@@ -32,8 +32,6 @@ int occurrences(const std::string& text, const std::string& part) {
     }
     return n;
 }
-
-} // namespace
 
 TEST_F(ExpandIncludes, ReplacesTheDirectiveAndKeepsWhatSurroundsIt) {
     // At position 0, and with a trailing comment after the closing quote.
@@ -149,3 +147,5 @@ TEST_F(ExpandIncludes, NestingUpToTheLimitIsExpandedCompletely) {
     EXPECT_NE(text.find("L32\n"), std::string::npos);
     EXPECT_EQ(sink.text(), "");
 }
+
+} // namespace

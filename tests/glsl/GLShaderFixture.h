@@ -14,7 +14,7 @@
 #include "GLTestWindow.h"
 #include "TempShaderDir.h"
 
-namespace shadertest {
+namespace testsupport {
 
 class GLShaderFixture : public ::testing::Test {
 protected:
@@ -53,4 +53,4 @@ protected:
     testsupport::CapturedSink sink;
 };
 
-} // namespace shadertest
+} // namespace testsupport

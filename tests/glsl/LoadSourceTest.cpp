@@ -6,8 +6,10 @@
 #include "Shader.h"
 #include "TempShaderDir.h"
 
-using shadertest::TempShaderDir;
+namespace {
+
 using testsupport::CapturedSink;
+using testsupport::TempShaderDir;
 using Vellumar::Shader;
 
 using namespace std::string_literals;
@@ -52,3 +54,5 @@ TEST(LoadSource, TheMissingFileReportPausesForOneNumber) {
     sink.input() >> next;
     EXPECT_EQ(next, 5);
 }
+
+} // namespace

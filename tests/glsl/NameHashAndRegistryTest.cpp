@@ -3,6 +3,8 @@
 #include "NameHash.h"
 #include "ShaderPathRegistry.h"
 
+namespace {
+
 using Vellumar::nameHash;
 using Vellumar::ShaderPathRegistry;
 
@@ -36,3 +38,5 @@ TEST(ShaderPathRegistry, TheLastRegistrationWinsAndEqualHashesShareAnEntry) {
     registry.registerPath("SBs:cju", "dirB");
     EXPECT_EQ(registry.buildPath("yPxCueJ", "f"), "dirB/f");
 }
+
+} // namespace

@@ -11,11 +11,11 @@
 #include "NameHash.h"
 #include "ShaderGLSL.h"
 
-using shadertest::GLShaderFixture;
-using testsupport::GLCallCounter;
-using Vellumar::ShaderGLSL;
-
 namespace {
+
+using testsupport::GLCallCounter;
+using testsupport::GLShaderFixture;
+using Vellumar::ShaderGLSL;
 
 const char* const fragmentText =
     "uniform vec4 userColor;\nvoid main() { gl_FragColor = userColor; }\n";
@@ -42,8 +42,6 @@ public:
     }
     std::vector<std::string> received;
 };
-
-} // namespace
 
 TEST_F(ShaderGLSLTest, ConstructionReadsTheFileIntoAGLObjectOfTheStagesType) {
     std::string path = fragmentPath();
@@ -249,3 +247,5 @@ TEST_F(ShaderGLSLTest, DestructionDeletesTheGLObject) {
     }
     EXPECT_FALSE(glIsShader(id));
 }
+
+} // namespace

@@ -10,15 +10,15 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 
-using shadertest::GLShaderFixture;
+namespace {
+
 using testsupport::GLCallCounter;
+using testsupport::GLShaderFixture;
 using Vellumar::SamplerEntry;
 using Vellumar::Shader;
 using Vellumar::ShaderGLSL;
 using Vellumar::ShaderProgramGLSL;
 using Vellumar::TextureRef;
-
-namespace {
 
 const char* const vertexText = "void main() { gl_Position = gl_Vertex; }\n";
 const char* const fragmentText =
@@ -64,8 +64,6 @@ public:
     void setDefine(const char*, const char*) override {}
     bool compile() override { return false; }
 };
-
-} // namespace
 
 TEST_F(ShaderProgramTest, TheFirstBindCompilesAttachesAndLinksInOrderAndTheSecondOnlyUses) {
     GLCallCounter counter;
@@ -480,3 +478,5 @@ TEST_F(GLShaderFixture, AFailedLinkWithoutShadersReportsAnEmptyPath) {
     glDeleteProgram(existing);
     glDeleteShader(broken);
 }
+
+} // namespace

@@ -11,12 +11,12 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 
-using shadertest::AllocationCounter;
-using shadertest::GLShaderFixture;
+namespace {
+
+using testsupport::AllocationCounter;
+using testsupport::GLShaderFixture;
 using Vellumar::ShaderGLSL;
 using Vellumar::ShaderProgramGLSL;
-
-namespace {
 
 // The frame's hand-off to the shaders: the seven macros, then the program
 // bound with its uniforms set, then released.
@@ -56,10 +56,8 @@ const char* const fragmentText =
     "  gl_FragColor = color;\n"
     "}\n";
 
-} // namespace
-
 TEST_F(GLShaderFixture, AFrameWithUnchangedSettingsAllocatesNothingAndDoesNotRelink) {
-    if (!shadertest::allocationCountingAvailable()) {
+    if (!testsupport::allocationCountingAvailable()) {
         GTEST_SKIP() << "the sanitizer brings its own operator new";
     }
     ShaderGLSL vertex(dir.write("v.glsl", "void main() { gl_Position = gl_Vertex; }\n").c_str(), 0);
@@ -89,3 +87,5 @@ TEST_F(GLShaderFixture, AFrameWithUnchangedSettingsAllocatesNothingAndDoesNotRel
     EXPECT_EQ(counter.count("glLinkProgram"), 1);
     EXPECT_NE(fragment.source.find("#define NUM_PIPEVARS 21\n"), std::string::npos);
 }
+
+} // namespace

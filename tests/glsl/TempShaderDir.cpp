@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace shadertest {
+namespace testsupport {
 
 TempShaderDir::TempShaderDir() {
     std::string pattern =
@@ -35,4 +35,4 @@ std::string TempShaderDir::write(const std::string& name, const std::string& byt
     return full.string();
 }
 
-} // namespace shadertest
+} // namespace testsupport

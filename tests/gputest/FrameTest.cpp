@@ -15,9 +15,9 @@
 #include "ShaderProgramGLSL.h"
 #include "TweakBarProbe.h"
 
-using namespace gputesttest;
-
 namespace {
+
+using namespace testsupport;
 
 std::vector<float> uniform(GLuint program, const char* name) {
     std::vector<float> values(4, -1.0f);
@@ -28,8 +28,6 @@ std::vector<float> uniform(GLuint program, const char* name) {
 bool hasLine(const std::string& text, const std::string& line) {
     return text.find(line + "\n") != std::string::npos;
 }
-
-} // namespace
 
 TEST_F(GPUTestFrame, ReportNamesTheSettingsAndTheGpuTimeInSeconds) {
     test.printStats = true;
@@ -230,3 +228,5 @@ TEST_F(GPUTestFrame, TestModeFrameIssuesItsGlCallsInOrder) {
     EXPECT_EQ(clearColor[0].args[3], 0.0);
     EXPECT_EQ(counter.callsOf("glClearDepth")[0].args[0], 1.0);
 }
+
+} // namespace

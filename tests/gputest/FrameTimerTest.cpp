@@ -8,9 +8,9 @@
 #include "FrameTimer.h"
 #include "GPUTestFixture.h"
 
-using namespace gputesttest;
-
 namespace {
+
+using namespace testsupport;
 
 // Answers every result query with a fixed number of nanoseconds.
 GLint64 fakeNanoseconds = 0;
@@ -35,8 +35,6 @@ std::string reportOf(FrameTimer& timer, const std::string& title) {
     timer.report(title, out);
     return out.str();
 }
-
-} // namespace
 
 TEST_F(GPUTestFrame, TimerReportWithoutMeasurementsIsTitleAndEmptyLine) {
     FrameTimer timer;
@@ -86,3 +84,5 @@ TEST_F(GPUTestFrame, TimerMeasuresRealGpuWork) {
     EXPECT_EQ(report.substr(report.size() - 4), " , \n");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+} // namespace

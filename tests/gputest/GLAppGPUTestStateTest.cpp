@@ -15,8 +15,6 @@ public:
     int redisplays = 0;
 };
 
-} // namespace
-
 TEST(GLAppGPUTestState, ConstructorMakesItTheCurrentAndTestApplication) {
     Vellumar::currentApp = nullptr;
     testAppInstance = nullptr;
@@ -40,3 +38,5 @@ TEST(GLAppGPUTestState, IdleAsksForTheNextFrame) {
     Vellumar::currentApp = nullptr;
     testAppInstance = nullptr;
 }
+
+} // namespace

@@ -4,7 +4,7 @@
 
 #include "GLTestWindow.h"
 
-namespace gputesttest {
+namespace testsupport {
 
 namespace {
 
@@ -113,4 +113,4 @@ void GPUTestFrame::resizeWindow(int width, int height) {
     FAIL() << "the window did not reach " << width << "x" << height;
 }
 
-} // namespace gputesttest
+} // namespace testsupport

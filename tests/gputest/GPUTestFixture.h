@@ -14,7 +14,7 @@
 
 #include "GLAppGPUTest.h"
 
-namespace gputesttest {
+namespace testsupport {
 
 // What init wrote to standard output.
 const std::string& startupOutput();
@@ -69,4 +69,4 @@ protected:
     GLAppGPUTest& test = app();
 };
 
-} // namespace gputesttest
+} // namespace testsupport

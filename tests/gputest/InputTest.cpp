@@ -13,9 +13,9 @@
 #include "GLTestWindow.h"
 #include "TweakBarProbe.h"
 
-using namespace gputesttest;
-
 namespace {
+
+using namespace testsupport;
 
 // Input handling in test mode, where the bars see nothing.
 class Input : public GPUTestFrame {
@@ -56,8 +56,6 @@ private:
     std::istringstream input;
     std::streambuf* previous;
 };
-
-} // namespace
 
 TEST_F(Input, LoopKeysStepByTheirIncrementsAndIncrementsScaleByTen) {
     keys("uu");
@@ -400,3 +398,5 @@ TEST_F(Input, ReshapeSetsViewportAndPerspectiveAndCopesWithZeroHeight) {
     EXPECT_EQ(test.winSize.x, 512); // reshape leaves the saved geometry alone
     test.reshape(512, 512);
 }
+
+} // namespace

@@ -10,11 +10,11 @@
 #include "GLCallCounter.h"
 #include "ShaderProgramGLSL.h"
 
-using namespace gputesttest;
+namespace {
+
+using namespace testsupport;
 using testsupport::GLCall;
 using testsupport::GLCallCounter;
-
-namespace {
 
 struct Vertex {
     float x, y, z, w;
@@ -66,8 +66,6 @@ protected:
     }
     int lit(const Pixels& pixels) { return pixels.width * pixels.height - pixels.count(black); }
 };
-
-} // namespace
 
 TEST_F(PrimitiveTests, BigQuadCoversTheWindowWithFreezePointZeroRedAtTheOrigin) {
     Pixels front = drawTestModeFrame();
@@ -301,3 +299,5 @@ TEST_F(PrimitiveTests, ANarrowWindowGetsALastColumnReachingPastTheEdge) {
     EXPECT_EQ(counter.count("glColor4f"), 10 * 7);
     EXPECT_EQ(front.count(black), 0);
 }
+
+} // namespace

@@ -16,9 +16,9 @@
 #include "TweakBarProbe.h"
 #include "UnitSizeButton.h"
 
-using namespace gputesttest;
-
 namespace {
+
+using namespace testsupport;
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
@@ -34,8 +34,6 @@ GLint integerLimit(GLenum name) {
     glGetIntegerv(name, &value);
     return value;
 }
-
-} // namespace
 
 TEST_F(GPUTestFrame, StartupWritesFourLinesBeforeAnythingElse) {
     std::vector<std::string> written = lines(startupOutput());
@@ -117,8 +115,6 @@ TEST_F(GPUTestFrame, ShadersComeFromTheRegisteredDirectoryInProgramOrder) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
-namespace {
-
 struct ExpectedEntry {
     TwEntryKind kind;
     const char* label;
@@ -147,8 +143,6 @@ void expectEntries(const char* barName, const std::vector<ExpectedEntry>& expect
         }
     }
 }
-
-} // namespace
 
 TEST_F(GPUTestFrame, MainOptionsHoldsEveryEntryBoundToItsMember) {
     const auto rw = TwEntryKind::ReadWrite;
@@ -287,3 +281,5 @@ TEST_F(GPUTestFrame, UnitSizeButtonResetsItsOwnPointOnly) {
     EXPECT_FALSE(test.freezePointEnabled[2]);
     EXPECT_EQ(test.freezePoints[1].SizeX, 9);
 }
+
+} // namespace

@@ -7,6 +7,8 @@
 #include "Vec2f.h"
 #include "Vec2i.h"
 
+namespace {
+
 TEST(Vec2i, DistanceIsTruncatedTowardZero) {
     EXPECT_EQ((Vec2i{0, 0}).distance({3, 4}), 5);
     EXPECT_EQ((Vec2i{0, 0}).distance({1, 1}), 1); // 1.414...
@@ -54,3 +56,5 @@ TEST(ValueTypes, LayoutsMatchTheTweakBarStructTypes) {
     EXPECT_EQ(offsetof(Point, SizeX), 8u);
     EXPECT_EQ(offsetof(Point, SizeY), 12u);
 }
+
+} // namespace
