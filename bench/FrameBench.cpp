@@ -70,11 +70,25 @@ void toolFrame() {
     Vellumar::GLApp::displayFrame();
 }
 
-// Tool and baseline frames alternate, the order of each pair swapped every
-// time (A B B A ...), so that neither side always follows the other.
-void measureInterleaved(int frames, std::vector<double>& toolTimes,
-                        std::vector<double>& baselineTimes,
-                        const std::function<void()>& baselineFrame) {
+struct PairedMedians {
+    double tool;
+    double baseline;
+};
+
+// The settings in the tool and in a baseline of their own, warm-up frames of
+// each, then tool and baseline frames alternating, the order of each pair
+// swapped every time (A B B A ...) so that neither side always follows the
+// other. The medians of the wall times.
+PairedMedians measureAgainstBaseline(GLAppGPUTest& tool, const FrameSettings& settings,
+                                     int warmUpFrames, int frames) {
+    applySettings(settings, tool);
+    BaselineFrame baseline(shaderDirectory, settings);
+    for (int i = 0; i < warmUpFrames; ++i) {
+        toolFrame();
+        baseline.run(settings);
+    }
+    const std::function<void()> baselineFrame = [&] { baseline.run(settings); };
+    std::vector<double> toolTimes, baselineTimes;
     for (int i = 0; i < frames; ++i) {
         if (i % 2 == 0) {
             toolTimes.push_back(millisecondsOf(toolFrame));
@@ -84,6 +98,7 @@ void measureInterleaved(int frames, std::vector<double>& toolTimes,
             toolTimes.push_back(millisecondsOf(toolFrame));
         }
     }
+    return {median(toolTimes), median(baselineTimes)};
 }
 
 std::vector<FrameSettings> overheadScenarios() {
@@ -132,15 +147,8 @@ void runOverhead(GLAppGPUTest& tool, int frames) {
     std::cout << "| Scenario | Primitives | Tool ms/frame | Baseline ms/frame | Tool / baseline |\n"
               << "|---|---:|---:|---:|---:|\n";
     for (const FrameSettings& s : overheadScenarios()) {
-        applySettings(s, tool);
-        BaselineFrame baseline(shaderDirectory, s);
-        for (int i = 0; i < 3; ++i) {
-            toolFrame();
-            baseline.run(s);
-        }
-        std::vector<double> toolTimes, baselineTimes;
-        measureInterleaved(frames, toolTimes, baselineTimes, [&] { baseline.run(s); });
-        const double t = median(toolTimes), b = median(baselineTimes);
+        const PairedMedians medians = measureAgainstBaseline(tool, s, 3, frames);
+        const double t = medians.tool, b = medians.baseline;
         std::printf("| %s | %lld | %.3f | %.3f | %.3f |\n", s.name.c_str(),
                     static_cast<long long>(s.primitiveCount()), t, b, t / b);
         csv << '"' << s.name << "\"," << s.primitiveCount() << ',' << t << ',' << b << ',' << t / b
@@ -173,15 +181,8 @@ void runGrowth(GLAppGPUTest& tool, int frames) {
             s.test = 1;
             s.step = step;
             s.perPrimitive = perPrimitive;
-            applySettings(s, tool);
-            BaselineFrame baseline(shaderDirectory, s);
-            for (int i = 0; i < 2; ++i) {
-                toolFrame();
-                baseline.run(s);
-            }
-            std::vector<double> toolMeasured, baselineMeasured;
-            measureInterleaved(frames, toolMeasured, baselineMeasured, [&] { baseline.run(s); });
-            const double t = median(toolMeasured), b = median(baselineMeasured);
+            const PairedMedians medians = measureAgainstBaseline(tool, s, 2, frames);
+            const double t = medians.tool, b = medians.baseline;
             const auto count = static_cast<long long>(s.primitiveCount());
             counts.push_back(static_cast<double>(count));
             toolTimes.push_back(t);

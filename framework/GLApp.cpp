@@ -14,6 +14,7 @@ GLApp* currentApp = nullptr;
 namespace {
 
 constexpr unsigned int defaultDisplayMode = 58; // RGBA | DOUBLE | ALPHA | DEPTH | STENCIL
+// Pi as a 32-bit float holds it: the projection has always been built with it.
 constexpr double singlePrecisionPi = 3.1415927410125732;
 
 // Differences of GLUT clock readings, without signed overflow should the
@@ -237,15 +238,20 @@ void GLApp::showFps(bool show) {
     fpsVisible = show;
 }
 
+FrustumExtent multiplyPerspective(double fovy, double aspect, double zNear, double zFar) {
+    const double top = std::tan(fovy / 360.0 * singlePrecisionPi) * zNear;
+    const double right = top * aspect;
+    glFrustum(-right, right, -top, top, zNear, zFar);
+    return {right, top};
+}
+
 void GLApp::setPerspective(double fovy, double aspect, double zNear, double zFar) {
-    double ymax = std::tan(fovy / 360.0 * singlePrecisionPi) * zNear;
-    double xmax = ymax * aspect;
-    glFrustum(-xmax, xmax, -ymax, ymax, zNear, zFar);
-    nearPlaneCorners[0][0] = static_cast<float>(-xmax);
-    nearPlaneCorners[0][1] = static_cast<float>(-ymax);
+    const FrustumExtent extent = multiplyPerspective(fovy, aspect, zNear, zFar);
+    nearPlaneCorners[0][0] = static_cast<float>(-extent.right);
+    nearPlaneCorners[0][1] = static_cast<float>(-extent.top);
     nearPlaneCorners[0][2] = static_cast<float>(zNear);
-    nearPlaneCorners[1][0] = static_cast<float>(xmax);
-    nearPlaneCorners[1][1] = static_cast<float>(ymax);
+    nearPlaneCorners[1][0] = static_cast<float>(extent.right);
+    nearPlaneCorners[1][1] = static_cast<float>(extent.top);
     nearPlaneCorners[1][2] = static_cast<float>(zNear);
 }
 

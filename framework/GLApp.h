@@ -85,4 +85,15 @@ public:
 // The application that receives every GLUT event; null until one is set.
 extern GLApp* currentApp;
 
+// The half extents of a symmetric frustum's near plane.
+struct FrustumExtent {
+    double right;
+    double top;
+};
+
+// Multiplies the current matrix by the perspective frustum of a vertical field
+// of view in degrees, as gluPerspective builds it (glFrustum), and returns its
+// near plane's half extents.
+FrustumExtent multiplyPerspective(double fovy, double aspect, double zNear, double zFar);
+
 } // namespace Vellumar

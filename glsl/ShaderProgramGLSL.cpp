@@ -139,14 +139,7 @@ void ShaderProgramGLSL::bind(bool withTextures) {
     glUseProgram(programId);
     bound = true;
     if (withTextures) {
-        for (const auto& sampler : samplers) {
-            const SamplerEntry& entry = sampler.second;
-            if (!entry.texture) {
-                continue;
-            }
-            glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + entry.unit));
-            glBindTexture(entry.texture->target, entry.texture->textureId);
-        }
+        bindSamplerTextures(false);
     }
     checkGLError("ShaderProgramGLSL::bind");
 }
@@ -155,19 +148,23 @@ void ShaderProgramGLSL::unbind(bool withTexturesAndAttributes) {
     glUseProgram(0);
     bound = false;
     if (withTexturesAndAttributes) {
-        for (const auto& sampler : samplers) {
-            const SamplerEntry& entry = sampler.second;
-            if (!entry.texture) {
-                continue;
-            }
-            glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + entry.unit));
-            glBindTexture(entry.texture->target, 0);
-        }
+        bindSamplerTextures(true);
         for (const auto& attribute : attributes) {
             glDisableVertexAttribArray(static_cast<GLuint>(attribute.second));
         }
     }
     checkGLError("ShaderProgramGLSL::unbind");
+}
+
+void ShaderProgramGLSL::bindSamplerTextures(bool release) {
+    for (const auto& sampler : samplers) {
+        const SamplerEntry& entry = sampler.second;
+        if (!entry.texture) {
+            continue;
+        }
+        glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + entry.unit));
+        glBindTexture(entry.texture->target, release ? 0 : entry.texture->textureId);
+    }
 }
 
 GLuint ShaderProgramGLSL::getProgramId() {

@@ -59,8 +59,6 @@ public:
     // picking and the window-size dialogue.
     void applyKey(unsigned char key);
     void applyMoveKey(unsigned char key);
-    void applyWindowSpecialKey(int key);
-    void applyFreezePointSpecialKey(int key);
     void pickNearest(const Vec2i& pointer);
     void askWindowSize();
     void toggleConfigMode();

@@ -7,10 +7,13 @@
 namespace testsupport {
 
 namespace {
+char programName[] = "gputest_tests";
+} // namespace
 
-int argcStore = 1;
-char argv0[] = "gputest_tests";
-char* argvStore[] = {argv0, nullptr};
+int testArgc = 1;
+char* testArgv[] = {programName, nullptr};
+
+namespace {
 
 struct Started {
     GLAppGPUTest* app;
@@ -20,7 +23,7 @@ struct Started {
 Started& started() {
     static Started instance = [] {
         Started s;
-        s.app = new GLAppGPUTest(&argcStore, argvStore, "The Tazzle Glintmoth (tests, February 08)",
+        s.app = new GLAppGPUTest(&testArgc, testArgv, "The Tazzle Glintmoth (tests, February 08)",
                                  512, 512, 58);
         CoutCapture capture;
         s.app->start();

@@ -16,6 +16,10 @@
 
 namespace testsupport {
 
+// The command line every GPU test application of the binary gets: its name.
+extern int testArgc;
+extern char* testArgv[];
+
 // What init wrote to standard output.
 const std::string& startupOutput();
 GLAppGPUTest& app();
@@ -67,6 +71,15 @@ protected:
     void resizeWindow(int width, int height);
 
     GLAppGPUTest& test = app();
+};
+
+// The same in test mode, where the bars see no input and draw nothing.
+class GPUTestModeFrame : public GPUTestFrame {
+protected:
+    void SetUp() override {
+        GPUTestFrame::SetUp();
+        test.configMode = false;
+    }
 };
 
 } // namespace testsupport

@@ -18,12 +18,8 @@ namespace {
 using namespace testsupport;
 
 // Input handling in test mode, where the bars see nothing.
-class Input : public GPUTestFrame {
+class Input : public GPUTestModeFrame {
 protected:
-    void SetUp() override {
-        GPUTestFrame::SetUp();
-        test.configMode = false;
-    }
     void keys(const char* typed) {
         for (const char* c = typed; *c; ++c) {
             test.keyboard(static_cast<unsigned char>(*c));

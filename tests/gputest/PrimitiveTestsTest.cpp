@@ -53,12 +53,8 @@ GLuint primitivesGenerated(const std::function<void()>& draw) {
     return count;
 }
 
-class PrimitiveTests : public GPUTestFrame {
+class PrimitiveTests : public GPUTestModeFrame {
 protected:
-    void SetUp() override {
-        GPUTestFrame::SetUp();
-        test.configMode = false;
-    }
     std::vector<Vertex> recordSmallPrimitives() {
         GLCallCounter counter;
         runFrame();
