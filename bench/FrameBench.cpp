@@ -1,4 +1,3 @@
-
 // Frame benchmarks of the GPU test against a hand-written raw-GL baseline.
 //
 //   frame_bench overhead [frames]   tool and baseline frames interleaved, per scenario
@@ -11,16 +10,13 @@
 // Run from the project root under an X server. Tables go to standard output
 // (markdown), CSV files to out/bench/.
 #include <GL/glew.h>
-#include <GL/freeglut.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -38,26 +34,9 @@ using testsupport::fitLine;
 using testsupport::FrameSettings;
 using testsupport::LineFit;
 using testsupport::median;
+using testsupport::startTool;
 
 const char* const shaderDirectory = "./Shaders";
-
-GLAppGPUTest* startTool(int* argc, char** argv) {
-    auto* tool =
-        new GLAppGPUTest(argc, argv, "The Tazzle Glintmoth (benchmark, February 08)", 512, 512, 58);
-    {
-        // Keep the tables clean of init's start-up lines.
-        std::streambuf* console = std::cout.rdbuf(nullptr);
-        tool->start();
-        std::cout.rdbuf(console);
-        std::cout.clear();
-    }
-    tool->printStats = false;
-    // Let the window reach its place and size before anything is timed.
-    for (int i = 0; i < 20; ++i) {
-        glutMainLoopEvent();
-    }
-    return tool;
-}
 
 double millisecondsOf(const std::function<void()>& frame) {
     auto start = std::chrono::steady_clock::now();

@@ -1,5 +1,7 @@
-// One benchmark configuration of the GPU test: the settings a frame reads.
-// The tool gets them through its members; the baseline reads them directly.
+// The GPU test as the benchmarks drive it: the real application started
+// without the GLUT main loop, and one benchmark configuration (the settings a
+// frame reads), which the tool gets through its members and the baseline
+// reads directly.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,11 @@ struct FrameSettings {
     // Primitives one frame of the small-primitives test draws in a 512 x 512 window.
     int64_t primitiveCount() const;
 };
+
+// The GPU test application with its window, GLEW, shaders and bars, from the
+// project root (it reads ./Shaders/); its start-up lines and per-frame
+// report kept off standard output, its window at its place and size.
+GLAppGPUTest* startTool(int* argc, char** argv);
 
 // Puts the settings into the tool's members (test mode, no console report).
 void applySettings(const FrameSettings& settings, GLAppGPUTest& tool);

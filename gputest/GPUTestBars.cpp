@@ -4,9 +4,7 @@
 
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
-#include "IndexedName.h"
 #include "TweakBar.h"
-#include "UnitSizeButton.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include "GLAppGPUTest.h"
 #include "GLError.h"
 #include "GLHeaders.h"
-#include "IndexedName.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 #include "TweakBar.h"
@@ -56,9 +55,9 @@ void GLAppGPUTest::display() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);
 
-    setFrameMacros();
+    setFrameMacros(*this);
     shaderProgram->bind(true);
-    setFrameUniforms();
+    setFrameUniforms(*this);
     if (curTest == TEST_BIG_PRIMITIVE) {
         bigPrimitiveTest();
     } else if (curTest == TEST_SMALL_PRIMITIVES) {
@@ -92,36 +91,36 @@ void GLAppGPUTest::chooseFrameBuffer() {
     glDrawBuffer(buffer);
 }
 
-void GLAppGPUTest::setFrameMacros() {
+void setFrameMacros(const GLAppGPUTest& test) {
     const PerPointNames& names = perPointNames();
-    fragmentShader->setDefine("ENABLE_BLOCKING", blockingEnable ? 1 : 0);
+    test.fragmentShader->setDefine("ENABLE_BLOCKING", test.blockingEnable ? 1 : 0);
     for (int i = 0; i < 4; ++i) {
-        fragmentShader->setDefine(names.macros[i].c_str(), freezePointEnabled[i] ? 1 : 0);
+        test.fragmentShader->setDefine(names.macros[i].c_str(), test.freezePointEnabled[i] ? 1 : 0);
     }
-    fragmentShader->setDefine("USE_BAD_LOOP", useRegSaturation ? 1 : 0);
+    test.fragmentShader->setDefine("USE_BAD_LOOP", test.useRegSaturation ? 1 : 0);
     // Left alone while saturation is off, so it keeps its last value.
-    if (useRegSaturation) {
-        fragmentShader->setDefine("NUM_PIPEVARS", numShaderRegs);
+    if (test.useRegSaturation) {
+        test.fragmentShader->setDefine("NUM_PIPEVARS", test.numShaderRegs);
     }
 }
 
-void GLAppGPUTest::setFrameUniforms() {
+void setFrameUniforms(const GLAppGPUTest& test) {
     const PerPointNames& names = perPointNames();
     float userParam[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    if (!fastMode) {
-        userParam[0] = static_cast<float>(loopsCount.x);
-        userParam[1] = static_cast<float>(loopsCount.y);
+    if (!test.fastMode) {
+        userParam[0] = static_cast<float>(test.loopsCount.x);
+        userParam[1] = static_cast<float>(test.loopsCount.y);
     }
-    shaderProgram->setVec4Param("userParam", userParam);
+    test.shaderProgram->setVec4Param("userParam", userParam);
     for (int j = 0; j < 4; ++j) {
-        const Point& point = freezePoints[j];
+        const Point& point = test.freezePoints[j];
         const float rectangle[4] = {static_cast<float>(point.PosX), static_cast<float>(point.PosY),
                                     static_cast<float>(point.SizeX),
                                     static_cast<float>(point.SizeY)};
-        shaderProgram->setVec4Param(names.uniforms[j].c_str(), rectangle);
+        test.shaderProgram->setVec4Param(names.uniforms[j].c_str(), rectangle);
     }
     const float userColor[4] = {1.0f, 1.0f, 0.0f, 1.0f};
-    shaderProgram->setVec4Param("userColor", userColor);
+    test.shaderProgram->setVec4Param("userColor", userColor);
 }
 
 void GLAppGPUTest::writeFrameReport(FrameTimer& timer) {

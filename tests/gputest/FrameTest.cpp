@@ -7,6 +7,7 @@
 #include <vector>
 #include <string>
 
+#include "AllocationCounter.h"
 #include "CapturedSink.h"
 #include "FakeGLErrors.h"
 #include "GLCallCounter.h"
@@ -111,6 +112,37 @@ TEST_F(GPUTestFrame, FramesWithUnchangedSettingsDoNotRebuildTheProgram) {
         EXPECT_EQ(counter.count("glLinkProgram"), 1);
         EXPECT_GE(counter.count("glCompileShader"), 1);
     }
+}
+
+// With register saturation on, a frame hands all seven macros to the shaders.
+// When none of them changed, the frame compiles and links nothing, leaves the
+// fragment text alone and makes no heap allocation; a changed one reaches the
+// text and the program at once.
+TEST_F(GPUTestModeFrame, AnUnchangedFrameCompilesLinksAndAllocatesNothing) {
+    if (!allocationCountingAvailable()) {
+        GTEST_SKIP() << "the sanitizer brings its own operator new";
+    }
+    test.useRegSaturation = true;
+    runFrame();
+    const std::string sourceBefore = test.fragmentShader->source;
+
+    testsupport::GLCallCounter counter;
+    long allocations = 0;
+    {
+        AllocationCounter allocationCounter;
+        runFrame();
+        allocations = allocationCounter.allocations();
+    }
+    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(counter.count("glLinkProgram"), 0);
+    EXPECT_EQ(counter.count("glCompileShader"), 0);
+    EXPECT_EQ(test.fragmentShader->source, sourceBefore);
+
+    counter.reset();
+    test.numShaderRegs = 21;
+    runFrame();
+    EXPECT_EQ(counter.count("glLinkProgram"), 1);
+    EXPECT_TRUE(hasLine(test.fragmentShader->source, "#define NUM_PIPEVARS 21"));
 }
 
 TEST_F(GPUTestFrame, RegisterSaturationSetsBothMacrosInTheSameFrame) {

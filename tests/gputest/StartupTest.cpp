@@ -14,7 +14,6 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 #include "TweakBarProbe.h"
-#include "UnitSizeButton.h"
 
 namespace {
 
