@@ -4,12 +4,17 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ElapsedTime.h"
 #include "GLHeaders.h"
 
 namespace Vellumar {
 
 GLApp* currentApp = nullptr;
+
+int glutElapsedTime() {
+    return glutGet(GLUT_ELAPSED_TIME);
+}
+
+ElapsedTimeSource elapsedTimeSource = glutElapsedTime;
 
 namespace {
 

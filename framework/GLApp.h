@@ -85,6 +85,17 @@ public:
 // The application that receives every GLUT event; null until one is set.
 extern GLApp* currentApp;
 
+// The framework's clock, GLUT's elapsed time in milliseconds, read through a
+// replaceable function so that tests can drive the frame-rate and message
+// timing without sleeping.
+using ElapsedTimeSource = int (*)();
+
+// Returns glutGet(GLUT_ELAPSED_TIME).
+int glutElapsedTime();
+
+// The clock that GLApp reads; glutElapsedTime unless a test replaced it.
+extern ElapsedTimeSource elapsedTimeSource;
+
 // The half extents of a symmetric frustum's near plane.
 struct FrustumExtent {
     double right;

@@ -4,7 +4,6 @@
 
 #include "GLError.h"
 #include "MessageSink.h"
-#include "NameHash.h"
 #include "ShaderText.h"
 
 namespace Vellumar {

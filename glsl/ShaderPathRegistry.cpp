@@ -1,6 +1,6 @@
 #include "ShaderPathRegistry.h"
 
-#include "NameHash.h"
+#include "ShaderText.h"
 
 namespace Vellumar {
 

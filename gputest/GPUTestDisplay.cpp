@@ -11,7 +11,6 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 #include "TweakBar.h"
-#include "WrappingMath.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include "GLHeaders.h"
 #include "ShaderGLSL.h"
 #include "TweakBar.h"
-#include "WrappingMath.h"
 
 namespace {
 

@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "WrappingMath.h"
-
 int32_t Vec2i::distance(const Vec2i& other) const {
     // Differences in 64 bits so that far-apart points cannot overflow.
     float dx = static_cast<float>(static_cast<int64_t>(x) - other.x);

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "ElapsedTime.h"
 #include "GLApp.h"
 #include "GLTestWindow.h"
 

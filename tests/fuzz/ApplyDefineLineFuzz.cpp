@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "FuzzQuietSink.h"
+#include "CapturedSink.h"
 #include "ShaderText.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

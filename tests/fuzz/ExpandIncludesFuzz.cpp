@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "FuzzQuietSink.h"
+#include "CapturedSink.h"
 #include "ShaderText.h"
 
 namespace {

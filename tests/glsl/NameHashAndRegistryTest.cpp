@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "NameHash.h"
+#include "ShaderText.h"
 #include "ShaderPathRegistry.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "GLCallCounter.h"
 #include "GLShaderFixture.h"
-#include "NameHash.h"
+#include "ShaderText.h"
 #include "ShaderGLSL.h"
 
 namespace {
