@@ -1,3 +1,6 @@
+// The raw-GL baseline frame: its own program built from the tool's shader files
+// with the macros the tool would set, then the frame's state, uniforms, draw
+// calls, error checks and glFinish written out call by call.
 #include "BaselineFrame.h"
 
 #include <fstream>

@@ -1,3 +1,5 @@
+// Starting the GPU test for the benchmarks, and putting one benchmark
+// configuration into its members.
 #include "FrameSettings.h"
 
 #include <iostream>

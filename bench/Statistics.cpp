@@ -1,3 +1,4 @@
+// Medians and least-squares lines for the frame benchmarks' tables.
 #include "Statistics.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The application object: GLUT's callbacks forwarded to the current
+// application, the end-of-frame services (frame-rate sample, timed message,
+// swap), bitmap text, 2D and perspective projections, and the clock they read.
 #include "GLApp.h"
 
 #include <cmath>

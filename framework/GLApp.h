@@ -1,7 +1,8 @@
 // The application object: owns the one GLUT window, turns GLUT's plain
 // callbacks into virtual operations of the current application, runs the main
 // loop and supplies the end-of-frame services (frame-rate sample, timed
-// message, buffer swap) plus bitmap text and projection helpers.
+// message, buffer swap) plus bitmap text and projection helpers; the clock the
+// services read.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The labelled OpenGL error check and the texts of the error codes.
 #include "GLError.h"
 
 #include "GLHeaders.h"

@@ -1,3 +1,6 @@
+// The console reporter: formatting into a fixed area, writing the prefixed
+// line, and the pause that reads one number (and never waits on a closed
+// input).
 #include "MessageSink.h"
 
 #include <cstdio>

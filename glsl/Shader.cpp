@@ -1,3 +1,5 @@
+// The shader base: its list of appended shaders, and reading a shader file's
+// text in blocks (no per-line appends, a final line feed, cut at a NUL).
 #include "Shader.h"
 
 #include <algorithm>

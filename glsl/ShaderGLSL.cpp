@@ -1,3 +1,6 @@
+// A GLSL shader object: define lines edited into the text (an unchanged value
+// touches nothing), compiled only when the text changed, a failed compile
+// reported with its log.
 #include "ShaderGLSL.h"
 
 #include <cstdio>

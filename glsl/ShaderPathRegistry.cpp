@@ -1,3 +1,5 @@
+// The shader directory registry: directories keyed by the name hash of their
+// category, and paths built from them.
 #include "ShaderPathRegistry.h"
 
 #include "ShaderText.h"

@@ -1,3 +1,7 @@
+// A GLSL program: its shaders sorted into stages (function libraries first),
+// each stage's text compiled into the program's own shader object and linked
+// at the first use after a change; binding with its sampler textures; uniform,
+// sampler, attribute and fragment-output settings.
 #include "ShaderProgramGLSL.h"
 
 #include "GLError.h"

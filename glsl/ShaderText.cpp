@@ -1,3 +1,5 @@
+// Include expansion (bounded in depth and in files read, so cycles end),
+// define-line editing without heap use for ordinary lines, and the name hash.
 #include "ShaderText.h"
 
 #include <algorithm>

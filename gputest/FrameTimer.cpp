@@ -1,3 +1,5 @@
+// The ring of timer queries: one GL_TIME_ELAPSED query per labelled
+// measurement, and the console report of the ended ones in seconds.
 #include "FrameTimer.h"
 
 #include <iomanip>

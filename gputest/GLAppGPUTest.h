@@ -1,7 +1,8 @@
 // The GPU test application: every setting of the test as a plain member (the
 // tweak bars are bound to their addresses), and the framework operations that
 // make up the test: initialisation, the measured frame, input, the two
-// primitive tests.
+// primitive tests. With them the few free functions that the frame and the
+// bars call.
 #pragma once
 
 #include <GL/glew.h>

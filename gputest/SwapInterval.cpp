@@ -1,3 +1,5 @@
+// The swap interval through the GLX extension the display really lists: the
+// EXT entry point, else the MESA one; nothing otherwise.
 #include "SwapInterval.h"
 
 #include <GL/glx.h>

@@ -1,3 +1,5 @@
+// The integer pair's distance (in float, as the picking expects) and its
+// wrapping component-wise operators.
 #include "Vec2i.h"
 
 #include <cmath>

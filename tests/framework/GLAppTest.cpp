@@ -1,3 +1,7 @@
+// Tests of GLApp: construction and display modes, the value text, the
+// end-of-frame services driven by a fake clock (frame-rate samples, frame time,
+// timed messages, swap), bitmap text's state handling, reshape and the
+// perspective frustum.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

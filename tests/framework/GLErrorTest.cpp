@@ -1,3 +1,5 @@
+// Tests of checkGLError against real and queued OpenGL errors: one error a
+// check, its code and text in the report.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

@@ -1,3 +1,6 @@
+// Tests of the message sink: prefixes and line ends, '%' in arguments, the
+// pause after a critical error (one number; none on a closed input) and the cut
+// of long messages.
 #include <gtest/gtest.h>
 
 #include <string>

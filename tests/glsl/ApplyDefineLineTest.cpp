@@ -1,3 +1,6 @@
+// Tests of define-line editing: where a new define goes, what an unchanged or
+// changed value does to the text, the plain substring key, long lines, and
+// values with line breaks.
 #include <gtest/gtest.h>
 
 #include <string>

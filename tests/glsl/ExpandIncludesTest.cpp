@@ -1,3 +1,6 @@
+// Tests of include expansion on files in a temporary directory: replacement,
+// the commented-out form, name resolution, malformed directives, missing
+// files, and the depth and file limits that end cycles.
 #include <gtest/gtest.h>
 
 #include <string>

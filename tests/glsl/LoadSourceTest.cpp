@@ -1,3 +1,5 @@
+// Tests of reading shader files: line ends, the cut at a NUL, files larger
+// than the reserve and the read block, and a missing file's report.
 #include <gtest/gtest.h>
 
 #include <string>

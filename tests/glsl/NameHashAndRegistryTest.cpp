@@ -1,3 +1,4 @@
+// Tests of the name hash and of the shader directory registry built on it.
 #include <gtest/gtest.h>
 
 #include "ShaderText.h"

@@ -1,3 +1,6 @@
+// Tests of ShaderGLSL on a real GL context: construction, define edits and
+// the dirty flag, compiling only when dirty, sub-shaders and includes, reload,
+// compile failures and destruction, with the GL calls counted.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

@@ -1,3 +1,7 @@
+// Tests of ShaderProgramGLSL on a real GL context: building and linking at the
+// first bind and only after changes, stage order, refused shaders, error
+// checks, uniforms, samplers and texture units, attribute arrays, fragment
+// outputs and destruction, with the GL calls counted.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

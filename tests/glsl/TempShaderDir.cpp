@@ -1,3 +1,4 @@
+// A temporary directory of shader files for one test or benchmark.
 #include "TempShaderDir.h"
 
 #include <cstdlib>

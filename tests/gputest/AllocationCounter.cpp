@@ -1,3 +1,6 @@
+// The counting replacement of the global operator new (left out where
+// AddressSanitizer brings its own), and the counter that switches it on for
+// the calling thread.
 #include "AllocationCounter.h"
 
 #include <cstdlib>

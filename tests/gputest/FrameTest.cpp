@@ -1,3 +1,7 @@
+// Tests of the measured frame on the started GPU test: the console report,
+// the buffers of both modes, no rebuild and no allocation when nothing
+// changed, the macros and uniforms handed to the shaders, the saved window
+// geometry, the frame's error check and its GL calls in order.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

@@ -1,3 +1,5 @@
+// Tests of the frame timer: the report's layout with fixed query results, the
+// ring of ten slots, and a measurement of real GPU work.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

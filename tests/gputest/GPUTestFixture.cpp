@@ -1,3 +1,5 @@
+// The GPU test application started once per test binary, the pixel read-back,
+// and the fixture that resets the settings and drives frames.
 #include "GPUTestFixture.h"
 
 #include <GL/freeglut.h>

@@ -1,3 +1,6 @@
+// Tests of the keyboard, mouse and reshape handling in test mode (and of what
+// the bars take first in configuration mode): the key table, wrapping
+// arithmetic, the move modes, the window-size dialogue, picking and drags.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

@@ -1,3 +1,7 @@
+// Tests of the two primitive tests in test mode, read back from the front
+// buffer and counted through the GL calls: the big quad and triangle, the
+// small-primitive checkerboard in every primitive type, the redraw modes,
+// batched and per-primitive draw calls, and degenerate settings.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

@@ -1,3 +1,6 @@
+// Tests of the start-up: the console lines, every start value, the shaders and
+// their order, both bars with their entries, types and help text, the
+// unit-size button; and of the application object before init.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>

@@ -1,3 +1,5 @@
+// Tests of the value types: the integer pair's distance and wrapping
+// arithmetic, the float pair's operations, and the layouts the bars bind.
 #include <gtest/gtest.h>
 
 #include <climits>

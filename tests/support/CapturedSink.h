@@ -1,5 +1,6 @@
 // Points the message sink at a string stream for the test's lifetime and at
-// an input stream the test controls (empty by default: pauses return at once).
+// an input stream the test controls (empty by default: pauses return at once);
+// or, for the fuzz targets, for good at nothing.
 #pragma once
 
 #include <ostream>

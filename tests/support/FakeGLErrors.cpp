@@ -1,3 +1,5 @@
+// The test binary's own glGetError (queued codes first, then the driver's),
+// and its dlclose.
 #include "FakeGLErrors.h"
 
 #include "GLCallCounter.h"

@@ -1,3 +1,6 @@
+// The GL call recording: counting wrappers swapped into GLEW's function
+// pointers while a counter exists, and GL 1.1 entry points defined by the test
+// binary that record and forward to the driver.
 #include "GLCallCounter.h"
 
 #include <GL/glew.h>
