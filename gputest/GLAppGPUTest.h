@@ -99,8 +99,9 @@ private:
     void buildMainOptionsBar();
     void buildFreezyPointsBar();
 
-    // Steps of display that are not the shaders' hand-off.
+    // Steps of display besides the macro hand-off, in the order they run.
     void chooseFrameBuffer();
+    void setFrameUniforms();
     void writeFrameReport(FrameTimer& timer);
     void drawTweakBars();
 
@@ -119,12 +120,11 @@ private:
     void clearColorBuffer();
 };
 
-// The frame's hand-off to the shaders, which display makes around binding the
-// program: the seven macros of the settings (a changed one rebuilds the
-// program at the bind), then the uniforms of the bound program. Free functions
-// so that benchmarks time the frame's own code.
+// The frame's macro hand-off to the shaders, which display makes before it
+// binds the program: the seven macros of the settings (a changed one rebuilds
+// the program at the bind). A free function so that benchmarks time the
+// frame's own code.
 void setFrameMacros(const GLAppGPUTest& test);
-void setFrameUniforms(const GLAppGPUTest& test);
 
 // The test application, for the tweak-bar button callback that gets only its
 // client data.

@@ -56,7 +56,7 @@ void GLAppGPUTest::display() {
 
     setFrameMacros(*this);
     shaderProgram->bind(true);
-    setFrameUniforms(*this);
+    setFrameUniforms();
     if (curTest == TEST_BIG_PRIMITIVE) {
         bigPrimitiveTest();
     } else if (curTest == TEST_SMALL_PRIMITIVES) {
@@ -103,23 +103,23 @@ void setFrameMacros(const GLAppGPUTest& test) {
     }
 }
 
-void setFrameUniforms(const GLAppGPUTest& test) {
+void GLAppGPUTest::setFrameUniforms() {
     const PerPointNames& names = perPointNames();
     float userParam[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    if (!test.fastMode) {
-        userParam[0] = static_cast<float>(test.loopsCount.x);
-        userParam[1] = static_cast<float>(test.loopsCount.y);
+    if (!fastMode) {
+        userParam[0] = static_cast<float>(loopsCount.x);
+        userParam[1] = static_cast<float>(loopsCount.y);
     }
-    test.shaderProgram->setVec4Param("userParam", userParam);
+    shaderProgram->setVec4Param("userParam", userParam);
     for (int j = 0; j < 4; ++j) {
-        const Point& point = test.freezePoints[j];
+        const Point& point = freezePoints[j];
         const float rectangle[4] = {static_cast<float>(point.PosX), static_cast<float>(point.PosY),
                                     static_cast<float>(point.SizeX),
                                     static_cast<float>(point.SizeY)};
-        test.shaderProgram->setVec4Param(names.uniforms[j].c_str(), rectangle);
+        shaderProgram->setVec4Param(names.uniforms[j].c_str(), rectangle);
     }
     const float userColor[4] = {1.0f, 1.0f, 0.0f, 1.0f};
-    test.shaderProgram->setVec4Param("userColor", userColor);
+    shaderProgram->setVec4Param("userColor", userColor);
 }
 
 void GLAppGPUTest::writeFrameReport(FrameTimer& timer) {
