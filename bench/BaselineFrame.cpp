@@ -1,8 +1,13 @@
+// The raw-GL baseline frame: its own program built from the tool's shader files
+// with the macros the tool would set, then the frame's state, uniforms, draw
+// calls, error checks and glFinish written out call by call.
 #include "BaselineFrame.h"
 
 #include <fstream>
 #include <iostream>
 #include <sstream>
+
+namespace testsupport {
 
 namespace {
 
@@ -20,7 +25,9 @@ GLuint compileStage(GLenum type, const std::string& text) {
     glCompileShader(shader);
     GLint ok = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) std::cerr << "baseline: a shader did not compile\n";
+    if (!ok) {
+        std::cerr << "baseline: a shader did not compile\n";
+    }
     return shader;
 }
 
@@ -33,11 +40,15 @@ BaselineFrame::BaselineFrame(const std::string& dir, const FrameSettings& s) {
     std::string fragment = readFile(dir + "/GPUTest_FS.glsl");
     const std::string directive = "#include \"GPUTest_Common.glsl\"";
     size_t at = fragment.find(directive);
-    if (at != std::string::npos) fragment.replace(at, directive.size(), readFile(dir + "/GPUTest_Common.glsl"));
+    if (at != std::string::npos) {
+        fragment.replace(at, directive.size(), readFile(dir + "/GPUTest_Common.glsl"));
+    }
     std::ostringstream defines;
     defines << "#define USE_BAD_LOOP 0\n";
-    for (int i = 3; i >= 0; --i)
-        defines << "#define ENABLE_FREEZE_POINT_" << i << " " << (i == 0 && s.freezePoint0 ? 1 : 0) << "\n";
+    for (int i = 3; i >= 0; --i) {
+        defines << "#define ENABLE_FREEZE_POINT_" << i << " " << (i == 0 && s.freezePoint0 ? 1 : 0)
+                << "\n";
+    }
     defines << "#define ENABLE_BLOCKING " << (s.blocking ? 1 : 0) << "\n";
     defines << "#define NUM_FREEZE_POINTS 4\n";
 
@@ -49,7 +60,9 @@ BaselineFrame::BaselineFrame(const std::string& dir, const FrameSettings& s) {
     glLinkProgram(program);
     GLint linked = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (!linked) std::cerr << "baseline: the program did not link\n";
+    if (!linked) {
+        std::cerr << "baseline: the program did not link\n";
+    }
 }
 
 BaselineFrame::~BaselineFrame() {
@@ -84,10 +97,11 @@ void BaselineFrame::run(const FrameSettings& s) {
     glDrawBuffer(GL_FRONT);
     glClear(GL_COLOR_BUFFER_BIT);
     glDrawBuffer(GL_FRONT);
-    if (s.test == 0)
+    if (s.test == 0) {
         drawBigQuad();
-    else
+    } else {
         drawSmallPrimitives(s);
+    }
 
     glUseProgram(0);
     glGetError();
@@ -111,9 +125,7 @@ void BaselineFrame::drawBigQuad() {
 
 void BaselineFrame::emit(int mode, float x, float y, float sx, float sy) {
     switch (mode) {
-    case GL_POINTS:
-        glVertex4f(x, y, -1.0f, 1.0f);
-        break;
+    case GL_POINTS: glVertex4f(x, y, -1.0f, 1.0f); break;
     case GL_QUADS:
         glVertex4f(x, y, -1.0f, 1.0f);
         glVertex4f(x + sx, y, -1.0f, 1.0f);
@@ -131,13 +143,17 @@ void BaselineFrame::drawSmallPrimitives(const FrameSettings& s) {
     const float tileX = static_cast<float>(s.tile.x) * (2.0f / 512.0f);
     const float tileY = static_cast<float>(s.tile.y) * (2.0f / 512.0f);
     const float sx = static_cast<float>(s.size.x) / half, sy = static_cast<float>(s.size.y) / half;
-    if (!s.perPrimitive) glBegin(s.primitive);
+    if (!s.perPrimitive) {
+        glBegin(s.primitive);
+    }
     int row = 0;
     for (float y = -1.0f; y < 1.0f; y += tileY, ++row) {
         int column = 0;
         for (float x = -1.0f; x < 1.0f; x += tileX, ++column) {
             const bool green = (row + column) % 2 == 0;
-            if (!s.perPrimitive) glColor4f(0.0f, green ? 1.0f : 0.0f, green ? 0.0f : 1.0f, 1.0f);
+            if (!s.perPrimitive) {
+                glColor4f(0.0f, green ? 1.0f : 0.0f, green ? 0.0f : 1.0f, 1.0f);
+            }
             for (int c = 0; c < s.tile.y; c += s.step.y) {
                 for (int b = 0; b < s.tile.x; b += s.step.x) {
                     const float px = x + static_cast<float>(b) / half;
@@ -158,5 +174,9 @@ void BaselineFrame::drawSmallPrimitives(const FrameSettings& s) {
             }
         }
     }
-    if (!s.perPrimitive) glEnd();
+    if (!s.perPrimitive) {
+        glEnd();
+    }
 }
+
+} // namespace testsupport

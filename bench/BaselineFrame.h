@@ -10,6 +10,8 @@
 
 #include "FrameSettings.h"
 
+namespace testsupport {
+
 class BaselineFrame {
 public:
     // Builds its own program from the shader files in shaderDirectory, with
@@ -27,3 +29,5 @@ private:
     GLuint program = 0;
     GLuint stages[2] = {0, 0};
 };
+
+} // namespace testsupport

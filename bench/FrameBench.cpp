@@ -1,4 +1,3 @@
-
 // Frame benchmarks of the GPU test against a hand-written raw-GL baseline.
 //
 //   frame_bench overhead [frames]   tool and baseline frames interleaved, per scenario
@@ -11,16 +10,13 @@
 // Run from the project root under an X server. Tables go to standard output
 // (markdown), CSV files to out/bench/.
 #include <GL/glew.h>
-#include <GL/freeglut.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -32,23 +28,15 @@
 
 namespace {
 
-const char* const shaderDirectory = "./Shaders";
+using testsupport::applySettings;
+using testsupport::BaselineFrame;
+using testsupport::fitLine;
+using testsupport::FrameSettings;
+using testsupport::LineFit;
+using testsupport::median;
+using testsupport::startTool;
 
-GLAppGPUTest* startTool(int* argc, char** argv) {
-    auto* tool = new GLAppGPUTest(argc, argv, "The Tazzle Glintmoth (benchmark, February 08)", 512,
-                                  512, 58);
-    {
-        // Keep the tables clean of init's start-up lines.
-        std::streambuf* console = std::cout.rdbuf(nullptr);
-        tool->start();
-        std::cout.rdbuf(console);
-        std::cout.clear();
-    }
-    tool->printStats = false;
-    // Let the window reach its place and size before anything is timed.
-    for (int i = 0; i < 20; ++i) glutMainLoopEvent();
-    return tool;
-}
+const char* const shaderDirectory = "./Shaders";
 
 double millisecondsOf(const std::function<void()>& frame) {
     auto start = std::chrono::steady_clock::now();
@@ -57,13 +45,29 @@ double millisecondsOf(const std::function<void()>& frame) {
     return std::chrono::duration<double, std::milli>(stop - start).count();
 }
 
-void toolFrame() { Vellumar::GLApp::displayFrame(); }
+void toolFrame() {
+    Vellumar::GLApp::displayFrame();
+}
 
-// Tool and baseline frames alternate, the order of each pair swapped every
-// time (A B B A ...), so that neither side always follows the other.
-void measureInterleaved(int frames, std::vector<double>& toolTimes,
-                        std::vector<double>& baselineTimes,
-                        const std::function<void()>& baselineFrame) {
+struct PairedMedians {
+    double tool;
+    double baseline;
+};
+
+// The settings in the tool and in a baseline of their own, warm-up frames of
+// each, then tool and baseline frames alternating, the order of each pair
+// swapped every time (A B B A ...) so that neither side always follows the
+// other. The medians of the wall times.
+PairedMedians measureAgainstBaseline(GLAppGPUTest& tool, const FrameSettings& settings,
+                                     int warmUpFrames, int frames) {
+    applySettings(settings, tool);
+    BaselineFrame baseline(shaderDirectory, settings);
+    for (int i = 0; i < warmUpFrames; ++i) {
+        toolFrame();
+        baseline.run(settings);
+    }
+    const std::function<void()> baselineFrame = [&] { baseline.run(settings); };
+    std::vector<double> toolTimes, baselineTimes;
     for (int i = 0; i < frames; ++i) {
         if (i % 2 == 0) {
             toolTimes.push_back(millisecondsOf(toolFrame));
@@ -73,6 +77,7 @@ void measureInterleaved(int frames, std::vector<double>& toolTimes,
             toolTimes.push_back(millisecondsOf(toolFrame));
         }
     }
+    return {median(toolTimes), median(baselineTimes)};
 }
 
 std::vector<FrameSettings> overheadScenarios() {
@@ -121,15 +126,8 @@ void runOverhead(GLAppGPUTest& tool, int frames) {
     std::cout << "| Scenario | Primitives | Tool ms/frame | Baseline ms/frame | Tool / baseline |\n"
               << "|---|---:|---:|---:|---:|\n";
     for (const FrameSettings& s : overheadScenarios()) {
-        applySettings(s, tool);
-        BaselineFrame baseline(shaderDirectory, s);
-        for (int i = 0; i < 3; ++i) {
-            toolFrame();
-            baseline.run(s);
-        }
-        std::vector<double> toolTimes, baselineTimes;
-        measureInterleaved(frames, toolTimes, baselineTimes, [&] { baseline.run(s); });
-        const double t = median(toolTimes), b = median(baselineTimes);
+        const PairedMedians medians = measureAgainstBaseline(tool, s, 3, frames);
+        const double t = medians.tool, b = medians.baseline;
         std::printf("| %s | %lld | %.3f | %.3f | %.3f |\n", s.name.c_str(),
                     static_cast<long long>(s.primitiveCount()), t, b, t / b);
         csv << '"' << s.name << "\"," << s.primitiveCount() << ',' << t << ',' << b << ',' << t / b
@@ -144,7 +142,8 @@ void runGrowth(GLAppGPUTest& tool, int frames) {
     ensureOutputDirectory();
     std::ofstream csv("out/bench/growth.csv");
     csv << "mode,primitives,tool_ms,baseline_ms\n";
-    std::cout << "| Mode | Primitives | Tool ms/frame | Baseline ms/frame |\n|---|---:|---:|---:|\n";
+    std::cout
+        << "| Mode | Primitives | Tool ms/frame | Baseline ms/frame |\n|---|---:|---:|---:|\n";
     std::vector<std::string> summary;
     for (bool perPrimitive : {false, true}) {
         const char* mode = perPrimitive ? "per-primitive" : "batched";
@@ -161,15 +160,8 @@ void runGrowth(GLAppGPUTest& tool, int frames) {
             s.test = 1;
             s.step = step;
             s.perPrimitive = perPrimitive;
-            applySettings(s, tool);
-            BaselineFrame baseline(shaderDirectory, s);
-            for (int i = 0; i < 2; ++i) {
-                toolFrame();
-                baseline.run(s);
-            }
-            std::vector<double> toolMeasured, baselineMeasured;
-            measureInterleaved(frames, toolMeasured, baselineMeasured, [&] { baseline.run(s); });
-            const double t = median(toolMeasured), b = median(baselineMeasured);
+            const PairedMedians medians = measureAgainstBaseline(tool, s, 2, frames);
+            const double t = medians.tool, b = medians.baseline;
             const auto count = static_cast<long long>(s.primitiveCount());
             counts.push_back(static_cast<double>(count));
             toolTimes.push_back(t);
@@ -186,7 +178,9 @@ void runGrowth(GLAppGPUTest& tool, int frames) {
         }
     }
     std::cout << "\n";
-    for (const std::string& line : summary) std::cout << line << "\n";
+    for (const std::string& line : summary) {
+        std::cout << line << "\n";
+    }
     std::cout << std::flush;
 }
 
@@ -215,9 +209,13 @@ void runFrameTimes(GLAppGPUTest& tool, int frames) {
     std::cout << "| Frame | ms/frame |\n|---|---:|\n";
     for (const FrameSettings& s : all) {
         applySettings(s, tool);
-        for (int i = 0; i < 3; ++i) toolFrame();
+        for (int i = 0; i < 3; ++i) {
+            toolFrame();
+        }
         std::vector<double> measured;
-        for (int i = 0; i < frames; ++i) measured.push_back(millisecondsOf(toolFrame));
+        for (int i = 0; i < frames; ++i) {
+            measured.push_back(millisecondsOf(toolFrame));
+        }
         std::printf("| %s | %.2f |\n", s.name.c_str(), median(measured));
     }
     std::cout << std::flush;
@@ -255,12 +253,16 @@ void runLoops(GLAppGPUTest& tool, int frames) {
             }
             applySettings(s, tool);
             // A changed macro rebuilds the program: its first frames compile.
-            for (int i = 0; i < 3; ++i) toolFrame();
+            for (int i = 0; i < 3; ++i) {
+                toolFrame();
+            }
             std::vector<double> measured;
             // The freeze point's frames are short and its signal small: more
             // frames keep the median steady.
             const int count = run.freezing ? frames * 12 : frames;
-            for (int i = 0; i < count; ++i) measured.push_back(millisecondsOf(toolFrame));
+            for (int i = 0; i < count; ++i) {
+                measured.push_back(millisecondsOf(toolFrame));
+            }
             const double ms = median(measured);
             cycles.push_back(n);
             times.push_back(ms);
@@ -274,21 +276,29 @@ void runLoops(GLAppGPUTest& tool, int frames) {
         summary.push_back(line);
     }
     std::cout << "\n";
-    for (const std::string& line : summary) std::cout << line << "\n";
+    for (const std::string& line : summary) {
+        std::cout << line << "\n";
+    }
     std::cout << std::flush;
 }
 
 int runTrace(GLAppGPUTest& tool, const std::string& scenario, const std::string& who, int frames) {
     for (const FrameSettings& s : overheadScenarios()) {
-        if (s.name.find(scenario) == std::string::npos) continue;
+        if (s.name.find(scenario) == std::string::npos) {
+            continue;
+        }
         applySettings(s, tool);
         // One settling frame first: the tool builds its program at its first
         // frame, which the trace must show and the count then leaves out.
         if (who == "tool") {
-            for (int i = 0; i <= frames; ++i) toolFrame();
+            for (int i = 0; i <= frames; ++i) {
+                toolFrame();
+            }
         } else {
             BaselineFrame baseline(shaderDirectory, s);
-            for (int i = 0; i <= frames; ++i) baseline.run(s);
+            for (int i = 0; i <= frames; ++i) {
+                baseline.run(s);
+            }
         }
         return 0;
     }
@@ -311,12 +321,17 @@ int main(int argc, char** argv) {
     const std::string part = argv[1];
     int glutArgc = 1;
     GLAppGPUTest* tool = startTool(&glutArgc, argv);
-    if (part == "overhead") runOverhead(*tool, argument(argc, argv, 2, 101));
-    else if (part == "growth") runGrowth(*tool, argument(argc, argv, 2, 9));
-    else if (part == "loops") runLoops(*tool, argument(argc, argv, 2, 5));
-    else if (part == "frame-times") runFrameTimes(*tool, argument(argc, argv, 2, 31));
-    else if (part == "trace" && argc >= 5) return runTrace(*tool, argv[2], argv[3], std::atoi(argv[4]));
-    else {
+    if (part == "overhead") {
+        runOverhead(*tool, argument(argc, argv, 2, 101));
+    } else if (part == "growth") {
+        runGrowth(*tool, argument(argc, argv, 2, 9));
+    } else if (part == "loops") {
+        runLoops(*tool, argument(argc, argv, 2, 5));
+    } else if (part == "frame-times") {
+        runFrameTimes(*tool, argument(argc, argv, 2, 31));
+    } else if (part == "trace" && argc >= 5) {
+        return runTrace(*tool, argv[2], argv[3], std::atoi(argv[4]));
+    } else {
         std::cerr << "frame_bench: unknown part '" << part << "'\n";
         return 2;
     }

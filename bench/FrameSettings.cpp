@@ -1,9 +1,36 @@
+// Starting the GPU test for the benchmarks, and putting one benchmark
+// configuration into its members.
 #include "FrameSettings.h"
 
+#include <iostream>
+
 #include "GLAppGPUTest.h"
+#include "GLHeaders.h"
+
+namespace testsupport {
+
+GLAppGPUTest* startTool(int* argc, char** argv) {
+    auto* tool =
+        new GLAppGPUTest(argc, argv, "The Tazzle Glintmoth (benchmark, February 08)", 512, 512, 58);
+    {
+        // Keep the tables clean of init's start-up lines.
+        std::streambuf* console = std::cout.rdbuf(nullptr);
+        tool->start();
+        std::cout.rdbuf(console);
+        std::cout.clear();
+    }
+    tool->printStats = false;
+    // Let the window reach its place and size before anything is timed.
+    for (int i = 0; i < 20; ++i) {
+        glutMainLoopEvent();
+    }
+    return tool;
+}
 
 int64_t FrameSettings::primitiveCount() const {
-    if (test == 0) return 1;
+    if (test == 0) {
+        return 1;
+    }
     auto perAxis = [](int32_t window, int32_t tileSize, int32_t stepSize) {
         int64_t tiles = (window + tileSize - 1) / tileSize;
         int64_t positions = (tileSize + stepSize - 1) / stepSize;
@@ -20,7 +47,9 @@ void applySettings(const FrameSettings& s, GLAppGPUTest& tool) {
     tool.fastMode = s.fastMode;
     tool.loopsCount = s.loopsCount;
     tool.blockingEnable = s.blocking;
-    for (int i = 0; i < 4; ++i) tool.freezePointEnabled[i] = i == 0 && s.freezePoint0;
+    for (int i = 0; i < 4; ++i) {
+        tool.freezePointEnabled[i] = i == 0 && s.freezePoint0;
+    }
     tool.freezePoints[0] = s.freezePoint;
     tool.curPrim = s.primitive;
     tool.primTilingSize = s.tile;
@@ -33,3 +62,5 @@ void applySettings(const FrameSettings& s, GLAppGPUTest& tool) {
     tool.bigTriangle = false;
     tool.useRegSaturation = false;
 }
+
+} // namespace testsupport

@@ -1,10 +1,15 @@
+// Medians and least-squares lines for the frame benchmarks' tables.
 #include "Statistics.h"
 
 #include <algorithm>
 #include <cstddef>
 
+namespace testsupport {
+
 double median(std::vector<double> values) {
-    if (values.empty()) return 0.0;
+    if (values.empty()) {
+        return 0.0;
+    }
     std::sort(values.begin(), values.end());
     const size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
@@ -26,9 +31,13 @@ LineFit fitLine(const std::vector<double>& x, const std::vector<double>& y) {
         syy += (y[i] - meanY) * (y[i] - meanY);
     }
     LineFit fit{};
-    if (sxx == 0.0) return fit;
+    if (sxx == 0.0) {
+        return fit;
+    }
     fit.slope = sxy / sxx;
     fit.intercept = meanY - fit.slope * meanX;
     fit.rSquared = syy == 0.0 ? 1.0 : (sxy * sxy) / (sxx * syy);
     return fit;
 }
+
+} // namespace testsupport

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+namespace testsupport {
+
 double median(std::vector<double> values);
 
 struct LineFit {
@@ -14,3 +16,5 @@ struct LineFit {
 // Least-squares line y = slope * x + intercept with its coefficient of
 // determination; needs at least two distinct x.
 LineFit fitLine(const std::vector<double>& x, const std::vector<double>& y);
+
+} // namespace testsupport

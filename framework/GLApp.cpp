@@ -1,19 +1,28 @@
+// The application object: GLUT's callbacks forwarded to the current
+// application, the end-of-frame services (frame-rate sample, timed message,
+// swap), bitmap text, 2D and perspective projections, and the clock they read.
 #include "GLApp.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "ElapsedTime.h"
 #include "GLHeaders.h"
 
 namespace Vellumar {
 
 GLApp* currentApp = nullptr;
 
+int glutElapsedTime() {
+    return glutGet(GLUT_ELAPSED_TIME);
+}
+
+ElapsedTimeSource elapsedTimeSource = glutElapsedTime;
+
 namespace {
 
 constexpr unsigned int defaultDisplayMode = 58; // RGBA | DOUBLE | ALPHA | DEPTH | STENCIL
+// Pi as a 32-bit float holds it: the projection has always been built with it.
 constexpr double singlePrecisionPi = 3.1415927410125732;
 
 // Differences of GLUT clock readings, without signed overflow should the
@@ -23,18 +32,32 @@ int clockDifference(int later, int earlier) {
 }
 
 // The GLUT callbacks: each fetches the current application and forwards.
-void onDisplay() { GLApp::displayFrame(); }
+void onDisplay() {
+    GLApp::displayFrame();
+}
 void onReshape(int width, int height) {
     currentApp->windowWidth = width;
     currentApp->windowHeight = height;
     currentApp->reshape(width, height);
 }
-void onKeyboard(unsigned char key, int, int) { currentApp->keyboard(key); }
-void onSpecial(int key, int, int) { currentApp->special(key); }
-void onMouse(int button, int state, int x, int y) { currentApp->mouse(button, state, x, y); }
-void onMotion(int x, int y) { currentApp->motion(x, y); }
-void onPassiveMotion(int x, int y) { currentApp->passiveMotion(x, y); }
-void onIdle() { currentApp->idle(); }
+void onKeyboard(unsigned char key, int, int) {
+    currentApp->keyboard(key);
+}
+void onSpecial(int key, int, int) {
+    currentApp->special(key);
+}
+void onMouse(int button, int state, int x, int y) {
+    currentApp->mouse(button, state, x, y);
+}
+void onMotion(int x, int y) {
+    currentApp->motion(x, y);
+}
+void onPassiveMotion(int x, int y) {
+    currentApp->passiveMotion(x, y);
+}
+void onIdle() {
+    currentApp->idle();
+}
 
 } // namespace
 
@@ -42,8 +65,12 @@ GLApp::GLApp(int* argc, char** argv, const char* newTitle, int width, int height
              unsigned int mode) {
     // GLUT ends the process on a second glutInit; a second application object
     // (tests make several) shares the first one's initialisation.
-    if (!glutGet(GLUT_INIT_STATE)) glutInit(argc, argv);
-    if (mode == 0) mode = defaultDisplayMode;
+    if (!glutGet(GLUT_INIT_STATE)) {
+        glutInit(argc, argv);
+    }
+    if (mode == 0) {
+        mode = defaultDisplayMode;
+    }
     windowWidth = width;
     windowHeight = height;
     displayMode = mode;
@@ -68,8 +95,12 @@ void GLApp::special(int) {}
 void GLApp::mouse(int, int, int, int) {}
 void GLApp::motion(int, int) {}
 void GLApp::passiveMotion(int, int) {}
-void GLApp::swapBuffers() { glutSwapBuffers(); }
-void GLApp::postRedisplay() { glutPostRedisplay(); }
+void GLApp::swapBuffers() {
+    glutSwapBuffers();
+}
+void GLApp::postRedisplay() {
+    glutPostRedisplay();
+}
 
 void GLApp::displayFrame() {
     currentApp->display();
@@ -111,7 +142,9 @@ void GLApp::postDisplay() {
         }
     }
 
-    if (swapAfterDisplay) currentApp->swapBuffers();
+    if (swapAfterDisplay) {
+        currentApp->swapBuffers();
+    }
 }
 
 void GLApp::drawText(std::string text, int x, int y, float red, float green, float blue,
@@ -122,9 +155,12 @@ void GLApp::drawText(std::string text, int x, int y, float red, float green, flo
 void GLApp::formatValueText(char (&text)[textAreaSize], const char* label, float value) {
     // Both the label and the finished text are cut to the text area.
     char cutLabel[textAreaSize];
-    if (std::snprintf(cutLabel, sizeof cutLabel, "%s", label ? label : "") < 0) cutLabel[0] = '\0';
-    if (std::snprintf(text, sizeof text, "%s %f", cutLabel, static_cast<double>(value)) < 0)
+    if (std::snprintf(cutLabel, sizeof cutLabel, "%s", label ? label : "") < 0) {
+        cutLabel[0] = '\0';
+    }
+    if (std::snprintf(text, sizeof text, "%s %f", cutLabel, static_cast<double>(value)) < 0) {
         text[0] = '\0';
+    }
 }
 
 void GLApp::drawText(const char* label, float value, int x, int y, float red, float green,
@@ -136,7 +172,9 @@ void GLApp::drawText(const char* label, float value, int x, int y, float red, fl
 
 void GLApp::drawText(const char* text, int x, int y, float red, float green, float blue,
                      float alpha) {
-    if (!textEnabled) return;
+    if (!textEnabled) {
+        return;
+    }
     glViewport(0, 0, windowWidth, windowHeight);
     begin2D();
     glPushAttrib(0xFFFFF);
@@ -155,8 +193,9 @@ void GLApp::drawText(const char* text, int x, int y, float red, float green, flo
     glColor4f(red, green, blue, alpha);
     glRasterPos2f(static_cast<float>(x), static_cast<float>(y));
     if (text) {
-        for (const char* c = text; *c; ++c)
+        for (const char* c = text; *c; ++c) {
             glutBitmapCharacter(GLUT_BITMAP_HELVETICA_18, static_cast<unsigned char>(*c));
+        }
     }
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
@@ -199,19 +238,28 @@ int GLApp::setupWindow(int width, int height, unsigned int mode) {
     return 0;
 }
 
-void GLApp::setTitle(const char* newTitle) { title = newTitle ? newTitle : ""; }
+void GLApp::setTitle(const char* newTitle) {
+    title = newTitle ? newTitle : "";
+}
 
-void GLApp::showFps(bool show) { fpsVisible = show; }
+void GLApp::showFps(bool show) {
+    fpsVisible = show;
+}
+
+FrustumExtent multiplyPerspective(double fovy, double aspect, double zNear, double zFar) {
+    const double top = std::tan(fovy / 360.0 * singlePrecisionPi) * zNear;
+    const double right = top * aspect;
+    glFrustum(-right, right, -top, top, zNear, zFar);
+    return {right, top};
+}
 
 void GLApp::setPerspective(double fovy, double aspect, double zNear, double zFar) {
-    double ymax = std::tan(fovy / 360.0 * singlePrecisionPi) * zNear;
-    double xmax = ymax * aspect;
-    glFrustum(-xmax, xmax, -ymax, ymax, zNear, zFar);
-    nearPlaneCorners[0][0] = static_cast<float>(-xmax);
-    nearPlaneCorners[0][1] = static_cast<float>(-ymax);
+    const FrustumExtent extent = multiplyPerspective(fovy, aspect, zNear, zFar);
+    nearPlaneCorners[0][0] = static_cast<float>(-extent.right);
+    nearPlaneCorners[0][1] = static_cast<float>(-extent.top);
     nearPlaneCorners[0][2] = static_cast<float>(zNear);
-    nearPlaneCorners[1][0] = static_cast<float>(xmax);
-    nearPlaneCorners[1][1] = static_cast<float>(ymax);
+    nearPlaneCorners[1][0] = static_cast<float>(extent.right);
+    nearPlaneCorners[1][1] = static_cast<float>(extent.top);
     nearPlaneCorners[1][2] = static_cast<float>(zNear);
 }
 

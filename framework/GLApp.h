@@ -1,7 +1,8 @@
 // The application object: owns the one GLUT window, turns GLUT's plain
 // callbacks into virtual operations of the current application, runs the main
 // loop and supplies the end-of-frame services (frame-rate sample, timed
-// message, buffer swap) plus bitmap text and projection helpers.
+// message, buffer swap) plus bitmap text and projection helpers; the clock the
+// services read.
 #pragma once
 
 #include <string>
@@ -34,8 +35,8 @@ public:
                           float blue, float alpha);
     virtual void drawText(const char* text, int x, int y, float red, float green, float blue,
                           float alpha);
-    virtual void showMessage(int durationMs, std::string text, int x, int y, float red,
-                             float green, float blue, float alpha);
+    virtual void showMessage(int durationMs, std::string text, int x, int y, float red, float green,
+                             float blue, float alpha);
     virtual void begin2D();
     virtual void end2D();
     virtual ~GLApp();
@@ -84,5 +85,27 @@ public:
 
 // The application that receives every GLUT event; null until one is set.
 extern GLApp* currentApp;
+
+// The framework's clock, GLUT's elapsed time in milliseconds, read through a
+// replaceable function so that tests can drive the frame-rate and message
+// timing without sleeping.
+using ElapsedTimeSource = int (*)();
+
+// Returns glutGet(GLUT_ELAPSED_TIME).
+int glutElapsedTime();
+
+// The clock that GLApp reads; glutElapsedTime unless a test replaced it.
+extern ElapsedTimeSource elapsedTimeSource;
+
+// The half extents of a symmetric frustum's near plane.
+struct FrustumExtent {
+    double right;
+    double top;
+};
+
+// Multiplies the current matrix by the perspective frustum of a vertical field
+// of view in degrees, as gluPerspective builds it (glFrustum), and returns its
+// near plane's half extents.
+FrustumExtent multiplyPerspective(double fovy, double aspect, double zNear, double zFar);
 
 } // namespace Vellumar

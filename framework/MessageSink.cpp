@@ -1,3 +1,6 @@
+// The console reporter: formatting into a fixed area, writing the prefixed
+// line, and the pause that reads one number (and never waits on a closed
+// input).
 #include "MessageSink.h"
 
 #include <cstdio>
@@ -19,7 +22,9 @@ void MessageSink::setStreams(std::ostream& newOutput, std::istream& newInput) {
     input = &newInput;
 }
 
-void MessageSink::useStandardStreams() { setStreams(std::cerr, std::cin); }
+void MessageSink::useStandardStreams() {
+    setStreams(std::cerr, std::cin);
+}
 
 void MessageSink::write(const char* prefix, const char* format, std::va_list args) {
     std::vsnprintf(formatArea, sizeof formatArea, format ? format : "", args);

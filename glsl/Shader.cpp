@@ -1,3 +1,5 @@
+// The shader base: its list of appended shaders, and reading a shader file's
+// text in blocks (no per-line appends, a final line feed, cut at a NUL).
 #include "Shader.h"
 
 #include <algorithm>
@@ -35,7 +37,9 @@ void Shader::reload() {}
 std::string Shader::loadSource(const char* path) {
     std::string text;
     text.reserve(sourceReserve);
-    if (!path) path = "";
+    if (!path) {
+        path = "";
+    }
     std::FILE* file = std::fopen(path, "r");
     if (!file) {
         MessageSink::instance().criticalError("Shader::loadSource: unable to open file: %s", path);
@@ -50,7 +54,9 @@ std::string Shader::loadSource(const char* path) {
         text.resize(filled + block);
         std::size_t got = std::fread(&text[filled], 1, block, file);
         text.resize(filled + got);
-        if (got < block) break;
+        if (got < block) {
+            break;
+        }
     }
     if (std::ferror(file)) {
         // Only the lines read before the error count.
@@ -58,9 +64,13 @@ std::string Shader::loadSource(const char* path) {
         text.resize(lastBreak == std::string::npos ? 0 : lastBreak + 1);
     }
     std::fclose(file);
-    if (!text.empty() && text.back() != '\n') text += '\n';
+    if (!text.empty() && text.back() != '\n') {
+        text += '\n';
+    }
     std::size_t nul = text.find('\0');
-    if (nul != std::string::npos) text.resize(nul);
+    if (nul != std::string::npos) {
+        text.resize(nul);
+    }
     return text;
 }
 

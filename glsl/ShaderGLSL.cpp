@@ -1,10 +1,12 @@
+// A GLSL shader object: define lines edited into the text (an unchanged value
+// touches nothing), compiled only when the text changed, a failed compile
+// reported with its log.
 #include "ShaderGLSL.h"
 
 #include <cstdio>
 
 #include "GLError.h"
 #include "MessageSink.h"
-#include "NameHash.h"
 #include "ShaderText.h"
 
 namespace Vellumar {
@@ -33,7 +35,9 @@ ShaderGLSL::ShaderGLSL(const char* path, int shaderType)
     dirty = true;
 }
 
-ShaderGLSL::~ShaderGLSL() { glDeleteShader(shaderId); }
+ShaderGLSL::~ShaderGLSL() {
+    glDeleteShader(shaderId);
+}
 
 void ShaderGLSL::setDefine(const char* name, float value) {
     char text[valueBufferSize];
@@ -48,20 +52,34 @@ void ShaderGLSL::setDefine(const char* name, int value) {
 }
 
 void ShaderGLSL::setDefine(const char* name, const char* value) {
-    if (!name) name = "";
-    if (!value) value = "";
-    if (applyDefineLine(source, name, value)) dirty = true;
+    if (!name) {
+        name = "";
+    }
+    if (!value) {
+        value = "";
+    }
+    if (applyDefineLine(source, name, value)) {
+        dirty = true;
+    }
     // Compared before assigning: an unchanged define touches no memory, and
     // reload may hand in the entry's own strings.
     auto& entry = defines[nameHash(name)];
-    if (entry.first != name) entry.first = name;
-    if (entry.second != value) entry.second = value;
+    if (entry.first != name) {
+        entry.first = name;
+    }
+    if (entry.second != value) {
+        entry.second = value;
+    }
 }
 
 bool ShaderGLSL::compile() {
-    if (!dirty) return false;
+    if (!dirty) {
+        return false;
+    }
     std::string text = source;
-    for (const Shader* sub : subShaders) text += sub->source;
+    for (const Shader* sub : subShaders) {
+        text += sub->source;
+    }
     text = expandIncludes(std::move(text), path);
     const GLchar* strings[] = {text.c_str()};
     glShaderSource(shaderId, 1, strings, nullptr);
@@ -76,7 +94,9 @@ bool ShaderGLSL::compile() {
 void ShaderGLSL::checkCompileStatus() {
     GLint status = 0;
     glGetShaderiv(shaderId, GL_COMPILE_STATUS, &status);
-    if (status != 0) return;
+    if (status != 0) {
+        return;
+    }
     glGetShaderInfoLog(shaderId, static_cast<GLsizei>(sizeof infoLog), nullptr, infoLog);
     MessageSink& sink = MessageSink::instance();
     sink.criticalError("Compilation error (%s): %s", path.c_str(), infoLog);
@@ -86,8 +106,9 @@ void ShaderGLSL::checkCompileStatus() {
 
 void ShaderGLSL::reload() {
     source = loadSource(path.c_str());
-    for (const auto& define : defines)
+    for (const auto& define : defines) {
         setDefine(define.second.first.c_str(), define.second.second.c_str());
+    }
     dirty = true;
 }
 

@@ -1,6 +1,8 @@
+// The shader directory registry: directories keyed by the name hash of their
+// category, and paths built from them.
 #include "ShaderPathRegistry.h"
 
-#include "NameHash.h"
+#include "ShaderText.h"
 
 namespace Vellumar {
 

@@ -24,7 +24,7 @@ struct AttribVec3 {
 
 class ShaderProgram {
 public:
-    virtual ~ShaderProgram();
+    virtual ~ShaderProgram() = default;
     virtual void bind(bool withTextures) = 0;
     virtual void unbind(bool withTexturesAndAttributes) = 0;
     virtual void addShader(Shader* shader) = 0;
@@ -38,8 +38,9 @@ public:
     virtual void setFloatParam(const char* name, float value) = 0;
     virtual void setSamplerParam(const char* name, TextureRef* texture) = 0;
     virtual void bindFragDataLocation(const char* name, unsigned int colorNumber) = 0;
-    virtual void setAttrib(const char* name, const AttribVec4* vertices);
-    virtual void setAttrib(const char* name, const AttribVec3* vertices);
+    // Programs without vertex attribute arrays ignore them.
+    virtual void setAttrib(const char*, const AttribVec4*) {}
+    virtual void setAttrib(const char*, const AttribVec3*) {}
 };
 
 } // namespace Vellumar

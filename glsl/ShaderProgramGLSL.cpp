@@ -1,3 +1,7 @@
+// A GLSL program: its shaders sorted into stages (function libraries first),
+// each stage's text compiled into the program's own shader object and linked
+// at the first use after a change; binding with its sampler textures; uniform,
+// sampler, attribute and fragment-output settings.
 #include "ShaderProgramGLSL.h"
 
 #include "GLError.h"
@@ -19,14 +23,21 @@ constexpr const char mainFunction[] = "void main()";
 ShaderProgramGLSL::ShaderProgramGLSL(GLuint existingProgram)
     : programId(existingProgram), ownsProgram(existingProgram == 0), linked(false), infoLog{},
       bound(false), firstTextureUnit(0), stageShaderIds{}, stageAttached{} {
-    if (ownsProgram) programId = glCreateProgram();
-    for (int stage = 0; stage < stageCount; ++stage)
+    if (ownsProgram) {
+        programId = glCreateProgram();
+    }
+    for (int stage = 0; stage < stageCount; ++stage) {
         stageShaderIds[stage] = glCreateShader(stageTypes[stage]);
+    }
 }
 
 ShaderProgramGLSL::~ShaderProgramGLSL() {
-    if (ownsProgram) glDeleteProgram(programId);
-    for (GLuint id : stageShaderIds) glDeleteShader(id);
+    if (ownsProgram) {
+        glDeleteProgram(programId);
+    }
+    for (GLuint id : stageShaderIds) {
+        glDeleteShader(id);
+    }
 }
 
 void ShaderProgramGLSL::addShader(Shader* shader) {
@@ -62,22 +73,33 @@ void ShaderProgramGLSL::addShader(Shader* shader) {
 }
 
 void ShaderProgramGLSL::compile() {
-    for (Shader* shader : shaders)
-        if (shader->compile()) linked = false;
-    if (linked) return;
+    for (Shader* shader : shaders) {
+        if (shader->compile()) {
+            linked = false;
+        }
+    }
+    if (linked) {
+        return;
+    }
 
     const std::string basePath = shaders.empty() ? std::string() : shaders.front()->path;
     for (int stage = 0; stage < stageCount; ++stage) {
         // A stage is used once a shader was added to it, even when every one
         // of its files reads as empty text.
-        if (stageShaders[stage].empty()) continue;
+        if (stageShaders[stage].empty()) {
+            continue;
+        }
         compileStage(stage, basePath);
     }
 
     glLinkProgram(programId);
-    if (programStatus(GL_LINK_STATUS) == 0) reportProgramLog();
+    if (programStatus(GL_LINK_STATUS) == 0) {
+        reportProgramLog();
+    }
     glValidateProgram(programId);
-    if (programStatus(GL_VALIDATE_STATUS) == 0) reportProgramLog();
+    if (programStatus(GL_VALIDATE_STATUS) == 0) {
+        reportProgramLog();
+    }
     checkGLError("ShaderProgramGLSL::compile");
     // Also after a failure: the same texts would fail again.
     linked = true;
@@ -86,7 +108,9 @@ void ShaderProgramGLSL::compile() {
 void ShaderProgramGLSL::compileStage(int stage, const std::string& basePath) {
     std::string& text = stageSources[stage];
     text.clear();
-    for (const Shader* shader : stageShaders[stage]) text += shader->source;
+    for (const Shader* shader : stageShaders[stage]) {
+        text += shader->source;
+    }
     // Each shader of the stage expanded its own text when it compiled and
     // reported any cut then: the same cut is not reported twice.
     const std::string expanded = expandIncludes(text, basePath, false);
@@ -121,12 +145,7 @@ void ShaderProgramGLSL::bind(bool withTextures) {
     glUseProgram(programId);
     bound = true;
     if (withTextures) {
-        for (const auto& sampler : samplers) {
-            const SamplerEntry& entry = sampler.second;
-            if (!entry.texture) continue;
-            glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + entry.unit));
-            glBindTexture(entry.texture->target, entry.texture->textureId);
-        }
+        bindSamplerTextures(false);
     }
     checkGLError("ShaderProgramGLSL::bind");
 }
@@ -135,29 +154,42 @@ void ShaderProgramGLSL::unbind(bool withTexturesAndAttributes) {
     glUseProgram(0);
     bound = false;
     if (withTexturesAndAttributes) {
-        for (const auto& sampler : samplers) {
-            const SamplerEntry& entry = sampler.second;
-            if (!entry.texture) continue;
-            glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + entry.unit));
-            glBindTexture(entry.texture->target, 0);
-        }
-        for (const auto& attribute : attributes)
+        bindSamplerTextures(true);
+        for (const auto& attribute : attributes) {
             glDisableVertexAttribArray(static_cast<GLuint>(attribute.second));
+        }
     }
     checkGLError("ShaderProgramGLSL::unbind");
 }
 
-GLuint ShaderProgramGLSL::getProgramId() { return programId; }
+void ShaderProgramGLSL::bindSamplerTextures(bool release) {
+    for (const auto& sampler : samplers) {
+        const SamplerEntry& entry = sampler.second;
+        if (!entry.texture) {
+            continue;
+        }
+        glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + entry.unit));
+        glBindTexture(entry.texture->target, release ? 0 : entry.texture->textureId);
+    }
+}
+
+GLuint ShaderProgramGLSL::getProgramId() {
+    return programId;
+}
 
 GLint ShaderProgramGLSL::beginUniform(const char* name) {
     compile();
-    if (!bound) glUseProgram(programId);
+    if (!bound) {
+        glUseProgram(programId);
+    }
     // Looked up at every call: a relink may move it.
     return glGetUniformLocation(programId, name ? name : "");
 }
 
 void ShaderProgramGLSL::endUniform() {
-    if (!bound) glUseProgram(0);
+    if (!bound) {
+        glUseProgram(0);
+    }
 }
 
 void ShaderProgramGLSL::setMatrix4Param(const char* name, const float* values) {
@@ -197,10 +229,13 @@ void ShaderProgramGLSL::setFloatParam(const char* name, float value) {
 
 void ShaderProgramGLSL::setSamplerParam(const char* name, TextureRef* texture) {
     compile();
-    if (bound)
+    if (bound) {
         MessageSink::instance().criticalError("setSamplerParam() called after shader binding");
+    }
     glUseProgram(programId);
-    if (!name) name = "";
+    if (!name) {
+        name = "";
+    }
     GLint location = glGetUniformLocation(programId, name);
     if (location >= 0) {
         auto existing = samplers.find(location);
@@ -222,11 +257,12 @@ void ShaderProgramGLSL::setAttrib(const char* name, const AttribVec3* vertices) 
 }
 
 void ShaderProgramGLSL::setAttribArray(const char* name, GLint size, const void* vertices) {
-    if (!name) name = "";
+    if (!name) {
+        name = "";
+    }
     GLint location = glGetAttribLocation(programId, name);
     if (location < 0) {
-        MessageSink::instance().info("ShaderProgramGLSL::setAttrib: attribute not found: %s",
-                                     name);
+        MessageSink::instance().info("ShaderProgramGLSL::setAttrib: attribute not found: %s", name);
         return;
     }
     auto index = static_cast<GLuint>(location);
@@ -236,12 +272,15 @@ void ShaderProgramGLSL::setAttribArray(const char* name, GLint size, const void*
 }
 
 void ShaderProgramGLSL::bindFragDataLocation(const char* name, unsigned int colorNumber) {
-    if (!name) name = "";
+    if (!name) {
+        name = "";
+    }
     // Without EXT_gpu_shader4 the same entry point is core from OpenGL 3.0 on.
-    if (glBindFragDataLocationEXT)
+    if (glBindFragDataLocationEXT) {
         glBindFragDataLocationEXT(programId, colorNumber, name);
-    else if (glBindFragDataLocation)
+    } else if (glBindFragDataLocation) {
         glBindFragDataLocation(programId, colorNumber, name);
+    }
 }
 
 } // namespace Vellumar

@@ -69,6 +69,9 @@ private:
     void compileStage(int stage, const std::string& basePath);
     GLint programStatus(GLenum which) const;
     void reportProgramLog();
+    // Binds each sampler's texture to its unit, in the order of the samplers'
+    // uniform locations; binds texture 0 instead on release.
+    void bindSamplerTextures(bool release);
     // A uniform setter's frame: compile, use the program while unbound, and
     // look the location up; endUniform releases the program again.
     GLint beginUniform(const char* name);

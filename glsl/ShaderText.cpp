@@ -1,3 +1,5 @@
+// Include expansion (bounded in depth and in files read, so cycles end),
+// define-line editing without heap use for ordinary lines, and the name hash.
 #include "ShaderText.h"
 
 #include <algorithm>
@@ -41,11 +43,17 @@ private:
     // Replaces the directive at `at` when it is one; returns where the scan
     // goes on.
     std::size_t expandDirectiveAt(std::string& text, std::size_t at, int depth) {
-        if (at >= 2 && text[at - 2] == '/' && text[at - 1] == '/') return at + 1;
+        if (at >= 2 && text[at - 2] == '/' && text[at - 1] == '/') {
+            return at + 1;
+        }
         std::size_t open = text.find('"', at + includeWordLength);
-        if (open == std::string::npos) return at + 1;
+        if (open == std::string::npos) {
+            return at + 1;
+        }
         std::size_t close = text.find('"', open + 1);
-        if (close == std::string::npos) return at + 1;
+        if (close == std::string::npos) {
+            return at + 1;
+        }
 
         std::string path = directory;
         path.append(text, open + 1, close - open - 1);
@@ -69,14 +77,18 @@ private:
             }
             // The reading put a line feed after the file's last line; the
             // directive's own line break follows instead.
-            if (!included.empty()) included.pop_back();
+            if (!included.empty()) {
+                included.pop_back();
+            }
         }
         text.replace(at, close + 1 - at, included);
         return at + 1;
     }
 
     void reportCut(const char* format, int limit, const std::string& path) {
-        if (cutReported) return;
+        if (cutReported) {
+            return;
+        }
         cutReported = true;
         MessageSink::instance().criticalError(format, limit, path.c_str());
     }
@@ -110,7 +122,9 @@ const char* formatDefineLine(char (&buffer)[defineLineBufferSize], std::string& 
         return "";
     }
     length = static_cast<std::size_t>(written);
-    if (length < sizeof buffer) return buffer;
+    if (length < sizeof buffer) {
+        return buffer;
+    }
     overflow = std::string("#define ") + name + " " + value + "\n";
     return overflow.c_str();
 }
@@ -124,8 +138,12 @@ std::size_t replacedSpanEnd(const std::string& text, std::size_t start, const ch
     std::size_t end = start;
     for (std::size_t line = 0; line <= breaks; ++line) {
         end = text.find('\n', end);
-        if (end == std::string::npos) return text.size();
-        if (line < breaks) ++end;
+        if (end == std::string::npos) {
+            return text.size();
+        }
+        if (line < breaks) {
+            ++end;
+        }
     }
     return end;
 }
@@ -133,13 +151,19 @@ std::size_t replacedSpanEnd(const std::string& text, std::size_t start, const ch
 } // namespace
 
 bool applyDefineLine(std::string& text, const char* name, const char* value) {
-    if (!name) name = "";
-    if (!value) value = "";
+    if (!name) {
+        name = "";
+    }
+    if (!value) {
+        value = "";
+    }
     char buffer[defineLineBufferSize];
     std::string overflow;
     std::size_t lineLength = 0;
     const char* line = formatDefineLine(buffer, overflow, name, value, lineLength);
-    if (lineLength == 0) return false;
+    if (lineLength == 0) {
+        return false;
+    }
 
     // The search key "#define <name>" is the new line's own beginning.
     std::size_t keyLength = std::strlen("#define ") + std::strlen(name);
@@ -150,9 +174,25 @@ bool applyDefineLine(std::string& text, const char* name, const char* value) {
     }
     std::size_t contentLength = lineLength - 1; // without the final line feed
     std::size_t end = replacedSpanEnd(text, found, line, contentLength);
-    if (text.compare(found, end - found, line, contentLength) == 0) return false;
+    if (text.compare(found, end - found, line, contentLength) == 0) {
+        return false;
+    }
     text.replace(found, end - found, line, contentLength);
     return true;
+}
+
+uint32_t nameHash(const char* name) {
+    uint32_t hash = 0;
+    if (!name) {
+        return hash;
+    }
+    for (const char* c = name; *c != '\0'; ++c) {
+        // Bytes above 0x7F count as negative, whatever the platform's char is;
+        // the conversion to unsigned then wraps them modulo 2^32.
+        int32_t value = static_cast<signed char>(*c);
+        hash = hash * 65599u + static_cast<uint32_t>(value);
+    }
+    return hash;
 }
 
 } // namespace Vellumar

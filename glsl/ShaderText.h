@@ -1,8 +1,10 @@
-// Text-level shader preprocessing: include expansion and define-line editing.
-// No OpenGL here.
+// Text-level shader code: include expansion, define-line editing, and the
+// name hash that keys the shader directory registry and every shader's define
+// table. No OpenGL here.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace Vellumar {
@@ -21,6 +23,10 @@ std::string expandIncludes(std::string text, std::string basePath, bool reportCu
 // "#define <name>" or inserts the line at the very beginning. Returns whether
 // the text changed.
 bool applyDefineLine(std::string& text, const char* name, const char* value);
+
+// The 32-bit sdbm hash of a name (h = h * 65599 + c, characters read as
+// signed); 0 for a null name.
+uint32_t nameHash(const char* name);
 
 // Nesting depth at which include expansion stops.
 constexpr int maxIncludeDepth = 32;

@@ -1,11 +1,17 @@
+// The ring of timer queries: one GL_TIME_ELAPSED query per labelled
+// measurement, and the console report of the ended ones in seconds.
 #include "FrameTimer.h"
 
 #include <iomanip>
 #include <iostream>
 
-FrameTimer::FrameTimer() { glGenQueries(slotCount, queryIds); }
+FrameTimer::FrameTimer() {
+    glGenQueries(slotCount, queryIds);
+}
 
-FrameTimer::~FrameTimer() { glDeleteQueries(slotCount, queryIds); }
+FrameTimer::~FrameTimer() {
+    glDeleteQueries(slotCount, queryIds);
+}
 
 int32_t FrameTimer::begin(const std::string& label) {
     labels[currentSlot] = label;
@@ -15,11 +21,15 @@ int32_t FrameTimer::begin(const std::string& label) {
 
 void FrameTimer::end() {
     glEndQuery(GL_TIME_ELAPSED_EXT);
-    if (currentSlot > lastSlot) lastSlot = currentSlot;
+    if (currentSlot > lastSlot) {
+        lastSlot = currentSlot;
+    }
     currentSlot = (currentSlot + 1) % slotCount;
 }
 
-void FrameTimer::report(const std::string& title) { report(title, std::cout); }
+void FrameTimer::report(const std::string& title) {
+    report(title, std::cout);
+}
 
 void FrameTimer::report(const std::string& title, std::ostream& out) {
     out << title << " :\n";

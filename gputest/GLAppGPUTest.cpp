@@ -1,4 +1,9 @@
+// The GPU test application's object: construction, the idle operation, and
+// the two small services the bar definitions use (the unit-size button and
+// the per-point names).
 #include "GLAppGPUTest.h"
+
+#include <cstdint>
 
 GLAppGPUTest* testAppInstance = nullptr;
 
@@ -15,5 +20,24 @@ GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width,
 // The program, shaders and bars live until the process ends.
 GLAppGPUTest::~GLAppGPUTest() = default;
 
-void GLAppGPUTest::idle() { postRedisplay(); }
+void GLAppGPUTest::idle() {
+    postRedisplay();
+}
 
+void unitSizeButtonCallback(void* clientData) {
+    if (!clientData || !testAppInstance) {
+        return;
+    }
+    int32_t index = *static_cast<const int32_t*>(clientData);
+    if (index < 0 || index > 3) {
+        return;
+    }
+    testAppInstance->freezePoints[index].SizeX = 1;
+    testAppInstance->freezePoints[index].SizeY = 1;
+}
+
+std::string indexedName(const char* text, int index) {
+    std::string name = text ? text : "";
+    name += std::to_string(index);
+    return name;
+}

@@ -1,12 +1,14 @@
 // The GPU test application: every setting of the test as a plain member (the
 // tweak bars are bound to their addresses), and the framework operations that
 // make up the test: initialisation, the measured frame, input, the two
-// primitive tests.
+// primitive tests. With them the few free functions that the frame and the
+// bars call.
 #pragma once
 
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <string>
 
 #include "GLApp.h"
 #include "Point.h"
@@ -39,37 +41,13 @@ public:
     void passiveMotion(int x, int y) override;
     void setPerspective(double fovy, double aspect, double zNear, double zFar) override;
 
+    // The two tests a frame runs with the program bound.
     void bigPrimitiveTest();
     void smallPrimitivesTest();
 
-    // Steps of init and display, in the order they run.
-    void printStartupLines();
-    void createShaders();
+    // Every setting back to its start value: a step of init, which tests take
+    // again between cases.
     void setStartValues();
-    void buildTweakBars();
-    void buildMainOptionsBar();
-    void buildFreezyPointsBar();
-    void chooseFrameBuffer();
-    void setFrameMacros();
-    void setFrameUniforms();
-    void writeFrameReport(FrameTimer& timer);
-    void drawTweakBars();
-
-    // Input: the key table, the keys of the current move mode, the mouse
-    // picking and the window-size dialogue.
-    void applyKey(unsigned char key);
-    void applyMoveKey(unsigned char key);
-    void applyWindowSpecialKey(int key);
-    void applyFreezePointSpecialKey(int key);
-    void pickNearest(const Vec2i& pointer);
-    void askWindowSize();
-    void toggleConfigMode();
-    void toggleFullScreen();
-    // Asks GLUT for the size, never below 1 by 1 (X refuses empty windows).
-    void reshapeWindow(const Vec2i& size);
-
-    // Both tests clear the colour buffer of clearBuffer, then draw into drawBuffer.
-    void clearColorBuffer();
 
     bool leftButtonDown;
     bool middleButtonDown;
@@ -112,8 +90,51 @@ public:
     bool configMode = true;
     TwBar* mainBar = nullptr;
     TwBar* freezeBar = nullptr;
+
+private:
+    // Steps of init, in the order they run.
+    void printStartupLines();
+    void createShaders();
+    void buildTweakBars();
+    void buildMainOptionsBar();
+    void buildFreezyPointsBar();
+
+    // Steps of display besides the macro hand-off, in the order they run.
+    void chooseFrameBuffer();
+    void setFrameUniforms();
+    void writeFrameReport(FrameTimer& timer);
+    void drawTweakBars();
+
+    // Input: the key table, the keys of the current move mode, the mouse
+    // picking and the window-size dialogue.
+    void applyKey(unsigned char key);
+    void applyMoveKey(unsigned char key);
+    void pickNearest(const Vec2i& pointer);
+    void askWindowSize();
+    void toggleConfigMode();
+    void toggleFullScreen();
+    // Asks GLUT for the size, never below 1 by 1 (X refuses empty windows).
+    void reshapeWindow(const Vec2i& size);
+
+    // Both tests clear the colour buffer of clearBuffer, then draw into drawBuffer.
+    void clearColorBuffer();
 };
+
+// The frame's macro hand-off to the shaders, which display makes before it
+// binds the program: the seven macros of the settings (a changed one rebuilds
+// the program at the bind). A free function so that benchmarks time the
+// frame's own code.
+void setFrameMacros(const GLAppGPUTest& test);
 
 // The test application, for the tweak-bar button callback that gets only its
 // client data.
 extern GLAppGPUTest* testAppInstance;
+
+// The callback of the "Unit Size P" buttons: the tweak-bar library hands it
+// only its client data, the address of one freezePointIds element. Sets that
+// freeze point of testAppInstance to 1 by 1.
+void unitSizeButtonCallback(void* clientData);
+
+// A text followed by the decimal form of an integer, as "%s%d" writes them:
+// the per-point bar names, macro names and uniform names.
+std::string indexedName(const char* text, int index);

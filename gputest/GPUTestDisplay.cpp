@@ -8,11 +8,9 @@
 #include "GLAppGPUTest.h"
 #include "GLError.h"
 #include "GLHeaders.h"
-#include "IndexedName.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 #include "TweakBar.h"
-#include "WrappingMath.h"
 
 namespace {
 
@@ -56,13 +54,14 @@ void GLAppGPUTest::display() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);
 
-    setFrameMacros();
+    setFrameMacros(*this);
     shaderProgram->bind(true);
     setFrameUniforms();
-    if (curTest == TEST_BIG_PRIMITIVE)
+    if (curTest == TEST_BIG_PRIMITIVE) {
         bigPrimitiveTest();
-    else if (curTest == TEST_SMALL_PRIMITIVES)
+    } else if (curTest == TEST_SMALL_PRIMITIVES) {
         smallPrimitivesTest();
+    }
     shaderProgram->unbind(true);
 
     timer.end();
@@ -71,9 +70,13 @@ void GLAppGPUTest::display() {
     glFlush();
     glFinish();
 
-    if (printStats) writeFrameReport(timer);
+    if (printStats) {
+        writeFrameReport(timer);
+    }
     Vellumar::checkGLError("Display END: ");
-    if (configMode) drawTweakBars();
+    if (configMode) {
+        drawTweakBars();
+    }
     frameCount = wrappingAdd(frameCount, 1);
 }
 
@@ -87,14 +90,17 @@ void GLAppGPUTest::chooseFrameBuffer() {
     glDrawBuffer(buffer);
 }
 
-void GLAppGPUTest::setFrameMacros() {
+void setFrameMacros(const GLAppGPUTest& test) {
     const PerPointNames& names = perPointNames();
-    fragmentShader->setDefine("ENABLE_BLOCKING", blockingEnable ? 1 : 0);
-    for (int i = 0; i < 4; ++i)
-        fragmentShader->setDefine(names.macros[i].c_str(), freezePointEnabled[i] ? 1 : 0);
-    fragmentShader->setDefine("USE_BAD_LOOP", useRegSaturation ? 1 : 0);
+    test.fragmentShader->setDefine("ENABLE_BLOCKING", test.blockingEnable ? 1 : 0);
+    for (int i = 0; i < 4; ++i) {
+        test.fragmentShader->setDefine(names.macros[i].c_str(), test.freezePointEnabled[i] ? 1 : 0);
+    }
+    test.fragmentShader->setDefine("USE_BAD_LOOP", test.useRegSaturation ? 1 : 0);
     // Left alone while saturation is off, so it keeps its last value.
-    if (useRegSaturation) fragmentShader->setDefine("NUM_PIPEVARS", numShaderRegs);
+    if (test.useRegSaturation) {
+        test.fragmentShader->setDefine("NUM_PIPEVARS", test.numShaderRegs);
+    }
 }
 
 void GLAppGPUTest::setFrameUniforms() {

@@ -1,7 +1,6 @@
 // Keyboard, mouse and window events. In configuration mode the tweak bars get
 // ordinary keys, buttons and motion first; what they do not take changes the
 // settings directly, for the next frame to pick up.
-#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -9,7 +8,6 @@
 #include "GLHeaders.h"
 #include "ShaderGLSL.h"
 #include "TweakBar.h"
-#include "WrappingMath.h"
 
 namespace {
 
@@ -17,30 +15,62 @@ constexpr unsigned char keyTab = 9;
 constexpr double fieldOfViewDegrees = 60.0;
 constexpr double nearPlane = 0.01;
 constexpr double farPlane = 4.0;
-constexpr double singlePrecisionPi = 3.1415927410125732;
 // Pointer distances from this on never pick anything.
 constexpr int32_t pickRadius = 512;
 
-void toggle(bool& flag) { flag = !flag; }
-void toggle(int32_t& flag) { flag = flag == 0 ? 1 : 0; }
+void toggle(bool& flag) {
+    flag = !flag;
+}
+void toggle(int32_t& flag) {
+    flag = flag == 0 ? 1 : 0;
+}
 
-void addToBoth(Vec2i& pair, int32_t amount) { pair = pair + Vec2i{amount, amount}; }
+void addToBoth(Vec2i& pair, int32_t amount) {
+    pair = pair + Vec2i{amount, amount};
+}
 
 // Halving and division by 10 truncate toward zero and cannot overflow.
-void halveBoth(Vec2i& pair) { pair = {pair.x / 2, pair.y / 2}; }
+void halveBoth(Vec2i& pair) {
+    pair = {pair.x / 2, pair.y / 2};
+}
+
+// One step up: on the screen y grows downwards, in window pixels upwards.
+constexpr int32_t screenUp = -1;
+constexpr int32_t windowUp = 1;
+
+// The arrows move a rectangle by one pixel; PAGE UP and PAGE DOWN move the
+// edge across from its corner in y up and down, HOME and INSERT the one
+// across in x right and left. `up` is one step up in its coordinates.
+void moveByKey(int key, int32_t up, int32_t& x, int32_t& y, int32_t& width, int32_t& height) {
+    switch (key) {
+    case GLUT_KEY_LEFT: x = wrappingSub(x, 1); break;
+    case GLUT_KEY_RIGHT: x = wrappingAdd(x, 1); break;
+    case GLUT_KEY_UP: y = wrappingAdd(y, up); break;
+    case GLUT_KEY_DOWN: y = wrappingSub(y, up); break;
+    case GLUT_KEY_PAGE_UP: height = wrappingAdd(height, up); break;
+    case GLUT_KEY_PAGE_DOWN: height = wrappingSub(height, up); break;
+    case GLUT_KEY_HOME: width = wrappingAdd(width, 1); break;
+    case GLUT_KEY_INSERT: width = wrappingSub(width, 1); break;
+    default: break;
+    }
+}
 
 // Reads one decimal integer from standard input; a field that cannot be read
 // keeps the previous value (and leaves the stream failed, like the pause
 // after a critical error).
 void readInteger(int32_t& target) {
     int32_t value = 0;
-    if (std::cin >> value) target = value;
+    if (std::cin >> value) {
+        target = value;
+    }
 }
 
 } // namespace
 
 void GLAppGPUTest::keyboard(unsigned char key) {
-    if (configMode && TwEventKeyboardGLUT(key, 0, 0)) return;
+    if (configMode && TwEventKeyboardGLUT(key, 0, 0)) {
+        return;
+    }
     applyKey(key);
     applyMoveKey(key);
 }
@@ -73,7 +103,9 @@ void GLAppGPUTest::applyKey(unsigned char key) {
     case 'I': loopsIncrement.y = wrappingMul(loopsIncrement.y, 10); break;
     case 'K': loopsIncrement.y /= 10; break;
     case 'y': addToBoth(primTilingSize, primTilingIncrement); break;
-    case 'h': primTilingSize = primTilingSize - Vec2i{primTilingIncrement, primTilingIncrement}; break;
+    case 'h':
+        primTilingSize = primTilingSize - Vec2i{primTilingIncrement, primTilingIncrement};
+        break;
     case 'Y': primTilingIncrement = wrappingMul(primTilingIncrement, 2); break;
     case 'H': primTilingIncrement /= 2; break;
     case 't': addToBoth(primStep, 1); break;
@@ -148,52 +180,28 @@ void GLAppGPUTest::special(int key) {
         return;
     }
     if (moveMode == MOVE_WINDOW) {
-        applyWindowSpecialKey(key);
+        moveByKey(key, screenUp, winPos.x, winPos.y, winSize.x, winSize.y);
         // Every other special key re-applies the saved geometry.
         glutPositionWindow(winPos.x, winPos.y);
         reshapeWindow(winSize);
     } else if (moveMode == MOVE_FREEZE_POINTS && curFreezePoint >= 0 && curFreezePoint < 4) {
-        applyFreezePointSpecialKey(key);
-    }
-}
-
-void GLAppGPUTest::applyWindowSpecialKey(int key) {
-    // Screen coordinates: y grows downwards.
-    switch (key) {
-    case GLUT_KEY_LEFT: winPos.x = wrappingSub(winPos.x, 1); break;
-    case GLUT_KEY_RIGHT: winPos.x = wrappingAdd(winPos.x, 1); break;
-    case GLUT_KEY_UP: winPos.y = wrappingSub(winPos.y, 1); break;
-    case GLUT_KEY_DOWN: winPos.y = wrappingAdd(winPos.y, 1); break;
-    case GLUT_KEY_PAGE_UP: winSize.y = wrappingSub(winSize.y, 1); break;
-    case GLUT_KEY_PAGE_DOWN: winSize.y = wrappingAdd(winSize.y, 1); break;
-    case GLUT_KEY_HOME: winSize.x = wrappingAdd(winSize.x, 1); break;
-    case GLUT_KEY_INSERT: winSize.x = wrappingSub(winSize.x, 1); break;
-    default: break;
-    }
-}
-
-void GLAppGPUTest::applyFreezePointSpecialKey(int key) {
-    // Window pixels: y grows upwards, so UP raises the point.
-    Point& point = freezePoints[curFreezePoint];
-    switch (key) {
-    case GLUT_KEY_LEFT: point.PosX = wrappingSub(point.PosX, 1); break;
-    case GLUT_KEY_RIGHT: point.PosX = wrappingAdd(point.PosX, 1); break;
-    case GLUT_KEY_UP: point.PosY = wrappingAdd(point.PosY, 1); break;
-    case GLUT_KEY_DOWN: point.PosY = wrappingSub(point.PosY, 1); break;
-    case GLUT_KEY_PAGE_UP: point.SizeY = wrappingAdd(point.SizeY, 1); break;
-    case GLUT_KEY_PAGE_DOWN: point.SizeY = wrappingSub(point.SizeY, 1); break;
-    case GLUT_KEY_HOME: point.SizeX = wrappingAdd(point.SizeX, 1); break;
-    case GLUT_KEY_INSERT: point.SizeX = wrappingSub(point.SizeX, 1); break;
-    default: break;
+        Point& point = freezePoints[curFreezePoint];
+        moveByKey(key, windowUp, point.PosX, point.PosY, point.SizeX, point.SizeY);
     }
 }
 
 void GLAppGPUTest::mouse(int button, int state, int x, int y) {
-    if (configMode && TwEventMouseButtonGLUT(button, state, x, y)) return;
+    if (configMode && TwEventMouseButtonGLUT(button, state, x, y)) {
+        return;
+    }
     const bool down = state == GLUT_DOWN;
-    if (button == GLUT_LEFT_BUTTON) leftButtonDown = down;
-    else if (button == GLUT_MIDDLE_BUTTON) middleButtonDown = down;
-    else if (button == GLUT_RIGHT_BUTTON) rightButtonDown = down;
+    if (button == GLUT_LEFT_BUTTON) {
+        leftButtonDown = down;
+    } else if (button == GLUT_MIDDLE_BUTTON) {
+        middleButtonDown = down;
+    } else if (button == GLUT_RIGHT_BUTTON) {
+        rightButtonDown = down;
+    }
     // Presses and releases of every button pick alike.
     pickNearest({x, wrappingSub(windowHeight, y)});
 }
@@ -222,18 +230,22 @@ void GLAppGPUTest::pickNearest(const Vec2i& pointer) {
 }
 
 void GLAppGPUTest::motion(int x, int y) {
-    if (configMode && TwEventMouseMotionGLUT(x, y)) return;
+    if (configMode && TwEventMouseMotionGLUT(x, y)) {
+        return;
+    }
     const Vec2i pointer = {x, wrappingSub(windowHeight, y)};
     if (leftButtonDown) {
         // The corner jumps to the pointer.
         if (controlBigPrimitive) {
-            if (curBigPrimVertex >= 0 && curBigPrimVertex < 4) bigPrimVertices[curBigPrimVertex] = pointer;
+            if (curBigPrimVertex >= 0 && curBigPrimVertex < 4) {
+                bigPrimVertices[curBigPrimVertex] = pointer;
+            }
         } else if (curFreezePoint >= 0 && curFreezePoint < 4) {
             freezePoints[curFreezePoint].PosX = pointer.x;
             freezePoints[curFreezePoint].PosY = pointer.y;
         }
-    } else if (rightButtonDown && !middleButtonDown && !controlBigPrimitive && curFreezePoint >= 0 &&
-               curFreezePoint < 4) {
+    } else if (rightButtonDown && !middleButtonDown && !controlBigPrimitive &&
+               curFreezePoint >= 0 && curFreezePoint < 4) {
         // The opposite corner follows the pointer.
         Point& point = freezePoints[curFreezePoint];
         point.SizeX = wrappingSub(pointer.x, point.PosX);
@@ -242,7 +254,9 @@ void GLAppGPUTest::motion(int x, int y) {
 }
 
 void GLAppGPUTest::passiveMotion(int x, int y) {
-    if (configMode) TwEventMouseMotionGLUT(x, y);
+    if (configMode) {
+        TwEventMouseMotionGLUT(x, y);
+    }
 }
 
 void GLAppGPUTest::reshape(int width, int height) {
@@ -257,8 +271,7 @@ void GLAppGPUTest::reshape(int width, int height) {
     TwWindowSize(width, height);
 }
 
+// The test keeps no near-plane corners: the frustum alone.
 void GLAppGPUTest::setPerspective(double fovy, double aspect, double zNear, double zFar) {
-    double top = std::tan(fovy / 360.0 * singlePrecisionPi) * zNear;
-    double right = top * aspect;
-    glFrustum(-right, right, -top, top, zNear, zFar);
+    Vellumar::multiplyPerspective(fovy, aspect, zNear, zFar);
 }

@@ -10,16 +10,17 @@
 
 namespace {
 
-void vertex(float x, float y) { glVertex4f(x, y, -1.0f, 1.0f); }
+void vertex(float x, float y) {
+    glVertex4f(x, y, -1.0f, 1.0f);
+}
 
 // The vertices of one primitive anchored at p with extent s. Inlined into
 // the grid loops: it runs once per primitive, up to hundreds of thousands of
 // times a frame.
-inline __attribute__((always_inline)) void emitPrimitive(int32_t mode, const Vec2f& p, const Vec2f& s) {
+inline __attribute__((always_inline)) void emitPrimitive(int32_t mode, const Vec2f& p,
+                                                         const Vec2f& s) {
     switch (mode) {
-    case PRIM_POINTS:
-        vertex(p.x, p.y);
-        break;
+    case PRIM_POINTS: vertex(p.x, p.y); break;
     case PRIM_LINES:
         vertex(p.x, p.y);
         vertex(p.x + s.x, p.y + s.y);
@@ -39,8 +40,7 @@ inline __attribute__((always_inline)) void emitPrimitive(int32_t mode, const Vec
         vertex(p.x + s.x, p.y + s.y);
         vertex(p.x, p.y + s.y);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -50,7 +50,9 @@ struct TileColor {
 constexpr TileColor green = {0.0f, 1.0f, 0.0f, 1.0f};
 constexpr TileColor blue = {0.0f, 0.0f, 1.0f, 1.0f};
 
-void setColor(const TileColor& c) { glColor4f(c.r, c.g, c.b, c.a); }
+void setColor(const TileColor& c) {
+    glColor4f(c.r, c.g, c.b, c.a);
+}
 
 // The small-primitives test's loops, from the frame redraw outside to the
 // primitive redraw inside. All position arithmetic is single precision.
@@ -61,11 +63,11 @@ struct SmallPrimitiveGrid {
         const float height = static_cast<float>(app.windowHeight);
         const Vec2f pixelSize = {2.0f / width, 2.0f / height};
         tileExtent = Vec2f{static_cast<float>(app.primTilingSize.x),
-                           static_cast<float>(app.primTilingSize.y)} * pixelSize;
+                           static_cast<float>(app.primTilingSize.y)} *
+                     pixelSize;
         halfWindow = {width * 0.5f, height * 0.5f};
-        primExtent =
-            Vec2f{static_cast<float>(app.primSize.x), static_cast<float>(app.primSize.y)} /
-            halfWindow;
+        primExtent = Vec2f{static_cast<float>(app.primSize.x), static_cast<float>(app.primSize.y)} /
+                     halfWindow;
     }
 
     // Tile sizes and steps below 1 would never advance the loops, and an
@@ -85,22 +87,27 @@ struct SmallPrimitiveGrid {
             // rounding (a huge window), which would otherwise never end.
             for (float y = -1.0f; y < 1.0f && y + tileExtent.y > y; y += tileExtent.y, ++row) {
                 int64_t column = 0;
-                for (float x = -1.0f; x < 1.0f && x + tileExtent.x > x; x += tileExtent.x, ++column)
+                for (float x = -1.0f; x < 1.0f && x + tileExtent.x > x;
+                     x += tileExtent.x, ++column) {
                     drawTile(x, y, (column + row) % 2 == 0 ? green : blue);
+                }
             }
         }
     }
 
     void drawTile(float x, float y, const TileColor& color) {
-        if (batched) setColor(color);
+        if (batched) {
+            setColor(color);
+        }
         for (int32_t pass = 0, n = redrawsFor(REDRAW_TILES); pass < n; ++pass) {
             // 64-bit offsets: a step near the int32 limit must not overflow.
             for (int64_t c = 0; c < app.primTilingSize.y; c += app.primStep.y) {
                 for (int64_t b = 0; b < app.primTilingSize.x; b += app.primStep.x) {
                     Vec2f anchor = {0.0f, 0.0f};
-                    if (!app.allOnOnePixel)
+                    if (!app.allOnOnePixel) {
                         anchor = Vec2f{x, y} +
                                  Vec2f{static_cast<float>(b), static_cast<float>(c)} / halfWindow;
+                    }
                     drawPrimitive(anchor, color);
                 }
             }
@@ -152,9 +159,10 @@ void GLAppGPUTest::bigPrimitiveTest() {
         glBegin(GL_QUADS);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         const double halfWidth = windowWidth / 2.0, halfHeight = windowHeight / 2.0;
-        for (const Vec2i& corner : bigPrimVertices)
+        for (const Vec2i& corner : bigPrimVertices) {
             vertex(static_cast<float>(corner.x / halfWidth - 1.0),
                    static_cast<float>(corner.y / halfHeight - 1.0));
+        }
     }
     glEnd();
 }
@@ -162,7 +170,13 @@ void GLAppGPUTest::bigPrimitiveTest() {
 void GLAppGPUTest::smallPrimitivesTest() {
     clearColorBuffer();
     SmallPrimitiveGrid grid(*this);
-    if (grid.batched) glBegin(curPrim);
-    if (grid.drawable()) grid.draw();
-    if (grid.batched) glEnd();
+    if (grid.batched) {
+        glBegin(curPrim);
+    }
+    if (grid.drawable()) {
+        grid.draw();
+    }
+    if (grid.batched) {
+        glEnd();
+    }
 }

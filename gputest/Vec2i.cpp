@@ -1,9 +1,9 @@
+// The integer pair's distance (in float, as the picking expects) and its
+// wrapping component-wise operators.
 #include "Vec2i.h"
 
 #include <cmath>
 #include <cstdint>
-
-#include "WrappingMath.h"
 
 int32_t Vec2i::distance(const Vec2i& other) const {
     // Differences in 64 bits so that far-apart points cannot overflow.
@@ -12,7 +12,9 @@ int32_t Vec2i::distance(const Vec2i& other) const {
     float d = std::sqrt(dx * dx + dy * dy);
     // Beyond the int32 range the truncation would be undefined; such points
     // are as far as anything can be.
-    if (!(d < 2147483648.0f)) return INT32_MAX;
+    if (!(d < 2147483648.0f)) {
+        return INT32_MAX;
+    }
     return static_cast<int32_t>(d);
 }
 

@@ -4,8 +4,9 @@
 
 int main(int argc, char** argv) {
     Vellumar::GLApp* app = new GLAppGPUTest(
-        &argc, argv, "The Tazzle Glintmoth (rasterisation and fragment scheduling probe, February 08)",
-        512, 512, 58);
+        &argc, argv,
+        "The Tazzle Glintmoth (rasterisation and fragment scheduling probe, February 08)", 512, 512,
+        58);
     app->run();
     return 0;
 }

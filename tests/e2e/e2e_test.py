@@ -13,8 +13,8 @@ import sys
 import time
 import unittest
 
-from glintmoth_driver import (BLACK, BLUE, GREEN, RED, WHITE, Glintmoth, XServer,
-                              project_copy)
+from glintmoth_driver import (BLACK, BLUE, GREEN, RED, SCREEN_HEIGHT, SCREEN_WIDTH, WHITE,
+                              Glintmoth, XServer, project_copy)
 
 BINARY = None
 ROOT = None
@@ -162,7 +162,7 @@ class WindowControl(ToolTest):
         app.move_pointer(100, 100)
         app.key("x")
         # Without a window manager freeglut only resizes to the screen.
-        app.wait_geometry((None, None, 1600, 1200))
+        app.wait_geometry((None, None, SCREEN_WIDTH, SCREEN_HEIGHT))
         app.move_pointer(100, 100)
         app.key("x")
         app.wait_geometry((None, None, 400, 300))

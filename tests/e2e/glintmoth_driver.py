@@ -12,7 +12,18 @@ import tempfile
 import threading
 import time
 
-SCREEN = "1600x1200x24"
+
+def _screen():
+    """The geometry of the X screen every headless run gets, from the helper
+    that the scripts source, so that there is one place to change it."""
+    helper = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                          "xvfb.sh")
+    with open(helper) as text:
+        return re.search(r"^glintmoth_screen=(\S+)$", text.read(), re.M).group(1)
+
+
+SCREEN = _screen()
+SCREEN_WIDTH, SCREEN_HEIGHT = (int(n) for n in SCREEN.split("x")[:2])
 CONVERT = "/usr/bin/convert"
 
 

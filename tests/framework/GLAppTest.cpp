@@ -1,3 +1,7 @@
+// Tests of GLApp: construction and display modes, the value text, the
+// end-of-frame services driven by a fake clock (frame-rate samples, frame time,
+// timed messages, swap), bitmap text's state handling, reshape and the
+// perspective frustum.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -8,16 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "ElapsedTime.h"
 #include "GLApp.h"
 #include "GLTestWindow.h"
 
-using Vellumar::GLApp;
-
 namespace {
 
+using Vellumar::GLApp;
+
 int fakeNow = 0;
-int fakeClock() { return fakeNow; }
+int fakeClock() {
+    return fakeNow;
+}
 
 int argcStore = 1;
 char argv0[] = "framework_tests";
@@ -86,7 +91,9 @@ protected:
         int count = 0;
         for (size_t i = 0; i < pixels.size(); i += 4) {
             bool red = pixels[i] > 128, green = pixels[i + 1] > 128;
-            if (red == wantRed && green == wantGreen && (red || green)) ++count;
+            if (red == wantRed && green == wantGreen && (red || green)) {
+                ++count;
+            }
         }
         return count;
     }
@@ -100,8 +107,6 @@ protected:
         app().postDisplay();
     }
 };
-
-} // namespace
 
 TEST(GLAppConstruction, DisplayModeDecidesTheSwapAndZeroMeansTheDefault) {
     RecordingApp byDefault("a", 300, 200, 0);
@@ -141,7 +146,9 @@ TEST(GLAppText, ValueTextIsLabelBlankAndSixDecimalsCutToTheArea) {
 }
 
 TEST_F(GLAppFrame, NoFrameRateSampleBeforeElevenFrames) {
-    for (int frame = 1; frame <= 10; ++frame) frameAt(frame * 1000);
+    for (int frame = 1; frame <= 10; ++frame) {
+        frameAt(frame * 1000);
+    }
     EXPECT_EQ(app().fpsValue, 0.0f);
     EXPECT_EQ(app().fpsFrameCount, 10);
     frameAt(11000);
@@ -151,7 +158,9 @@ TEST_F(GLAppFrame, NoFrameRateSampleBeforeElevenFrames) {
 }
 
 TEST_F(GLAppFrame, NoFrameRateSampleBefore250Milliseconds) {
-    for (int frame = 0; frame < 100; ++frame) frameAt(249);
+    for (int frame = 0; frame < 100; ++frame) {
+        frameAt(249);
+    }
     EXPECT_EQ(app().fpsValue, 0.0f);
     frameAt(250);
     EXPECT_FLOAT_EQ(app().fpsValue, 101 * 1000.0f / 250.0f);
@@ -182,7 +191,9 @@ TEST_F(GLAppFrame, TimedMessageCountsDownToExactlyZero) {
 
 TEST_F(GLAppFrame, MessageWithNegativeDurationStaysAndZeroIsNotShown) {
     app().showMessage(-1, "stays", 10, 60, 0, 1, 0, 1);
-    for (int frame = 1; frame <= 50; ++frame) frameAt(frame * 100);
+    for (int frame = 1; frame <= 50; ++frame) {
+        frameAt(frame * 100);
+    }
     EXPECT_EQ(app().messageTimeLeft, -1);
     EXPECT_GT(countPixels(0, 30, 200, 40, false, true), 10);
 
@@ -215,8 +226,8 @@ TEST_F(GLAppFrame, FrameRateTextAndMessageAreDrawnEvenWithTextDisabled) {
     frameAt(10);
     EXPECT_FALSE(app().textEnabled);
     EXPECT_STREQ(app().fpsText, "FPS: 0.00");
-    EXPECT_GT(countPixels(0, 0, 120, 25, true, false), 10);   // red, baseline at y 20
-    EXPECT_GT(countPixels(0, 75, 200, 30, false, true), 10);  // green, baseline at y 100
+    EXPECT_GT(countPixels(0, 0, 120, 25, true, false), 10);  // red, baseline at y 20
+    EXPECT_GT(countPixels(0, 75, 200, 30, false, true), 10); // green, baseline at y 100
 }
 
 TEST_F(GLAppFrame, DrawTextRestoresStateAndSetsTheWindowViewport) {
@@ -251,7 +262,9 @@ TEST_F(GLAppFrame, ReshapeStoresTheSizeBeforeTheVirtualCall) {
     testsupport::pumpGlutEvents();
     app().reshapes = 0;
     glutReshapeWindow(300, 200);
-    for (int round = 0; round < 200 && app().reshapes == 0; ++round) testsupport::pumpGlutEvents(1);
+    for (int round = 0; round < 200 && app().reshapes == 0; ++round) {
+        testsupport::pumpGlutEvents(1);
+    }
     ASSERT_GT(app().reshapes, 0);
     EXPECT_EQ(app().argsAtReshape[0], 300);
     EXPECT_EQ(app().argsAtReshape[1], 200);
@@ -259,7 +272,9 @@ TEST_F(GLAppFrame, ReshapeStoresTheSizeBeforeTheVirtualCall) {
     EXPECT_EQ(app().sizeAtReshape[1], 200);
     int seen = app().reshapes;
     glutReshapeWindow(512, 512);
-    for (int round = 0; round < 200 && app().reshapes == seen; ++round) testsupport::pumpGlutEvents(1);
+    for (int round = 0; round < 200 && app().reshapes == seen; ++round) {
+        testsupport::pumpGlutEvents(1);
+    }
     EXPECT_EQ(app().windowWidth, 512);
 }
 
@@ -281,3 +296,5 @@ TEST_F(GLAppFrame, PerspectiveMultipliesAFrustumAndRecordsTheNearCorners) {
     EXPECT_NEAR(m[0], 0.01 / (top * 2.0), 1e-4); // 2n / (r - l)
     EXPECT_NEAR(m[5], 0.01 / top, 1e-4);
 }
+
+} // namespace

@@ -1,3 +1,5 @@
+// Tests of checkGLError against real and queued OpenGL errors: one error a
+// check, its code and text in the report.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -10,9 +12,9 @@
 #include "GLError.h"
 #include "GLTestWindow.h"
 
-using testsupport::CapturedSink;
-
 namespace {
+
+using testsupport::CapturedSink;
 
 class CheckGLError : public ::testing::Test {
 protected:
@@ -24,9 +26,9 @@ protected:
     }
 };
 
-std::string gluText(GLenum code) { return reinterpret_cast<const char*>(gluErrorString(code)); }
-
-} // namespace
+std::string gluText(GLenum code) {
+    return reinterpret_cast<const char*>(gluErrorString(code));
+}
 
 TEST_F(CheckGLError, WritesNothingWithoutAnError) {
     CapturedSink sink;
@@ -41,7 +43,8 @@ TEST_F(CheckGLError, ReportsARealInvalidEnumWithTheGluText) {
     glEnable(0xFFFF);
     Vellumar::checkGLError("Init END: ");
     // The label's trailing blank gives two blanks before "OpenGL Error".
-    EXPECT_EQ(sink.text(), "CRITICAL ERROR: Init END:  OpenGL Error (1280): " + gluText(0x0500) + "\n");
+    EXPECT_EQ(sink.text(),
+              "CRITICAL ERROR: Init END:  OpenGL Error (1280): " + gluText(0x0500) + "\n");
     EXPECT_NE(gluText(0x0500), "");
 }
 
@@ -54,9 +57,8 @@ TEST_F(CheckGLError, ReportsARealInvalidFramebufferOperationWithItsLiteralText) 
     Vellumar::checkGLError("ShaderProgramGLSL::bind");
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDeleteFramebuffers(1, &fbo);
-    EXPECT_EQ(sink.text(),
-              "CRITICAL ERROR: ShaderProgramGLSL::bind OpenGL Error (1286): "
-              "GL_INVALID_FRAMEBUFFER_OPERATION_EXT\n");
+    EXPECT_EQ(sink.text(), "CRITICAL ERROR: ShaderProgramGLSL::bind OpenGL Error (1286): "
+                           "GL_INVALID_FRAMEBUFFER_OPERATION_EXT\n");
 }
 
 TEST_F(CheckGLError, TwoPendingErrorsAreReportedByTwoChecks) {
@@ -74,3 +76,5 @@ TEST_F(CheckGLError, TwoPendingErrorsAreReportedByTwoChecks) {
     Vellumar::checkGLError("third");
     EXPECT_EQ(sink.text(), "");
 }
+
+} // namespace

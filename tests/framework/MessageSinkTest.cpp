@@ -1,3 +1,6 @@
+// Tests of the message sink: prefixes and line ends, '%' in arguments, the
+// pause after a critical error (one number; none on a closed input) and the cut
+// of long messages.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,8 +8,10 @@
 #include "CapturedSink.h"
 #include "MessageSink.h"
 
-using Vellumar::MessageSink;
+namespace {
+
 using testsupport::CapturedSink;
+using Vellumar::MessageSink;
 
 TEST(MessageSink, LinesCarryTheirSeverityPrefixAndExactlyOneLineFeed) {
     CapturedSink sink;
@@ -70,3 +75,5 @@ TEST(MessageSink, LongMessagesAreCutToTheFormattingArea) {
         "CRITICAL ERROR: " + std::string(MessageSink::formatAreaSize - 1, 'x') + "\n";
     EXPECT_EQ(sink.text(), expected);
 }
+
+} // namespace

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "FuzzQuietSink.h"
+#include "CapturedSink.h"
 #include "ShaderText.h"
 
 namespace {
@@ -46,12 +46,14 @@ void removeDirectory() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::quietMessageSink();
+    testsupport::quietMessageSink();
     std::string pattern =
         (std::filesystem::temp_directory_path() / "glintmoth-fuzz-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    if (!mkdtemp(name.data())) std::abort();
+    if (!mkdtemp(name.data())) {
+        std::abort();
+    }
     directory = std::string(name.data()) + "/";
     std::atexit(removeDirectory);
     for (const auto& file : includeFiles) {
@@ -69,22 +71,30 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // Longer inputs find nothing new and only slow the run down.
-    if (size > 4096) return 0;
+    if (size > 4096) {
+        return 0;
+    }
     std::string text(reinterpret_cast<const char*>(data), size);
     // Keep every name inside the directory: ".." could reach any file of the
     // machine (/dev/zero reads without end).
-    for (std::size_t at = text.find(".."); at != std::string::npos; at = text.find("..", at))
+    for (std::size_t at = text.find(".."); at != std::string::npos; at = text.find("..", at)) {
         text.replace(at, 2, "__");
+    }
 
     std::string expanded = Vellumar::expandIncludes(text, directory + "top.glsl");
 
     // Every expansion at the top level consumes at least the closing quote of
     // the input's text and brings in at most one file's expansion.
     std::size_t quotes = 0;
-    for (char c : text)
+    for (char c : text) {
         quotes += c == '"';
-    if (expanded.size() > text.size() + quotes * longestInclusion) std::abort();
+    }
+    if (expanded.size() > text.size() + quotes * longestInclusion) {
+        std::abort();
+    }
     // Without a directive nothing may change.
-    if (text.find("#include") == std::string::npos && expanded != text) std::abort();
+    if (text.find("#include") == std::string::npos && expanded != text) {
+        std::abort();
+    }
     return 0;
 }

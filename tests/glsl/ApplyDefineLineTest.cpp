@@ -1,8 +1,13 @@
+// Tests of define-line editing: where a new define goes, what an unchanged or
+// changed value does to the text, the plain substring key, long lines, and
+// values with line breaks.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "ShaderText.h"
+
+namespace {
 
 using Vellumar::applyDefineLine;
 
@@ -74,3 +79,5 @@ TEST(ApplyDefineLine, AValueWithLineBreaksIsStableWhenSetAgain) {
     EXPECT_FALSE(applyDefineLine(text, "M", "a \\\n b"));
     EXPECT_EQ(text, "#define M a \\\n b\nbody\n");
 }
+
+} // namespace

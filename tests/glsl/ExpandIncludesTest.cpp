@@ -1,3 +1,6 @@
+// Tests of include expansion on files in a temporary directory: replacement,
+// the commented-out form, name resolution, malformed directives, missing
+// files, and the depth and file limits that end cycles.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,11 +9,11 @@
 #include "ShaderText.h"
 #include "TempShaderDir.h"
 
-using shadertest::TempShaderDir;
-using testsupport::CapturedSink;
-using Vellumar::expandIncludes;
-
 namespace {
+
+using testsupport::CapturedSink;
+using testsupport::TempShaderDir;
+using Vellumar::expandIncludes;
 
 class ExpandIncludes : public ::testing::Test {
 protected:
@@ -27,12 +30,11 @@ protected:
 
 int occurrences(const std::string& text, const std::string& part) {
     int n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
         ++n;
+    }
     return n;
 }
-
-} // namespace
 
 TEST_F(ExpandIncludes, ReplacesTheDirectiveAndKeepsWhatSurroundsIt) {
     // At position 0, and with a trailing comment after the closing quote.
@@ -97,10 +99,9 @@ TEST_F(ExpandIncludes, ACycleStopsAtTheDepthLimitWithOneReport) {
     // Each top-level directive expands maxIncludeDepth nested copies.
     EXPECT_EQ(occurrences(once, "S\n"), 2 * Vellumar::maxIncludeDepth);
     EXPECT_EQ(once.find("#include"), std::string::npos);
-    EXPECT_EQ(sink.text(),
-              "CRITICAL ERROR: expandIncludes: include nesting deeper than 32, "
-              "stopped at: " +
-                  dir.path() + "self.glsl\n");
+    EXPECT_EQ(sink.text(), "CRITICAL ERROR: expandIncludes: include nesting deeper than 32, "
+                           "stopped at: " +
+                               dir.path() + "self.glsl\n");
 
     // Once per call: a second expansion reports again.
     sink.clear();
@@ -125,19 +126,23 @@ TEST_F(ExpandIncludes, ABranchingCycleStopsAtTheFileLimitWithOneReport) {
 
 TEST_F(ExpandIncludes, ManyIncludesOfOneFileStopAtTheFileLimit) {
     std::string text;
-    for (int i = 0; i < Vellumar::maxIncludedFiles + 3; ++i) text += "#include \"b.glsl\"\n";
+    for (int i = 0; i < Vellumar::maxIncludedFiles + 3; ++i) {
+        text += "#include \"b.glsl\"\n";
+    }
     std::string expanded = expand(text);
     EXPECT_EQ(occurrences(expanded, "B\n"), Vellumar::maxIncludedFiles);
-    EXPECT_EQ(sink.text(), "CRITICAL ERROR: expandIncludes: more than 4096 included files, stopped at: " +
-                               dir.path() + "b.glsl\n");
+    EXPECT_EQ(sink.text(),
+              "CRITICAL ERROR: expandIncludes: more than 4096 included files, stopped at: " +
+                  dir.path() + "b.glsl\n");
 }
 
 TEST_F(ExpandIncludes, NestingUpToTheLimitIsExpandedCompletely) {
     // A chain of exactly maxIncludeDepth files.
     for (int i = 1; i <= Vellumar::maxIncludeDepth; ++i) {
         std::string body = "L" + std::to_string(i) + "\n";
-        if (i < Vellumar::maxIncludeDepth)
+        if (i < Vellumar::maxIncludeDepth) {
             body += "#include \"l" + std::to_string(i + 1) + ".glsl\"\n";
+        }
         dir.write("l" + std::to_string(i) + ".glsl", body);
     }
     std::string text = expand("#include \"l1.glsl\"\n");
@@ -181,3 +186,5 @@ TEST_F(ExpandIncludes, AQuietExpansionCutsTheSameWayWithoutAReport) {
     EXPECT_EQ(quiet, expand(text));
     EXPECT_EQ(occurrences(sink.text(), "CRITICAL ERROR"), 1);
 }
+
+} // namespace

@@ -14,7 +14,7 @@
 #include "GLTestWindow.h"
 #include "TempShaderDir.h"
 
-namespace shadertest {
+namespace testsupport {
 
 class GLShaderFixture : public ::testing::Test {
 protected:
@@ -35,7 +35,9 @@ protected:
     static std::string glSourceOf(GLuint shader) {
         GLint length = 0;
         glGetShaderiv(shader, GL_SHADER_SOURCE_LENGTH, &length);
-        if (length <= 1) return "";
+        if (length <= 1) {
+            return "";
+        }
         std::string text(static_cast<std::size_t>(length), '\0');
         glGetShaderSource(shader, length, nullptr, text.data());
         text.pop_back(); // the terminating NUL
@@ -51,4 +53,4 @@ protected:
     testsupport::CapturedSink sink;
 };
 
-} // namespace shadertest
+} // namespace testsupport

@@ -1,3 +1,5 @@
+// Tests of reading shader files: line ends, the cut at a NUL, files larger
+// than the reserve and the read block, and a missing file's report.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,8 +8,10 @@
 #include "Shader.h"
 #include "TempShaderDir.h"
 
-using shadertest::TempShaderDir;
+namespace {
+
 using testsupport::CapturedSink;
+using testsupport::TempShaderDir;
 using Vellumar::Shader;
 
 using namespace std::string_literals;
@@ -31,8 +35,9 @@ TEST(LoadSource, IsCutBeforeTheFirstNul) {
 TEST(LoadSource, ReadsFilesLargerThanItsReserveAndItsReadBlock) {
     TempShaderDir dir;
     std::string big;
-    for (int i = 0; big.size() < (1u << 20) + 70000; ++i)
+    for (int i = 0; big.size() < (1u << 20) + 70000; ++i) {
         big += "line " + std::to_string(i) + "\n";
+    }
     big += "last without break";
     EXPECT_EQ(Shader::loadSource(dir.write("big.glsl", big).c_str()), big + "\n");
 }
@@ -40,9 +45,8 @@ TEST(LoadSource, ReadsFilesLargerThanItsReserveAndItsReadBlock) {
 TEST(LoadSource, AMissingFileIsReportedAndReadsAsEmptyText) {
     CapturedSink sink; // empty input: the pause returns at once
     EXPECT_EQ(Shader::loadSource("/nonexistent/dir/x.glsl"), "");
-    EXPECT_EQ(sink.text(),
-              "CRITICAL ERROR: Shader::loadSource: unable to open file: "
-              "/nonexistent/dir/x.glsl\n");
+    EXPECT_EQ(sink.text(), "CRITICAL ERROR: Shader::loadSource: unable to open file: "
+                           "/nonexistent/dir/x.glsl\n");
 }
 
 TEST(LoadSource, TheMissingFileReportPausesForOneNumber) {
@@ -52,3 +56,5 @@ TEST(LoadSource, TheMissingFileReportPausesForOneNumber) {
     sink.input() >> next;
     EXPECT_EQ(next, 5);
 }
+
+} // namespace

@@ -1,7 +1,10 @@
+// Tests of the name hash and of the shader directory registry built on it.
 #include <gtest/gtest.h>
 
-#include "NameHash.h"
+#include "ShaderText.h"
 #include "ShaderPathRegistry.h"
+
+namespace {
 
 using Vellumar::nameHash;
 using Vellumar::ShaderPathRegistry;
@@ -36,3 +39,5 @@ TEST(ShaderPathRegistry, TheLastRegistrationWinsAndEqualHashesShareAnEntry) {
     registry.registerPath("SBs:cju", "dirB");
     EXPECT_EQ(registry.buildPath("yPxCueJ", "f"), "dirB/f");
 }
+
+} // namespace

@@ -1,3 +1,6 @@
+// Tests of ShaderGLSL on a real GL context: construction, define edits and
+// the dirty flag, compiling only when dirty, sub-shaders and includes, reload,
+// compile failures and destruction, with the GL calls counted.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -9,15 +12,15 @@
 
 #include "GLCallCounter.h"
 #include "GLShaderFixture.h"
-#include "NameHash.h"
+#include "ShaderText.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 
-using shadertest::GLShaderFixture;
-using testsupport::GLCallCounter;
-using Vellumar::ShaderGLSL;
-
 namespace {
+
+using testsupport::GLCallCounter;
+using testsupport::GLShaderFixture;
+using Vellumar::ShaderGLSL;
 
 const char* const fragmentText =
     "uniform vec4 userColor;\nvoid main() { gl_FragColor = userColor; }\n";
@@ -44,8 +47,6 @@ public:
     }
     std::vector<std::string> received;
 };
-
-} // namespace
 
 TEST_F(ShaderGLSLTest, ConstructionReadsTheFileIntoAGLObjectOfTheStagesType) {
     std::string path = fragmentPath();
@@ -182,8 +183,9 @@ TEST_F(ShaderGLSLTest, ReloadRereadsTheFileAndSetsEveryDefineAgainInKeyOrder) {
     RecordingShader shader(path.c_str(), 1);
     const std::vector<std::string> names = {"ENABLE_BLOCKING", "USE_BAD_LOOP", "NUM_PIPEVARS",
                                             "ENABLE_FREEZE_POINT_0", "FILE_DEFAULT"};
-    for (const auto& name : names)
+    for (const auto& name : names) {
         shader.setDefine(name.c_str(), 1);
+    }
     shader.setDefine("USE_BAD_LOOP", 0); // the last value counts
     shader.compile();
     dir.write("r.glsl", "#define FILE_DEFAULT 9\nnew text\n");
@@ -201,7 +203,9 @@ TEST_F(ShaderGLSLTest, ReloadRereadsTheFileAndSetsEveryDefineAgainInKeyOrder) {
     for (const auto& name : byKey) {
         std::string value = name == "USE_BAD_LOOP" ? "0" : "1";
         expectedCalls.push_back(name + "=" + value);
-        if (name != "FILE_DEFAULT") expectedTop.insert(0, "#define " + name + " " + value + "\n");
+        if (name != "FILE_DEFAULT") {
+            expectedTop.insert(0, "#define " + name + " " + value + "\n");
+        }
     }
     EXPECT_EQ(shader.received, expectedCalls);
     EXPECT_EQ(shader.source, expectedTop + "#define FILE_DEFAULT 1\nnew text\n");
@@ -257,3 +261,5 @@ static_assert(!std::is_copy_constructible_v<Vellumar::ShaderGLSL> &&
 static_assert(!std::is_copy_constructible_v<Vellumar::ShaderProgramGLSL> &&
                   !std::is_copy_assignable_v<Vellumar::ShaderProgramGLSL>,
               "a copied program would delete the original's GL program");
+
+} // namespace

@@ -1,3 +1,7 @@
+// Tests of ShaderProgramGLSL on a real GL context: building and linking at the
+// first bind and only after changes, stage order, refused shaders, error
+// checks, uniforms, samplers and texture units, attribute arrays, fragment
+// outputs and destruction, with the GL calls counted.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -10,15 +14,15 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 
-using shadertest::GLShaderFixture;
+namespace {
+
 using testsupport::GLCallCounter;
+using testsupport::GLShaderFixture;
 using Vellumar::SamplerEntry;
 using Vellumar::Shader;
 using Vellumar::ShaderGLSL;
 using Vellumar::ShaderProgramGLSL;
 using Vellumar::TextureRef;
-
-namespace {
 
 const char* const vertexText = "void main() { gl_Position = gl_Vertex; }\n";
 const char* const fragmentText =
@@ -65,8 +69,6 @@ public:
     bool compile() override { return false; }
 };
 
-} // namespace
-
 TEST_F(ShaderProgramTest, TheFirstBindCompilesAttachesAndLinksInOrderAndTheSecondOnlyUses) {
     GLCallCounter counter;
     program->bind(true);
@@ -76,8 +78,9 @@ TEST_F(ShaderProgramTest, TheFirstBindCompilesAttachesAndLinksInOrderAndTheSecon
     const Names stageCompile = {"glShaderSource", "glCompileShader", "glGetError", "glAttachShader",
                                 "glGetError"};
     Names expected;
-    for (const Names* part : {&shaderCompile, &shaderCompile, &stageCompile, &stageCompile})
+    for (const Names* part : {&shaderCompile, &shaderCompile, &stageCompile, &stageCompile}) {
         expected.insert(expected.end(), part->begin(), part->end());
+    }
     expected.insert(expected.end(), {"glLinkProgram", "glGetProgramiv", "glValidateProgram",
                                      "glGetProgramiv", "glGetError", "glUseProgram", "glGetError"});
     EXPECT_EQ(counter.names(), expected);
@@ -85,8 +88,9 @@ TEST_F(ShaderProgramTest, TheFirstBindCompilesAttachesAndLinksInOrderAndTheSecon
     // The shaders' own objects first (fragment, then vertex), then the vertex
     // and fragment stage objects.
     std::vector<GLuint> compiled;
-    for (const auto& call : counter.callsOf("glCompileShader"))
+    for (const auto& call : counter.callsOf("glCompileShader")) {
         compiled.push_back(static_cast<GLuint>(call.args[0]));
+    }
     EXPECT_EQ(compiled,
               (std::vector<GLuint>{fragment->shaderId, vertex->shaderId, program->stageShaderIds[0],
                                    program->stageShaderIds[1]}));
@@ -189,8 +193,9 @@ TEST_F(ShaderProgramTest, RefusedShadersAreReportedAndNothingIsAdded) {
               "CRITICAL ERROR: ShaderProgramGLSL::addShader : shader type 7 has no stage: " +
                   unknownStage.path + "\n");
     EXPECT_EQ(program->shaders, (std::vector<Shader*>{fragment, vertex}));
-    for (const auto& stage : program->stageShaders)
+    for (const auto& stage : program->stageShaders) {
         EXPECT_LE(stage.size(), 1u);
+    }
 
     program->bind(false);
     sink.clear();
@@ -199,17 +204,19 @@ TEST_F(ShaderProgramTest, RefusedShadersAreReportedAndNothingIsAdded) {
 }
 
 TEST_F(ShaderProgramTest, OpenGLErrorsAreCheckedUnderTheirLabelsInOrder) {
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i < 9; ++i) {
         testsupport::queueGLError(GL_INVALID_VALUE);
+    }
     program->bind(false);
     program->unbind(false);
     std::string expected;
     for (const char* label :
          {"ShaderGLSL::compile", "ShaderGLSL::compile", "MANUAL_LINK Compile",
           "MANUAL_LINK Attach Shader", "MANUAL_LINK Compile", "MANUAL_LINK Attach Shader",
-          "ShaderProgramGLSL::compile", "ShaderProgramGLSL::bind", "ShaderProgramGLSL::unbind"})
+          "ShaderProgramGLSL::compile", "ShaderProgramGLSL::bind", "ShaderProgramGLSL::unbind"}) {
         expected += std::string("CRITICAL ERROR: ") + label + " OpenGL Error (1281): " +
                     reinterpret_cast<const char*>(gluErrorString(GL_INVALID_VALUE)) + "\n";
+    }
     EXPECT_EQ(sink.text(), expected);
     // The state changes stand.
     EXPECT_TRUE(program->linked);
@@ -278,14 +285,14 @@ class SamplerTest : public ShaderProgramTest {
 protected:
     void SetUp() override {
         ShaderProgramTest::SetUp();
-        fragment->source =
-            "uniform sampler2D texA;\nuniform sampler2D texB;\n"
-            "void main() { gl_FragColor = texture2D(texA, vec2(0.5)) + "
-            "texture2D(texB, vec2(0.5)); }\n";
+        fragment->source = "uniform sampler2D texA;\nuniform sampler2D texB;\n"
+                           "void main() { gl_FragColor = texture2D(texA, vec2(0.5)) + "
+                           "texture2D(texB, vec2(0.5)); }\n";
         fragment->dirty = true;
         glGenTextures(3, textureIds);
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             textures[i] = TextureRef{textureIds[i], GL_TEXTURE_2D};
+        }
     }
     void TearDown() override {
         glDeleteTextures(3, textureIds);
@@ -369,9 +376,8 @@ TEST_F(SamplerTest, SettingASamplerWhileBoundIsReportedAndLeavesNoProgramInUse) 
 }
 
 TEST_F(ShaderProgramTest, AttributeArraysAreFedEnabledAndReleasedByUnbind) {
-    vertex->source =
-        "attribute vec4 aPosition;\nattribute vec3 aNormal;\n"
-        "void main() { gl_Position = aPosition + vec4(aNormal, 0.0); }\n";
+    vertex->source = "attribute vec4 aPosition;\nattribute vec3 aNormal;\n"
+                     "void main() { gl_Position = aPosition + vec4(aNormal, 0.0); }\n";
     vertex->dirty = true;
     program->bind(false);
     program->unbind(false);
@@ -407,9 +413,8 @@ TEST_F(ShaderProgramTest, AttributeArraysAreFedEnabledAndReleasedByUnbind) {
 TEST_F(GLShaderFixture, FragDataLocationsTakeEffectAtTheNextLink) {
     ShaderGLSL vertex(
         dir.write("v.glsl", "#version 130\nvoid main() { gl_Position = gl_Vertex; }\n").c_str(), 0);
-    ShaderGLSL fragment(dir.write("f.glsl",
-                                  "#version 130\nout vec4 colorOut;\n"
-                                  "void main() { colorOut = vec4(1.0); }\n")
+    ShaderGLSL fragment(dir.write("f.glsl", "#version 130\nout vec4 colorOut;\n"
+                                            "void main() { colorOut = vec4(1.0); }\n")
                             .c_str(),
                         1);
     ShaderProgramGLSL program;
@@ -435,13 +440,15 @@ TEST_F(GLShaderFixture, DestructionDeletesWhatTheProgramOwns) {
     {
         ShaderProgramGLSL program;
         owned = program.programId;
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
             stages[i] = program.stageShaderIds[i];
+        }
         ASSERT_TRUE(glIsProgram(owned));
     }
     EXPECT_FALSE(glIsProgram(owned));
-    for (GLuint stage : stages)
+    for (GLuint stage : stages) {
         EXPECT_FALSE(glIsShader(stage));
+    }
 
     GLuint existing = glCreateProgram();
     {
@@ -534,3 +541,5 @@ TEST_F(ShaderProgramTest, AShaderAddedAfterTheLinkIsLinkedAtTheNextBind) {
     EXPECT_EQ(counter.count("glLinkProgram"), 1);
     EXPECT_EQ(glSourceOf(program->stageShaderIds[1]).rfind(library.source, 0), 0u);
 }
+
+} // namespace

@@ -1,3 +1,4 @@
+// A temporary directory of shader files for one test or benchmark.
 #include "TempShaderDir.h"
 
 #include <cstdlib>
@@ -6,14 +7,16 @@
 #include <stdexcept>
 #include <vector>
 
-namespace shadertest {
+namespace testsupport {
 
 TempShaderDir::TempShaderDir() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "glintmoth-shaders-XXXXXX").string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    if (!mkdtemp(name.data())) throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(name.data())) {
+        throw std::runtime_error("mkdtemp failed");
+    }
     root = std::string(name.data()) + "/";
 }
 
@@ -27,8 +30,10 @@ std::string TempShaderDir::write(const std::string& name, const std::string& byt
     std::filesystem::create_directories(full.parent_path());
     std::ofstream out(full, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + full.string());
+    if (!out) {
+        throw std::runtime_error("cannot write " + full.string());
+    }
     return full.string();
 }
 
-} // namespace shadertest
+} // namespace testsupport

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace shadertest {
+namespace testsupport {
 
 class TempShaderDir {
 public:
@@ -23,4 +23,4 @@ private:
     std::string root;
 };
 
-} // namespace shadertest
+} // namespace testsupport

@@ -1,3 +1,7 @@
+// Tests of the measured frame on the started GPU test: the console report,
+// the buffers of both modes, no rebuild and no allocation when nothing
+// changed, the macros and uniforms handed to the shaders, the saved window
+// geometry, the frame's error check and its GL calls in order.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -7,6 +11,7 @@
 #include <vector>
 #include <string>
 
+#include "AllocationCounter.h"
 #include "CapturedSink.h"
 #include "FakeGLErrors.h"
 #include "GLCallCounter.h"
@@ -15,9 +20,9 @@
 #include "ShaderProgramGLSL.h"
 #include "TweakBarProbe.h"
 
-using namespace gputesttest;
-
 namespace {
+
+using namespace testsupport;
 
 std::vector<float> uniform(GLuint program, const char* name) {
     std::vector<float> values(4, -1.0f);
@@ -29,18 +34,17 @@ bool hasLine(const std::string& text, const std::string& line) {
     return text.find(line + "\n") != std::string::npos;
 }
 
-} // namespace
-
 TEST_F(GPUTestFrame, ReportNamesTheSettingsAndTheGpuTimeInSeconds) {
     test.printStats = true;
     std::string report = runFrameCapturingOutput();
     std::smatch match;
-    ASSERT_TRUE(std::regex_match(report, match,
-                                 std::regex("curTest: 0\n"
-                                            "loopsCount: \\(2000000, 200000\\) \\(\\(1000000, 100000\\)\\)\n"
-                                            "blockingEnable: 1\n"
-                                            "Global Times GL :\n"
-                                            "GlobalTime -> (.{15}) , \n")))
+    ASSERT_TRUE(std::regex_match(
+        report, match,
+        std::regex("curTest: 0\n"
+                   "loopsCount: \\(2000000, 200000\\) \\(\\(1000000, 100000\\)\\)\n"
+                   "blockingEnable: 1\n"
+                   "Global Times GL :\n"
+                   "GlobalTime -> (.{15}) , \n")))
         << report;
     EXPECT_GE(std::stod(match[1].str()), 0.0);
 
@@ -50,7 +54,8 @@ TEST_F(GPUTestFrame, ReportNamesTheSettingsAndTheGpuTimeInSeconds) {
     test.loopsIncrement = {0, 100};
     test.fastMode = true;
     report = runFrameCapturingOutput();
-    EXPECT_EQ(report.rfind("curTest: 1\nloopsCount: (-5, 7) ((0, 100))\nblockingEnable: 0\n", 0), 0u)
+    EXPECT_EQ(report.rfind("curTest: 1\nloopsCount: (-5, 7) ((0, 100))\nblockingEnable: 0\n", 0),
+              0u)
         << report;
 }
 
@@ -71,9 +76,13 @@ TEST_F(GPUTestFrame, ConfigurationModeDrawsIntoTheBackBufferWithBarsOnTop) {
     // Inside FreezyPoints (against the right edge, top 300 rows): not the
     // quad.
     int barPixels = 0;
-    for (int y = 512 - 290; y < 512 - 10; y += 7)
-        for (int x = 360; x < 505; x += 7)
-            if (!(back.at(x, y) == white)) ++barPixels;
+    for (int y = 512 - 290; y < 512 - 10; y += 7) {
+        for (int x = 360; x < 505; x += 7) {
+            if (!(back.at(x, y) == white)) {
+                ++barPixels;
+            }
+        }
+    }
     EXPECT_GT(barPixels, 100);
 }
 
@@ -107,6 +116,37 @@ TEST_F(GPUTestFrame, FramesWithUnchangedSettingsDoNotRebuildTheProgram) {
         EXPECT_EQ(counter.count("glLinkProgram"), 1);
         EXPECT_GE(counter.count("glCompileShader"), 1);
     }
+}
+
+// With register saturation on, a frame hands all seven macros to the shaders.
+// When none of them changed, the frame compiles and links nothing, leaves the
+// fragment text alone and makes no heap allocation; a changed one reaches the
+// text and the program at once.
+TEST_F(GPUTestModeFrame, AnUnchangedFrameCompilesLinksAndAllocatesNothing) {
+    if (!allocationCountingAvailable()) {
+        GTEST_SKIP() << "the sanitizer brings its own operator new";
+    }
+    test.useRegSaturation = true;
+    runFrame();
+    const std::string sourceBefore = test.fragmentShader->source;
+
+    testsupport::GLCallCounter counter;
+    long allocations = 0;
+    {
+        AllocationCounter allocationCounter;
+        runFrame();
+        allocations = allocationCounter.allocations();
+    }
+    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(counter.count("glLinkProgram"), 0);
+    EXPECT_EQ(counter.count("glCompileShader"), 0);
+    EXPECT_EQ(test.fragmentShader->source, sourceBefore);
+
+    counter.reset();
+    test.numShaderRegs = 21;
+    runFrame();
+    EXPECT_EQ(counter.count("glLinkProgram"), 1);
+    EXPECT_TRUE(hasLine(test.fragmentShader->source, "#define NUM_PIPEVARS 21"));
 }
 
 TEST_F(GPUTestFrame, RegisterSaturationSetsBothMacrosInTheSameFrame) {
@@ -197,23 +237,26 @@ TEST_F(GPUTestFrame, TestModeFrameIssuesItsGlCallsInOrder) {
     runFrame();
     testsupport::GLCallCounter counter;
     runFrame();
-    std::vector<std::string> expected = {
-        "glDrawBuffer", "glGenQueries", "glBeginQuery", "glDepthMask", "glColorMask",
-        "glClearColor", "glClearDepth", "glUseProgram", "glGetError"};
+    std::vector<std::string> expected = {"glDrawBuffer", "glGenQueries", "glBeginQuery",
+                                         "glDepthMask",  "glColorMask",  "glClearColor",
+                                         "glClearDepth", "glUseProgram", "glGetError"};
     for (int uniform = 0; uniform < 6; ++uniform) {
         expected.push_back("glGetUniformLocation");
         expected.push_back("glUniform4f");
     }
-    for (const char* name : {"glDrawBuffer", "glClear", "glDrawBuffer", "glBegin", "glColor4f",
-                             "glVertex4f", "glVertex4f", "glVertex4f", "glVertex4f", "glEnd",
-                             "glUseProgram", "glGetError", "glEndQuery", "glFlush", "glFinish",
-                             "glGetError", "glDeleteQueries", "glDisable"})
+    for (const char* name :
+         {"glDrawBuffer", "glClear", "glDrawBuffer", "glBegin", "glColor4f", "glVertex4f",
+          "glVertex4f", "glVertex4f", "glVertex4f", "glEnd", "glUseProgram", "glGetError",
+          "glEndQuery", "glFlush", "glFinish", "glGetError", "glDeleteQueries", "glDisable"}) {
         expected.push_back(name);
+    }
     EXPECT_EQ(counter.names(), expected);
 
     const std::vector<testsupport::GLCall> draws = counter.callsOf("glDrawBuffer");
     ASSERT_EQ(draws.size(), 3u);
-    for (const testsupport::GLCall& call : draws) EXPECT_EQ(call.args[0], GL_FRONT);
+    for (const testsupport::GLCall& call : draws) {
+        EXPECT_EQ(call.args[0], GL_FRONT);
+    }
     EXPECT_EQ(counter.callsOf("glBeginQuery")[0].args[0], GL_TIME_ELAPSED_EXT);
     EXPECT_EQ(counter.callsOf("glGenQueries")[0].args[0], 10);
     EXPECT_EQ(counter.callsOf("glDisable")[0].args[0], GL_DEPTH_TEST);
@@ -221,3 +264,5 @@ TEST_F(GPUTestFrame, TestModeFrameIssuesItsGlCallsInOrder) {
     EXPECT_EQ(clearColor[0].args[3], 0.0);
     EXPECT_EQ(counter.callsOf("glClearDepth")[0].args[0], 1.0);
 }
+
+} // namespace

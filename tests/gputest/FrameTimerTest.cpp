@@ -1,3 +1,5 @@
+// Tests of the frame timer: the report's layout with fixed query results, the
+// ring of ten slots, and a measurement of real GPU work.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -8,13 +10,15 @@
 #include "FrameTimer.h"
 #include "GPUTestFixture.h"
 
-using namespace gputesttest;
-
 namespace {
+
+using namespace testsupport;
 
 // Answers every result query with a fixed number of nanoseconds.
 GLint64 fakeNanoseconds = 0;
-void GLAPIENTRY fakeQueryResult(GLuint, GLenum, GLint64* result) { *result = fakeNanoseconds; }
+void GLAPIENTRY fakeQueryResult(GLuint, GLenum, GLint64* result) {
+    *result = fakeNanoseconds;
+}
 
 class FixedQueryResults {
 public:
@@ -33,8 +37,6 @@ std::string reportOf(FrameTimer& timer, const std::string& title) {
     timer.report(title, out);
     return out.str();
 }
-
-} // namespace
 
 TEST_F(GPUTestFrame, TimerReportWithoutMeasurementsIsTitleAndEmptyLine) {
     FrameTimer timer;
@@ -63,7 +65,9 @@ TEST_F(GPUTestFrame, TimerRingReusesSlotZeroForTheEleventhMeasurement) {
     EXPECT_EQ(timer.lastSlot, 9);
     EXPECT_EQ(timer.currentSlot, 1);
     std::string expected = "T :\neleventh ->               2 , ";
-    for (int i = 1; i < 10; ++i) expected += "m" + std::to_string(i) + " ->               2 , ";
+    for (int i = 1; i < 10; ++i) {
+        expected += "m" + std::to_string(i) + " ->               2 , ";
+    }
     EXPECT_EQ(reportOf(timer, "T"), expected + "\n");
 }
 
@@ -82,3 +86,5 @@ TEST_F(GPUTestFrame, TimerMeasuresRealGpuWork) {
     EXPECT_EQ(report.substr(report.size() - 4), " , \n");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+} // namespace

@@ -1,16 +1,21 @@
+// The GPU test application started once per test binary, the pixel read-back,
+// and the fixture that resets the settings and drives frames.
 #include "GPUTestFixture.h"
 
 #include <GL/freeglut.h>
 
 #include "GLTestWindow.h"
 
-namespace gputesttest {
+namespace testsupport {
 
 namespace {
+char programName[] = "gputest_tests";
+} // namespace
 
-int argcStore = 1;
-char argv0[] = "gputest_tests";
-char* argvStore[] = {argv0, nullptr};
+int testArgc = 1;
+char* testArgv[] = {programName, nullptr};
+
+namespace {
 
 struct Started {
     GLAppGPUTest* app;
@@ -20,7 +25,7 @@ struct Started {
 Started& started() {
     static Started instance = [] {
         Started s;
-        s.app = new GLAppGPUTest(&argcStore, argvStore, "The Tazzle Glintmoth (tests, February 08)",
+        s.app = new GLAppGPUTest(&testArgc, testArgv, "The Tazzle Glintmoth (tests, February 08)",
                                  512, 512, 58);
         CoutCapture capture;
         s.app->start();
@@ -32,8 +37,12 @@ Started& started() {
 
 } // namespace
 
-const std::string& startupOutput() { return started().output; }
-GLAppGPUTest& app() { return *started().app; }
+const std::string& startupOutput() {
+    return started().output;
+}
+GLAppGPUTest& app() {
+    return *started().app;
+}
 
 Pixels::Pixels(GLenum buffer, int w, int h)
     : width(w), height(h), data(static_cast<size_t>(w) * h * 4) {
@@ -43,7 +52,9 @@ Pixels::Pixels(GLenum buffer, int w, int h)
 }
 
 Rgba Pixels::at(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height) ADD_FAILURE() << "pixel outside: " << x << "," << y;
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        ADD_FAILURE() << "pixel outside: " << x << "," << y;
+    }
     x = x < 0 ? 0 : (x >= width ? width - 1 : x);
     y = y < 0 ? 0 : (y >= height ? height - 1 : y);
     const unsigned char* p = &data[(static_cast<size_t>(y) * width + x) * 4];
@@ -52,9 +63,13 @@ Rgba Pixels::at(int x, int y) const {
 
 int Pixels::count(const Rgba& color) const {
     int n = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (at(x, y) == color) ++n;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (at(x, y) == color) {
+                ++n;
+            }
+        }
+    }
     return n;
 }
 
@@ -73,7 +88,9 @@ void GPUTestFrame::TearDown() {
     test.printStats = false;
 }
 
-void GPUTestFrame::runFrame() { Vellumar::GLApp::displayFrame(); }
+void GPUTestFrame::runFrame() {
+    Vellumar::GLApp::displayFrame();
+}
 
 std::string GPUTestFrame::runFrameCapturingOutput() {
     CoutCapture capture;
@@ -88,13 +105,17 @@ Pixels GPUTestFrame::drawTestModeFrame() {
 }
 
 void GPUTestFrame::resizeWindow(int width, int height) {
-    if (test.windowWidth == width && test.windowHeight == height) return;
+    if (test.windowWidth == width && test.windowHeight == height) {
+        return;
+    }
     glutReshapeWindow(width, height);
     for (int round = 0; round < 500; ++round) {
         testsupport::pumpGlutEvents(1);
-        if (test.windowWidth == width && test.windowHeight == height) return;
+        if (test.windowWidth == width && test.windowHeight == height) {
+            return;
+        }
     }
     FAIL() << "the window did not reach " << width << "x" << height;
 }
 
-} // namespace gputesttest
+} // namespace testsupport

@@ -14,7 +14,11 @@
 
 #include "GLAppGPUTest.h"
 
-namespace gputesttest {
+namespace testsupport {
+
+// The command line every GPU test application of the binary gets: its name.
+extern int testArgc;
+extern char* testArgv[];
 
 // What init wrote to standard output.
 const std::string& startupOutput();
@@ -69,4 +73,13 @@ protected:
     GLAppGPUTest& test = app();
 };
 
-} // namespace gputesttest
+// The same in test mode, where the bars see no input and draw nothing.
+class GPUTestModeFrame : public GPUTestFrame {
+protected:
+    void SetUp() override {
+        GPUTestFrame::SetUp();
+        test.configMode = false;
+    }
+};
+
+} // namespace testsupport

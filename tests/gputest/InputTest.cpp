@@ -1,3 +1,6 @@
+// Tests of the keyboard, mouse and reshape handling in test mode (and of what
+// the bars take first in configuration mode): the key table, wrapping
+// arithmetic, the move modes, the window-size dialogue, picking and drags.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -13,31 +16,34 @@
 #include "GLTestWindow.h"
 #include "TweakBarProbe.h"
 
-using namespace gputesttest;
-
 namespace {
 
+using namespace testsupport;
+
 // Input handling in test mode, where the bars see nothing.
-class Input : public GPUTestFrame {
+class Input : public GPUTestModeFrame {
 protected:
-    void SetUp() override {
-        GPUTestFrame::SetUp();
-        test.configMode = false;
-    }
     void keys(const char* typed) {
-        for (const char* c = typed; *c; ++c) test.keyboard(static_cast<unsigned char>(*c));
+        for (const char* c = typed; *c; ++c) {
+            test.keyboard(static_cast<unsigned char>(*c));
+        }
     }
     // The pointer at window pixel (x, y) counted from the lower-left corner,
     // in the top-left GLUT coordinates the handlers receive.
-    void press(int button, int x, int y) { test.mouse(button, GLUT_DOWN, x, test.windowHeight - y); }
-    void release(int button, int x, int y) { test.mouse(button, GLUT_UP, x, test.windowHeight - y); }
+    void press(int button, int x, int y) {
+        test.mouse(button, GLUT_DOWN, x, test.windowHeight - y);
+    }
+    void release(int button, int x, int y) {
+        test.mouse(button, GLUT_UP, x, test.windowHeight - y);
+    }
     void drag(int x, int y) { test.motion(x, test.windowHeight - y); }
 };
 
 // Replaces standard input while alive.
 class StdinFrom {
 public:
-    explicit StdinFrom(const std::string& text) : input(text), previous(std::cin.rdbuf(input.rdbuf())) {
+    explicit StdinFrom(const std::string& text)
+        : input(text), previous(std::cin.rdbuf(input.rdbuf())) {
         std::cin.clear();
     }
     ~StdinFrom() {
@@ -49,8 +55,6 @@ private:
     std::istringstream input;
     std::streambuf* previous;
 };
-
-} // namespace
 
 TEST_F(Input, LoopKeysStepByTheirIncrementsAndIncrementsScaleByTen) {
     keys("uu");
@@ -68,9 +72,13 @@ TEST_F(Input, LoopKeysStepByTheirIncrementsAndIncrementsScaleByTen) {
 }
 
 TEST_F(Input, ArithmeticPastTheInt32RangeWrapsAround) {
-    for (int i = 0; i < 40; ++i) keys("U");
+    for (int i = 0; i < 40; ++i) {
+        keys("U");
+    }
     uint32_t expected = 1000000u;
-    for (int i = 0; i < 40; ++i) expected *= 10u;
+    for (int i = 0; i < 40; ++i) {
+        expected *= 10u;
+    }
     EXPECT_EQ(static_cast<uint32_t>(test.loopsIncrement.x), expected);
 
     test.loopsCount.x = INT32_MAX;
@@ -232,17 +240,22 @@ TEST_F(Input, WindowSizeDialogueReadsTwoNumbersAndKeepsWhatItCannotRead) {
     }
     EXPECT_EQ(test.winSize.x, -5); // stored as typed; the window gets at least 1 x 1
     EXPECT_EQ(test.winSize.y, 0);
-    for (int round = 0; round < 200 && test.windowWidth != 1; ++round) testsupport::pumpGlutEvents(1);
+    for (int round = 0; round < 200 && test.windowWidth != 1; ++round) {
+        testsupport::pumpGlutEvents(1);
+    }
     EXPECT_EQ(test.windowWidth, 1);
     EXPECT_EQ(test.windowHeight, 1);
 }
 
 TEST_F(Input, SpecialKeysMoveAndSizeTheCurrentFreezePoint) {
     test.curFreezePoint = 1;
-    const int keysPressed[] = {GLUT_KEY_LEFT, GLUT_KEY_UP, GLUT_KEY_UP, GLUT_KEY_PAGE_UP,
-                               GLUT_KEY_HOME, GLUT_KEY_HOME, GLUT_KEY_INSERT, GLUT_KEY_RIGHT,
-                               GLUT_KEY_RIGHT, GLUT_KEY_DOWN, GLUT_KEY_PAGE_DOWN, GLUT_KEY_PAGE_DOWN};
-    for (int key : keysPressed) test.special(key);
+    const int keysPressed[] = {GLUT_KEY_LEFT,    GLUT_KEY_UP,        GLUT_KEY_UP,
+                               GLUT_KEY_PAGE_UP, GLUT_KEY_HOME,      GLUT_KEY_HOME,
+                               GLUT_KEY_INSERT,  GLUT_KEY_RIGHT,     GLUT_KEY_RIGHT,
+                               GLUT_KEY_DOWN,    GLUT_KEY_PAGE_DOWN, GLUT_KEY_PAGE_DOWN};
+    for (int key : keysPressed) {
+        test.special(key);
+    }
     EXPECT_EQ(test.freezePoints[1].PosX, 1);
     EXPECT_EQ(test.freezePoints[1].PosY, 1);
     EXPECT_EQ(test.freezePoints[1].SizeX, 2);
@@ -259,8 +272,9 @@ TEST_F(Input, SpecialKeysMoveAndSizeTheWindowInWindowMode) {
     ASSERT_EQ(test.moveMode, 0);
     for (int key : {GLUT_KEY_RIGHT, GLUT_KEY_RIGHT, GLUT_KEY_LEFT, GLUT_KEY_DOWN, GLUT_KEY_DOWN,
                     GLUT_KEY_UP, GLUT_KEY_PAGE_DOWN, GLUT_KEY_HOME, GLUT_KEY_HOME, GLUT_KEY_INSERT,
-                    GLUT_KEY_PAGE_UP, GLUT_KEY_PAGE_UP})
+                    GLUT_KEY_PAGE_UP, GLUT_KEY_PAGE_UP}) {
         test.special(key);
+    }
     EXPECT_EQ(test.winPos.x, 513);
     EXPECT_EQ(test.winPos.y, 513);
     EXPECT_EQ(test.winSize.x, 513);
@@ -282,7 +296,9 @@ TEST_F(Input, ButtonsPickTheNearestFreezePointWithinReach) {
     EXPECT_EQ(test.curFreezePoint, 0); // a release picks too: 3 and 0 tie at (0, 0)
 
     // Every corner 512 or more away: no point is current.
-    for (Point& p : test.freezePoints) p = {0, 0, 1, 1};
+    for (Point& p : test.freezePoints) {
+        p = {0, 0, 1, 1};
+    }
     press(GLUT_RIGHT_BUTTON, 512, 0);
     EXPECT_EQ(test.curFreezePoint, -1);
     EXPECT_TRUE(test.rightButtonDown);
@@ -369,7 +385,9 @@ TEST_F(Input, ReshapeSetsViewportAndPerspectiveAndCopesWithZeroHeight) {
     EXPECT_EQ(viewport[3], 0);
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    for (float value : projection) EXPECT_TRUE(std::isfinite(value));
+    for (float value : projection) {
+        EXPECT_TRUE(std::isfinite(value));
+    }
     // aspect 400 / 1: m[0] = zNear / right = 1 / (tan(30 deg) * 400)
     EXPECT_NEAR(projection[0], 1.0 / (std::tan(3.1415927410125732 / 6.0) * 400.0), 1e-6);
     EXPECT_NEAR(projection[5], 1.0 / std::tan(3.1415927410125732 / 6.0), 1e-5);
@@ -379,3 +397,5 @@ TEST_F(Input, ReshapeSetsViewportAndPerspectiveAndCopesWithZeroHeight) {
     EXPECT_EQ(test.winSize.x, 512); // reshape leaves the saved geometry alone
     test.reshape(512, 512);
 }
+
+} // namespace

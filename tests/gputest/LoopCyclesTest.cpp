@@ -13,7 +13,7 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 
-using namespace gputesttest;
+using namespace testsupport;
 
 namespace {
 

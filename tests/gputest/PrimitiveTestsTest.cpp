@@ -1,3 +1,7 @@
+// Tests of the two primitive tests in test mode, read back from the front
+// buffer and counted through the GL calls: the big quad and triangle, the
+// small-primitive checkerboard in every primitive type, the redraw modes,
+// batched and per-primitive draw calls, and degenerate settings.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -10,11 +14,11 @@
 #include "GLCallCounter.h"
 #include "ShaderProgramGLSL.h"
 
-using namespace gputesttest;
+namespace {
+
+using namespace testsupport;
 using testsupport::GLCall;
 using testsupport::GLCallCounter;
-
-namespace {
 
 struct Vertex {
     float x, y, z, w;
@@ -23,19 +27,22 @@ struct Vertex {
 
 std::vector<Vertex> vertices(const GLCallCounter& counter) {
     std::vector<Vertex> result;
-    for (const GLCall& call : counter.callsOf("glVertex4f"))
+    for (const GLCall& call : counter.callsOf("glVertex4f")) {
         result.push_back({static_cast<float>(call.args[0]), static_cast<float>(call.args[1]),
                           static_cast<float>(call.args[2]), static_cast<float>(call.args[3])});
+    }
     return result;
 }
 
 // Each run of `group` vertices of `once`, repeated `times` times in a row.
 std::vector<Vertex> repeatGroups(const std::vector<Vertex>& once, size_t group, int times) {
     std::vector<Vertex> result;
-    for (size_t start = 0; start < once.size(); start += group)
-        for (int pass = 0; pass < times; ++pass)
+    for (size_t start = 0; start < once.size(); start += group) {
+        for (int pass = 0; pass < times; ++pass) {
             result.insert(result.end(), once.begin() + static_cast<long>(start),
                           once.begin() + static_cast<long>(start + group));
+        }
+    }
     return result;
 }
 
@@ -50,12 +57,8 @@ GLuint primitivesGenerated(const std::function<void()>& draw) {
     return count;
 }
 
-class PrimitiveTests : public GPUTestFrame {
+class PrimitiveTests : public GPUTestModeFrame {
 protected:
-    void SetUp() override {
-        GPUTestFrame::SetUp();
-        test.configMode = false;
-    }
     std::vector<Vertex> recordSmallPrimitives() {
         GLCallCounter counter;
         runFrame();
@@ -63,8 +66,6 @@ protected:
     }
     int lit(const Pixels& pixels) { return pixels.width * pixels.height - pixels.count(black); }
 };
-
-} // namespace
 
 TEST_F(PrimitiveTests, BigQuadCoversTheWindowWithFreezePointZeroRedAtTheOrigin) {
     Pixels front = drawTestModeFrame();
@@ -137,9 +138,13 @@ TEST_F(PrimitiveTests, PointsLightOnePixelPerPosition) {
     for (int cy = 0; cy < 64; cy += 9) {
         for (int cx = 0; cx < 64; cx += 7) {
             int inCell = 0;
-            for (int y = cy * 8; y < cy * 8 + 8; ++y)
-                for (int x = cx * 8; x < cx * 8 + 8; ++x)
-                    if (!(front.at(x, y) == black)) ++inCell;
+            for (int y = cy * 8; y < cy * 8 + 8; ++y) {
+                for (int x = cx * 8; x < cx * 8 + 8; ++x) {
+                    if (!(front.at(x, y) == black)) {
+                        ++inCell;
+                    }
+                }
+            }
             EXPECT_EQ(inCell, 1) << cx << "," << cy;
         }
     }
@@ -151,9 +156,13 @@ TEST_F(PrimitiveTests, LinesRunDiagonallyFromEachPosition) {
     test.freezePointEnabled[0] = false;
     Pixels front = drawTestModeFrame();
     int offDiagonal = 0;
-    for (int y = 0; y < 512; ++y)
-        for (int x = 0; x < 512; ++x)
-            if (!(front.at(x, y) == black) && (x - y) % 8 != 0) ++offDiagonal;
+    for (int y = 0; y < 512; ++y) {
+        for (int x = 0; x < 512; ++x) {
+            if (!(front.at(x, y) == black) && (x - y) % 8 != 0) {
+                ++offDiagonal;
+            }
+        }
+    }
     EXPECT_EQ(offDiagonal, 0);
     EXPECT_GE(lit(front), 64 * 64 * 7);
     EXPECT_LE(lit(front), 64 * 64 * 8);
@@ -229,20 +238,30 @@ TEST_F(PrimitiveTests, PerPrimitiveModeBindsAndUnbindsAroundEveryDrawCall) {
     // program, check, begin, colour, four vertices, end, release, check.
     const std::vector<GLCall>& calls = counter.calls();
     size_t first = 0;
-    while (first < calls.size() && std::string(calls[first].name) != "glClear") ++first;
+    while (first < calls.size() && std::string(calls[first].name) != "glClear") {
+        ++first;
+    }
     first += 2; // glClear, glDrawBuffer
-    const char* pattern[] = {"glUseProgram", "glGetError", "glBegin",    "glColor4f",
-                             "glVertex4f",   "glVertex4f", "glVertex4f", "glVertex4f",
+    const char* pattern[] = {"glUseProgram", "glGetError",   "glBegin",    "glColor4f",
+                             "glVertex4f",   "glVertex4f",   "glVertex4f", "glVertex4f",
                              "glEnd",        "glUseProgram", "glGetError"};
     ASSERT_GE(calls.size(), first + 4096 * 11);
     int mismatches = 0;
     for (size_t i = 0; i < 4096 * 11; ++i) {
         const GLCall& call = calls[first + i];
         const size_t at = i % 11;
-        if (std::string(call.name) != pattern[at]) ++mismatches;
-        if (at == 0 && call.args[0] != program) ++mismatches;
-        if (at == 9 && call.args[0] != 0) ++mismatches;
-        if (at == 2 && call.args[0] != GL_QUADS) ++mismatches;
+        if (std::string(call.name) != pattern[at]) {
+            ++mismatches;
+        }
+        if (at == 0 && call.args[0] != program) {
+            ++mismatches;
+        }
+        if (at == 9 && call.args[0] != 0) {
+            ++mismatches;
+        }
+        if (at == 2 && call.args[0] != GL_QUADS) {
+            ++mismatches;
+        }
     }
     EXPECT_EQ(mismatches, 0);
     EXPECT_STREQ(calls[first + 4096 * 11].name, "glUseProgram"); // the frame's unbind
@@ -280,3 +299,5 @@ TEST_F(PrimitiveTests, ANarrowWindowGetsALastColumnReachingPastTheEdge) {
     EXPECT_EQ(counter.count("glColor4f"), 10 * 7);
     EXPECT_EQ(front.count(black), 0);
 }
+
+} // namespace

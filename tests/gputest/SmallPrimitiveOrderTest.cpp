@@ -11,7 +11,7 @@
 #include "GLCallCounter.h"
 #include "GPUTestFixture.h"
 
-using namespace gputesttest;
+using namespace testsupport;
 
 namespace {
 

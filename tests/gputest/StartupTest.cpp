@@ -1,3 +1,6 @@
+// Tests of the start-up: the console lines, every start value, the shaders and
+// their order, both bars with their entries, types and help text, the
+// unit-size button; and of the application object before init.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -14,16 +17,17 @@
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 #include "TweakBarProbe.h"
-#include "UnitSizeButton.h"
-
-using namespace gputesttest;
 
 namespace {
+
+using namespace testsupport;
 
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
+    for (std::string line; std::getline(in, line);) {
+        result.push_back(line);
+    }
     return result;
 }
 
@@ -33,13 +37,12 @@ GLint integerLimit(GLenum name) {
     return value;
 }
 
-} // namespace
-
 TEST_F(GPUTestFrame, StartupWritesFourLinesBeforeAnythingElse) {
     std::vector<std::string> written = lines(startupOutput());
     ASSERT_EQ(written.size(), 4u) << startupOutput();
     EXPECT_EQ(written[0], reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-    EXPECT_EQ(written[1], "MAX 3D texture size: " + std::to_string(integerLimit(GL_MAX_3D_TEXTURE_SIZE)));
+    EXPECT_EQ(written[1],
+              "MAX 3D texture size: " + std::to_string(integerLimit(GL_MAX_3D_TEXTURE_SIZE)));
     EXPECT_EQ(written[2], "GL_MAX_TEXTURE_IMAGE_UNITS_ARB: " +
                               std::to_string(integerLimit(GL_MAX_TEXTURE_IMAGE_UNITS_ARB)));
     EXPECT_EQ(written[3], "size short vec: 6");
@@ -114,8 +117,6 @@ TEST_F(GPUTestFrame, ShadersComeFromTheRegisteredDirectoryInProgramOrder) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
-namespace {
-
 struct ExpectedEntry {
     TwEntryKind kind;
     const char* label;
@@ -145,8 +146,6 @@ void expectEntries(const char* barName, const std::vector<ExpectedEntry>& expect
     }
 }
 
-} // namespace
-
 TEST_F(GPUTestFrame, MainOptionsHoldsEveryEntryBoundToItsMember) {
     const auto rw = TwEntryKind::ReadWrite;
     expectEntries(
@@ -157,7 +156,8 @@ TEST_F(GPUTestFrame, MainOptionsHoldsEveryEntryBoundToItsMember) {
              " keyIncr='a' keyDecr='A' help='Change object shape.' "},
             {rw, "Primitive type", "curPrim", 0, &test.curPrim, " "},
             {rw, "Slowdown loop cycles std [i/k] (Increment [I/K])", "", TW_TYPE_INT32,
-             &test.loopsCount.y, "help='Number of cycles of the slowdown loop for standard pixels'"},
+             &test.loopsCount.y,
+             "help='Number of cycles of the slowdown loop for standard pixels'"},
             {rw, "Primitives tilling size [y/h]", "Vec2i", 0, &test.primTilingSize,
              "help='Size of primitives tilling'"},
             {rw, "Primitives size", "Vec2i", 0, &test.primSize,
@@ -258,11 +258,13 @@ TEST_F(GPUTestFrame, EnumerationsAndStructTypesHaveTheirDeclaredOrderAndLayout) 
 
 TEST_F(GPUTestFrame, GlobalHelpIsTheToolsHelpText) {
     std::string help = TwInspectGlobalHelp();
-    EXPECT_EQ(help.rfind("This Tazzle Glintmoth has been made to allow deep looking into GPUs "
-                         "rasterisation and fragments scheduling among computing ressources.\t\t\n\n",
-                         0),
-              0u);
-    EXPECT_NE(help.find(" Use [b] or the interface button to disable freezing.\t\t\n"), std::string::npos);
+    EXPECT_EQ(
+        help.rfind("This Tazzle Glintmoth has been made to allow deep looking into GPUs "
+                   "rasterisation and fragments scheduling among computing ressources.\t\t\n\n",
+                   0),
+        0u);
+    EXPECT_NE(help.find(" Use [b] or the interface button to disable freezing.\t\t\n"),
+              std::string::npos);
     EXPECT_NE(help.find("pressing [END].\t\t\n"), std::string::npos);
     const std::string ending = "through the number of loop cycles entry.";
     ASSERT_GT(help.size(), ending.size());
@@ -281,3 +283,38 @@ TEST_F(GPUTestFrame, UnitSizeButtonResetsItsOwnPointOnly) {
     EXPECT_FALSE(test.freezePointEnabled[2]);
     EXPECT_EQ(test.freezePoints[1].SizeX, 9);
 }
+
+// An application object that counts its redisplay requests instead of making
+// them; its constructor runs, its init never does.
+class CountingTest : public GLAppGPUTest {
+public:
+    CountingTest() : GLAppGPUTest(&testArgc, testArgv, "state", 512, 512, 58) {}
+    void postRedisplay() override { ++redisplays; }
+    int redisplays = 0;
+};
+
+TEST(GLAppGPUTestState, ConstructorMakesItTheCurrentAndTestApplication) {
+    Vellumar::currentApp = nullptr;
+    testAppInstance = nullptr;
+    CountingTest app;
+    EXPECT_EQ(Vellumar::currentApp, &app);
+    EXPECT_EQ(testAppInstance, &app);
+    EXPECT_FALSE(app.leftButtonDown);
+    EXPECT_FALSE(app.middleButtonDown);
+    EXPECT_FALSE(app.rightButtonDown);
+    EXPECT_EQ(app.displayMode, 58u);
+    EXPECT_EQ(app.windowWidth, 512);
+    Vellumar::currentApp = nullptr;
+    testAppInstance = nullptr;
+}
+
+TEST(GLAppGPUTestState, IdleAsksForTheNextFrame) {
+    CountingTest app;
+    app.idle();
+    app.idle();
+    EXPECT_EQ(app.redisplays, 2);
+    Vellumar::currentApp = nullptr;
+    testAppInstance = nullptr;
+}
+
+} // namespace

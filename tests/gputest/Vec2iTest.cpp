@@ -1,3 +1,5 @@
+// Tests of the value types: the integer pair's distance and wrapping
+// arithmetic, the float pair's operations, and the layouts the bars bind.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,11 +9,13 @@
 #include "Vec2f.h"
 #include "Vec2i.h"
 
+namespace {
+
 TEST(Vec2i, DistanceIsTruncatedTowardZero) {
     EXPECT_EQ((Vec2i{0, 0}).distance({3, 4}), 5);
-    EXPECT_EQ((Vec2i{0, 0}).distance({1, 1}), 1);        // 1.414...
+    EXPECT_EQ((Vec2i{0, 0}).distance({1, 1}), 1); // 1.414...
     EXPECT_EQ((Vec2i{10, 10}).distance({10 + 511, 10}), 511);
-    EXPECT_EQ((Vec2i{0, 0}).distance({362, 362}), 511);  // 511.95...
+    EXPECT_EQ((Vec2i{0, 0}).distance({362, 362}), 511); // 511.95...
     EXPECT_EQ((Vec2i{-5, -5}).distance({-5, -5}), 0);
 }
 
@@ -54,3 +58,5 @@ TEST(ValueTypes, LayoutsMatchTheTweakBarStructTypes) {
     EXPECT_EQ(offsetof(Point, SizeX), 8u);
     EXPECT_EQ(offsetof(Point, SizeY), 12u);
 }
+
+} // namespace

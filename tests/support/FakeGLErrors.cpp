@@ -1,3 +1,5 @@
+// The test binary's own glGetError (queued codes first, then the driver's),
+// and its dlclose.
 #include "FakeGLErrors.h"
 
 #include "GLCallCounter.h"
@@ -16,10 +18,18 @@ std::deque<GLenum>& queued() {
 int calls = 0;
 } // namespace
 
-void queueGLError(GLenum code) { queued().push_back(code); }
-void clearQueuedGLErrors() { queued().clear(); }
-int glGetErrorCalls() { return calls; }
-void resetGlGetErrorCalls() { calls = 0; }
+void queueGLError(GLenum code) {
+    queued().push_back(code);
+}
+void clearQueuedGLErrors() {
+    queued().clear();
+}
+int glGetErrorCalls() {
+    return calls;
+}
+void resetGlGetErrorCalls() {
+    calls = 0;
+}
 
 } // namespace testsupport
 
@@ -35,4 +45,11 @@ extern "C" GLenum glGetError() {
         return code;
     }
     return real ? real() : GL_NO_ERROR;
+}
+
+// The same way the test binary defines dlclose: every shared object stays
+// mapped until the process ends, so that LeakSanitizer can symbolise (and the
+// suppression file can name) what the GL driver allocates for itself.
+extern "C" int dlclose(void*) {
+    return 0;
 }

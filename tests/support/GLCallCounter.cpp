@@ -1,3 +1,6 @@
+// The GL call recording: counting wrappers swapped into GLEW's function
+// pointers while a counter exists, and GL 1.1 entry points defined by the test
+// binary that record and forward to the driver.
 #include "GLCallCounter.h"
 
 #include <GL/glew.h>
@@ -23,8 +26,9 @@ std::vector<GLCall>& recorded() {
 template <typename T>
 void addArgument(GLCall& call, T value) {
     if constexpr (std::is_arithmetic_v<T>) {
-        if (call.argCount < GLCall::maxArgs)
+        if (call.argCount < GLCall::maxArgs) {
             call.args[call.argCount++] = static_cast<double>(value);
+        }
     }
 }
 
@@ -52,19 +56,24 @@ struct CountingWrapper<Slot> {
     }
     static void install(const char* glName) {
         // An entry point this context lacks stays absent.
-        if (!*Slot) return;
+        if (!*Slot) {
+            return;
+        }
         name = glName;
         original = *Slot;
         *Slot = &call;
     }
     static void uninstall() {
-        if (!original) return;
+        if (!original) {
+            return;
+        }
         *Slot = original;
         original = nullptr;
     }
 };
 
 // Add a GLEW entry point here to count it (the name without "gl").
+// clang-format off
 #define GLCALLCOUNTER_GLEW_FUNCTIONS(X)                                                          \
     X(CreateShader) X(DeleteShader) X(ShaderSource) X(CompileShader) X(GetShaderiv)              \
     X(GetShaderInfoLog) X(CreateProgram) X(DeleteProgram) X(AttachShader) X(DetachShader)        \
@@ -75,6 +84,7 @@ struct CountingWrapper<Slot> {
     X(BindFragDataLocationEXT) X(BindFragDataLocation) X(GenQueries) X(DeleteQueries)            \
     X(BeginQuery) X(EndQuery) X(GetQueryObjectiv) X(GetQueryObjectuiv)                           \
     X(GetQueryObjecti64vEXT) X(GetQueryObjectui64vEXT)
+// clang-format on
 
 #define GLCALLCOUNTER_INSTALL(Name) CountingWrapper<&__glew##Name>::install("gl" #Name);
 #define GLCALLCOUNTER_UNINSTALL(Name) CountingWrapper<&__glew##Name>::uninstall();
@@ -83,12 +93,16 @@ struct CountingWrapper<Slot> {
 
 namespace detail {
 void recordGLCall(const GLCall& call) {
-    if (active) recorded().push_back(call);
+    if (active) {
+        recorded().push_back(call);
+    }
 }
 } // namespace detail
 
 GLCallCounter::GLCallCounter() {
-    if (active) throw std::logic_error("GLCallCounter: only one counter at a time");
+    if (active) {
+        throw std::logic_error("GLCallCounter: only one counter at a time");
+    }
     recorded().clear();
     recorded().reserve(reservedCalls);
     GLCALLCOUNTER_GLEW_FUNCTIONS(GLCALLCOUNTER_INSTALL)
@@ -102,29 +116,43 @@ GLCallCounter::~GLCallCounter() {
 
 int GLCallCounter::count(const char* name) const {
     int n = 0;
-    for (const GLCall& call : recorded())
-        if (std::strcmp(call.name, name) == 0) ++n;
+    for (const GLCall& call : recorded()) {
+        if (std::strcmp(call.name, name) == 0) {
+            ++n;
+        }
+    }
     return n;
 }
 
-int GLCallCounter::total() const { return static_cast<int>(recorded().size()); }
+int GLCallCounter::total() const {
+    return static_cast<int>(recorded().size());
+}
 
-const std::vector<GLCall>& GLCallCounter::calls() const { return recorded(); }
+const std::vector<GLCall>& GLCallCounter::calls() const {
+    return recorded();
+}
 
 std::vector<std::string> GLCallCounter::names() const {
     std::vector<std::string> result;
-    for (const GLCall& call : recorded()) result.emplace_back(call.name);
+    for (const GLCall& call : recorded()) {
+        result.emplace_back(call.name);
+    }
     return result;
 }
 
 std::vector<GLCall> GLCallCounter::callsOf(const char* name) const {
     std::vector<GLCall> result;
-    for (const GLCall& call : recorded())
-        if (std::strcmp(call.name, name) == 0) result.push_back(call);
+    for (const GLCall& call : recorded()) {
+        if (std::strcmp(call.name, name) == 0) {
+            result.push_back(call);
+        }
+    }
     return result;
 }
 
-void GLCallCounter::reset() { recorded().clear(); }
+void GLCallCounter::reset() {
+    recorded().clear();
+}
 
 } // namespace testsupport
 
@@ -139,19 +167,20 @@ Fn driverFunction(const char* name) {
 
 // One interposed GL 1.1 function: records its arithmetic arguments under its
 // own name, then calls the driver's function of that name.
-#define GLCALLCOUNTER_INTERPOSE(Name, Params, Args)                                              \
-    void Name Params {                                                                           \
-        using Driver = void(*) Params;                                                           \
-        static auto real = driverFunction<Driver>(#Name);                                        \
-        testsupport::detail::recordGLCall(testsupport::makeCall(#Name, GLCALLCOUNTER_UNPAREN Args)); \
-        real(GLCALLCOUNTER_UNPAREN Args);                                                        \
+#define GLCALLCOUNTER_INTERPOSE(Name, Params, Args)                                                \
+    void Name Params {                                                                             \
+        using Driver = void(*) Params;                                                             \
+        static auto real = driverFunction<Driver>(#Name);                                          \
+        testsupport::detail::recordGLCall(                                                         \
+            testsupport::makeCall(#Name, GLCALLCOUNTER_UNPAREN Args));                             \
+        real(GLCALLCOUNTER_UNPAREN Args);                                                          \
     }
 #define GLCALLCOUNTER_UNPAREN(...) __VA_ARGS__
-#define GLCALLCOUNTER_INTERPOSE_NO_ARGS(Name)                                                   \
-    void Name() {                                                                                \
-        static auto real = driverFunction<void (*)()>(#Name);                                    \
-        testsupport::detail::recordGLCall(testsupport::makeCall(#Name));                         \
-        real();                                                                                  \
+#define GLCALLCOUNTER_INTERPOSE_NO_ARGS(Name)                                                      \
+    void Name() {                                                                                  \
+        static auto real = driverFunction<void (*)()>(#Name);                                      \
+        testsupport::detail::recordGLCall(testsupport::makeCall(#Name));                           \
+        real();                                                                                    \
     }
 
 extern "C" {
@@ -162,7 +191,8 @@ GLCALLCOUNTER_INTERPOSE(glClear, (GLbitfield mask), (mask))
 GLCALLCOUNTER_INTERPOSE(glClearColor, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a))
 GLCALLCOUNTER_INTERPOSE(glClearDepth, (GLclampd depth), (depth))
 GLCALLCOUNTER_INTERPOSE(glDepthMask, (GLboolean flag), (flag))
-GLCALLCOUNTER_INTERPOSE(glColorMask, (GLboolean r, GLboolean g, GLboolean b, GLboolean a), (r, g, b, a))
+GLCALLCOUNTER_INTERPOSE(glColorMask, (GLboolean r, GLboolean g, GLboolean b, GLboolean a),
+                        (r, g, b, a))
 GLCALLCOUNTER_INTERPOSE(glDisable, (GLenum capability), (capability))
 GLCALLCOUNTER_INTERPOSE(glBegin, (GLenum mode), (mode))
 GLCALLCOUNTER_INTERPOSE_NO_ARGS(glEnd)

@@ -1,3 +1,4 @@
+// The test binary's one GLUT window, and pumping its events.
 #include "GLTestWindow.h"
 
 #include <GL/glew.h>

@@ -3,7 +3,7 @@
 // one only in builds without AddressSanitizer, which brings its own.
 #pragma once
 
-namespace shadertest {
+namespace testsupport {
 
 // False in sanitizer builds: tests that need the count skip there.
 bool allocationCountingAvailable();
@@ -18,4 +18,4 @@ public:
     long allocations() const;
 };
 
-} // namespace shadertest
+} // namespace testsupport
