@@ -35,9 +35,7 @@ ShaderGLSL::ShaderGLSL(const char* path, int shaderType)
     dirty = true;
 }
 
-ShaderGLSL::~ShaderGLSL() {
-    glDeleteShader(shaderId);
-}
+ShaderGLSL::~ShaderGLSL() { glDeleteShader(shaderId); }
 
 void ShaderGLSL::setDefine(const char* name, float value) {
     char text[valueBufferSize];
@@ -94,7 +92,8 @@ bool ShaderGLSL::compile() {
 void ShaderGLSL::checkCompileStatus() {
     GLint status = 0;
     glGetShaderiv(shaderId, GL_COMPILE_STATUS, &status);
-    if (status != 0) {
+    compileFailed = status == 0;
+    if (!compileFailed) {
         return;
     }
     glGetShaderInfoLog(shaderId, static_cast<GLsizei>(sizeof infoLog), nullptr, infoLog);

@@ -35,6 +35,8 @@ public:
     char infoLog[4096];
     // nameHash of the name -> (name, value), for every define ever set.
     std::map<uint32_t, std::pair<std::string, std::string>> defines;
+    // Whether the last compile failed (and was reported).
+    bool compileFailed = false;
 
 private:
     // Reports a failed compile with its log, then pauses a second time.

@@ -73,9 +73,12 @@ void ShaderProgramGLSL::addShader(Shader* shader) {
 }
 
 void ShaderProgramGLSL::compile() {
+    bool compileFailureReported = false;
     for (Shader* shader : shaders) {
         if (shader->compile()) {
             linked = false;
+            // addShader takes ShaderGLSL objects only.
+            compileFailureReported |= static_cast<ShaderGLSL*>(shader)->compileFailed;
         }
     }
     if (linked) {
@@ -93,11 +96,13 @@ void ShaderProgramGLSL::compile() {
     }
 
     glLinkProgram(programId);
-    if (programStatus(GL_LINK_STATUS) == 0) {
-        reportProgramLog();
+    linkFailed = programStatus(GL_LINK_STATUS) == 0;
+    if (linkFailed) {
+        reportLinkFailure(compileFailureReported);
     }
     glValidateProgram(programId);
-    if (programStatus(GL_VALIDATE_STATUS) == 0) {
+    // An unlinked program never validates: its link report says why.
+    if (programStatus(GL_VALIDATE_STATUS) == 0 && !linkFailed) {
         reportProgramLog();
     }
     checkGLError("ShaderProgramGLSL::compile");
@@ -140,8 +145,21 @@ void ShaderProgramGLSL::reportProgramLog() {
     MessageSink::instance().criticalError("Program error (%s): %s", path, infoLog);
 }
 
+void ShaderProgramGLSL::reportLinkFailure(bool compileFailureReported) {
+    if (!compileFailureReported) {
+        reportProgramLog();
+        return;
+    }
+    glGetProgramInfoLog(programId, static_cast<GLsizei>(sizeof infoLog), nullptr, infoLog);
+    const char* path = shaders.empty() ? "" : shaders.front()->path.c_str();
+    MessageSink::instance().info("Program not linked (%s): %s", path, infoLog);
+}
+
 void ShaderProgramGLSL::bind(bool withTextures) {
     compile();
+    if (linkFailed) {
+        return;
+    }
     glUseProgram(programId);
     bound = true;
     if (withTextures) {
@@ -173,9 +191,7 @@ void ShaderProgramGLSL::bindSamplerTextures(bool release) {
     }
 }
 
-GLuint ShaderProgramGLSL::getProgramId() {
-    return programId;
-}
+GLuint ShaderProgramGLSL::getProgramId() { return programId; }
 
 GLint ShaderProgramGLSL::beginUniform(const char* name) {
     compile();

@@ -53,6 +53,10 @@ public:
     bool ownsProgram;
     std::map<int, SamplerEntry> samplers;
     bool linked;
+    // The last link failed: there is no program to use until a shader
+    // changes, so bind uses none (rather than raising an OpenGL error on
+    // every use).
+    bool linkFailed = false;
     char infoLog[4096];
     bool bound;
     std::vector<Shader*> shaders; // not owned; shaders without a main function first
@@ -68,6 +72,9 @@ private:
     // object and attaches that the first time.
     void compileStage(int stage, const std::string& basePath);
     GLint programStatus(GLenum which) const;
+    // A failed link is reported once; after a shader's failed compile, which
+    // was reported with the compiler's log and its pause, without a pause.
+    void reportLinkFailure(bool compileFailureReported);
     void reportProgramLog();
     // Binds each sampler's texture to its unit, in the order of the samplers'
     // uniform locations; binds texture 0 instead on release.

@@ -56,11 +56,17 @@ void GLAppGPUTest::display() {
 
     setFrameMacros(*this);
     shaderProgram->bind(true);
-    setFrameUniforms();
-    if (curTest == TEST_BIG_PRIMITIVE) {
-        bigPrimitiveTest();
-    } else if (curTest == TEST_SMALL_PRIMITIVES) {
-        smallPrimitivesTest();
+    if (shaderProgram->linkFailed) {
+        // Reported once when the build failed: nothing is drawn through the
+        // broken program (which would only raise errors) until `r` rebuilds it.
+        clearColorBuffer();
+    } else {
+        setFrameUniforms();
+        if (curTest == TEST_BIG_PRIMITIVE) {
+            bigPrimitiveTest();
+        } else if (curTest == TEST_SMALL_PRIMITIVES) {
+            smallPrimitivesTest();
+        }
     }
     shaderProgram->unbind(true);
 

@@ -172,8 +172,9 @@ TEST_F(ExpandIncludes, ManyIncludesOfALargeFileStopAtTheByteLimit) {
     std::string expanded = expand(text);
     EXPECT_EQ(occurrences(expanded, "#include"), 0);
     EXPECT_EQ(expanded.size(), 16 * ((std::size_t{1} << 20) - 1) + 20);
-    EXPECT_EQ(sink.text(), "CRITICAL ERROR: expandIncludes: included text beyond 16 MiB, stopped at: " +
-                               dir.path() + "mib.glsl\n");
+    EXPECT_EQ(sink.text(),
+              "CRITICAL ERROR: expandIncludes: included text beyond 16 MiB, stopped at: " +
+                  dir.path() + "mib.glsl\n");
 }
 
 TEST_F(ExpandIncludes, AQuietExpansionCutsTheSameWayWithoutAReport) {

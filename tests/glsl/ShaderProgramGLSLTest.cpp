@@ -170,14 +170,15 @@ TEST_F(ShaderProgramTest, AShaderWithoutMainLeadsItsListsAndGivesTheIncludeBase)
     EXPECT_NE(stage.find("vec4(0.25)"), std::string::npos) << stage;
     EXPECT_EQ(stage.find("vec4(0.75)"), std::string::npos) << stage;
 
-    // Two main functions in the fragment stage: the link fails, and both
-    // failed checks name the first shader.
+    // Two main functions in the fragment stage: the link fails, reported
+    // once (not again for the validation) under the first shader's name.
     EXPECT_EQ(programParameter(GL_LINK_STATUS), GL_FALSE);
     const std::string report = "CRITICAL ERROR: Program error (" + helper.path + "): ";
     std::string text = sink.text();
     ASSERT_EQ(text.compare(0, report.size(), report), 0) << text;
-    EXPECT_NE(text.find("\n" + report), std::string::npos) << text;
+    EXPECT_EQ(text.find("\n" + report), std::string::npos) << text;
     EXPECT_TRUE(program->linked);
+    EXPECT_TRUE(program->linkFailed);
 }
 
 TEST_F(ShaderProgramTest, RefusedShadersAreReportedAndNothingIsAdded) {
@@ -478,9 +479,40 @@ TEST_F(GLShaderFixture, AFailedLinkWithoutShadersReportsAnEmptyPath) {
     const std::string report = "CRITICAL ERROR: Program error (): ";
     std::string text = sink.text();
     ASSERT_EQ(text.compare(0, report.size(), report), 0) << text;
-    EXPECT_NE(text.find("\n" + report), std::string::npos) << "link and validation both fail";
+    EXPECT_EQ(text.find("CRITICAL ERROR", 1), std::string::npos) << "one report of one failure";
     glDeleteProgram(existing);
     glDeleteShader(broken);
+}
+
+// A broken build is reported once, with the compiler's log and its pauses;
+// until a shader changes the program is not used, so nothing raises an OpenGL
+// error or asks for another answer; a repaired shader builds again.
+TEST_F(ShaderProgramTest, ABrokenBuildIsReportedOnceAndThenLeftAloneUntilRepaired) {
+    testsupport::CapturedSink answers("1\n2\n3\n4\n5\n6\n7\n8\n");
+    fragment->source = "this does not compile;\n";
+    fragment->dirty = true;
+    for (int frame = 0; frame < 3; ++frame) {
+        program->bind(true);
+        program->unbind(true);
+    }
+    const std::string text = answers.text();
+    EXPECT_EQ(text.rfind("CRITICAL ERROR: Compilation error (" + fragment->path + "): ", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find("CRITICAL ERROR", 1), std::string::npos) << text;
+    EXPECT_NE(text.find("INFO: Program not linked (" + fragment->path + "): "), std::string::npos)
+        << text;
+    int next = 0;
+    answers.input() >> next;
+    EXPECT_EQ(next, 3) << "the compile report's two pauses, and none after";
+    EXPECT_EQ(currentProgram(), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    fragment->source = fragmentText;
+    fragment->dirty = true;
+    program->bind(true);
+    EXPECT_FALSE(program->linkFailed);
+    EXPECT_EQ(currentProgram(), static_cast<GLint>(program->programId));
+    program->unbind(true);
 }
 
 // The shader and its stage expand the same text: a cut is reported once.

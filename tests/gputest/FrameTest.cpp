@@ -265,4 +265,28 @@ TEST_F(GPUTestFrame, TestModeFrameIssuesItsGlCallsInOrder) {
     EXPECT_EQ(counter.callsOf("glClearDepth")[0].args[0], 1.0);
 }
 
+// A shader file broken on disk: one report, then frames that draw nothing
+// through the program, raise no error and ask nothing; `r` (reload) repairs.
+TEST_F(GPUTestFrame, ABrokenShaderIsReportedOnceAndTheFramesGoOnUntilReload) {
+    testsupport::CapturedSink sink;
+    test.fragmentShader->source += "this does not compile;\n";
+    test.fragmentShader->dirty = true;
+    for (int frame = 0; frame < 4; ++frame) {
+        drawTestModeFrame();
+    }
+    const std::string text = sink.text();
+    EXPECT_EQ(text.rfind("CRITICAL ERROR: Compilation error (", 0), 0u) << text;
+    EXPECT_EQ(text.find("CRITICAL ERROR", 1), std::string::npos) << text;
+    EXPECT_EQ(text.find("OpenGL Error"), std::string::npos) << text;
+    Pixels cleared(GL_FRONT, 512, 512);
+    EXPECT_EQ(cleared.count(white), 0);
+
+    sink.clear();
+    test.keyboard('r');
+    Pixels repaired = drawTestModeFrame();
+    EXPECT_EQ(sink.text(), "");
+    EXPECT_FALSE(test.shaderProgram->linkFailed);
+    EXPECT_EQ(repaired.at(300, 300), white);
+}
+
 } // namespace
