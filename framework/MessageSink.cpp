@@ -4,6 +4,7 @@
 #include "MessageSink.h"
 
 #include <cstdio>
+#include <limits>
 #include <cstring>
 #include <iostream>
 
@@ -22,9 +23,7 @@ void MessageSink::setStreams(std::ostream& newOutput, std::istream& newInput) {
     input = &newInput;
 }
 
-void MessageSink::useStandardStreams() {
-    setStreams(std::cerr, std::cin);
-}
+void MessageSink::useStandardStreams() { setStreams(std::cerr, std::cin); }
 
 void MessageSink::write(const char* prefix, const char* format, std::va_list args) {
     std::vsnprintf(formatArea, sizeof formatArea, format ? format : "", args);
@@ -53,7 +52,14 @@ void MessageSink::criticalError(const char* format, ...) {
 
 void MessageSink::waitForNumber() {
     int discarded = 0;
-    *input >> discarded;
+    if (*input >> discarded || input->eof()) {
+        return;
+    }
+    // Anything else typed ends the pause too, and is dropped with the rest of
+    // its line: a failed stream would let every later pause, and every later
+    // console question, return at once.
+    input->clear();
+    input->ignore(std::numeric_limits<std::streamsize>::max(), '\n');
 }
 
 } // namespace Vellumar

@@ -3,6 +3,7 @@
 // settings directly, for the next frame to pick up.
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
@@ -18,21 +19,13 @@ constexpr double farPlane = 4.0;
 // Pointer distances from this on never pick anything.
 constexpr int32_t pickRadius = 512;
 
-void toggle(bool& flag) {
-    flag = !flag;
-}
-void toggle(int32_t& flag) {
-    flag = flag == 0 ? 1 : 0;
-}
+void toggle(bool& flag) { flag = !flag; }
+void toggle(int32_t& flag) { flag = flag == 0 ? 1 : 0; }
 
-void addToBoth(Vec2i& pair, int32_t amount) {
-    pair = pair + Vec2i{amount, amount};
-}
+void addToBoth(Vec2i& pair, int32_t amount) { pair = pair + Vec2i{amount, amount}; }
 
 // Halving and division by 10 truncate toward zero and cannot overflow.
-void halveBoth(Vec2i& pair) {
-    pair = {pair.x / 2, pair.y / 2};
-}
+void halveBoth(Vec2i& pair) { pair = {pair.x / 2, pair.y / 2}; }
 
 // One step up: on the screen y grows downwards, in window pixels upwards.
 constexpr int32_t screenUp = -1;
@@ -55,14 +48,22 @@ void moveByKey(int key, int32_t up, int32_t& x, int32_t& y, int32_t& width, int3
     }
 }
 
-// Reads one decimal integer from standard input; a field that cannot be read
-// keeps the previous value (and leaves the stream failed, like the pause
-// after a critical error).
+// Reads one decimal integer from standard input into target. A typo keeps the
+// previous value, says what was expected, and is dropped with the rest of its
+// line, so that the console still answers the next question; a closed input
+// keeps the value silently.
 void readInteger(int32_t& target) {
     int32_t value = 0;
     if (std::cin >> value) {
         target = value;
+        return;
     }
+    if (std::cin.eof()) {
+        return;
+    }
+    std::cin.clear();
+    std::cin.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    std::cout << "expected a whole number of pixels; keeping " << target << "\n";
 }
 
 } // namespace

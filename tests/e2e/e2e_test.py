@@ -167,14 +167,20 @@ class WindowControl(ToolTest):
         app.key("x")
         app.wait_geometry((None, None, 400, 300))
 
-        # Letters instead of numbers keep the size; the tool goes on.
+        # Letters instead of numbers keep the size and say so; the console
+        # still answers the next dialogue.
         app.move_pointer(100, 100)
         start = len(app.out())
         app.key("asterisk")
         app.write_stdin("wide\ntall\n")
-        app.wait_for(app.out, r"WinSize X: WinSize Y: ", start=start)
+        app.wait_for(app.out, r"WinSize X: expected a whole number of pixels; keeping 400\n"
+                     r"WinSize Y: expected a whole number of pixels; keeping 300\n", start=start)
         app.settle(2)
         self.assertEqual(app.geometry()[2:], (400, 300))
+        app.move_pointer(100, 100)
+        app.key("asterisk")
+        app.write_stdin("320\n240\n")
+        app.wait_geometry((None, None, 320, 240))
         self.assertEqual(app.quit(), 0)
 
 

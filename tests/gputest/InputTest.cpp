@@ -229,11 +229,27 @@ TEST_F(Input, WindowSizeDialogueReadsTwoNumbersAndKeepsWhatItCannotRead) {
     resizeWindow(300, 200); // the window really gets the size
 
     {
-        StdinFrom input("wide 250\n");
+        // A typo keeps the width, says so, and drops its line; the height is
+        // read from the next line, and the console answers the next dialogue.
+        StdinFrom input("wide 250\n240\n320 180\n");
+        CoutCapture output;
         keys("*");
+        EXPECT_EQ(output.text(),
+                  "WinSize X: expected a whole number of pixels; keeping 300\nWinSize Y: ");
+        EXPECT_EQ(test.winSize.x, 300);
+        EXPECT_EQ(test.winSize.y, 240);
+        keys("*");
+        EXPECT_EQ(test.winSize.x, 320);
+        EXPECT_EQ(test.winSize.y, 180);
     }
-    EXPECT_EQ(test.winSize.x, 300);
-    EXPECT_EQ(test.winSize.y, 200); // the stream stays failed: the second read fails too
+    {
+        StdinFrom input(""); // a closed console keeps both, silently
+        CoutCapture output;
+        keys("*");
+        EXPECT_EQ(output.text(), "WinSize X: WinSize Y: ");
+        EXPECT_EQ(test.winSize.x, 320);
+        EXPECT_EQ(test.winSize.y, 180);
+    }
     {
         StdinFrom input("-5 0\n");
         keys("*");
