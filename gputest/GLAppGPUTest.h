@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FrameWorkEstimate.h"
 #include "GLApp.h"
 #include "Point.h"
 #include "TestEnums.h"
@@ -48,6 +49,11 @@ public:
     // Every setting back to its start value: a step of init, which tests take
     // again between cases.
     void setStartValues();
+
+    // The first step of display: works out frameWork and, the first time the
+    // settings make it enormous, says so on the console. Tests call it alone,
+    // since the frames it warns of would take hours.
+    void estimateFrameWorkAndWarn();
 
     bool leftButtonDown;
     bool middleButtonDown;
@@ -90,6 +96,9 @@ public:
     bool configMode = true;
     TwBar* mainBar = nullptr;
     TwBar* freezeBar = nullptr;
+    // What the coming frame asks of the GPU, worked out before it starts.
+    FrameWorkEstimate frameWork;
+    bool enormousFrameWarned = false;
 
 private:
     // Steps of init, in the order they run.

@@ -8,6 +8,7 @@
 #include "GLAppGPUTest.h"
 #include "GLError.h"
 #include "GLHeaders.h"
+#include "MessageSink.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 #include "TweakBar.h"
@@ -43,6 +44,7 @@ void GLAppGPUTest::display() {
         winSize = {windowWidth, windowHeight};
         winPos = {glutGet(GLUT_WINDOW_X), glutGet(GLUT_WINDOW_Y)};
     }
+    estimateFrameWorkAndWarn();
     chooseFrameBuffer();
 
     // Everything up to timer.end() is inside the GPU measurement.
@@ -84,6 +86,23 @@ void GLAppGPUTest::display() {
         drawTweakBars();
     }
     frameCount = wrappingAdd(frameCount, 1);
+}
+
+void GLAppGPUTest::estimateFrameWorkAndWarn() {
+    frameWork = estimateFrameWork(*this);
+    if (!frameWork.enormous()) {
+        enormousFrameWarned = false;
+        return;
+    }
+    if (enormousFrameWarned) {
+        return;
+    }
+    // Said before the frame starts: once it runs, nothing answers until it ends.
+    enormousFrameWarned = true;
+    Vellumar::MessageSink::instance().info(
+        "the next frame draws about %.3g primitives and runs about %.3g pixel loop cycles: it "
+        "may take minutes or hours, during which the window does not answer",
+        frameWork.primitives, frameWork.pixelCycles);
 }
 
 void GLAppGPUTest::chooseFrameBuffer() {

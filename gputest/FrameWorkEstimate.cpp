@@ -1,0 +1,86 @@
+// The frame's work estimate, in double precision so that no setting the keys
+// can reach overflows it. It follows the loops of the two tests: tiles of
+// primTilingSize over the window, primitives every primStep inside a tile,
+// primRedrawCount times at the level repPrim names.
+#include "FrameWorkEstimate.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "GLAppGPUTest.h"
+
+namespace {
+
+// Cycles the shader runs for a count of the settings: negative counts run
+// none, and it cuts counts at 2e9.
+double cyclesFor(int32_t count) { return std::min(std::max(0.0, double(count)), 2.0e9); }
+
+double pixelsOfOnePrimitive(const GLAppGPUTest& test) {
+    const double width = std::fabs(double(test.primSize.x));
+    const double height = std::fabs(double(test.primSize.y));
+    switch (test.curPrim) {
+    case PRIM_POINTS: return 1.0;
+    case PRIM_LINES: return std::max(1.0, std::max(width, height));
+    default: return width * height;
+    }
+}
+
+double smallPrimitiveCount(const GLAppGPUTest& test) {
+    const Vec2i& tile = test.primTilingSize;
+    const Vec2i& step = test.primStep;
+    if (test.primRedrawCount < 1 || tile.x < 1 || tile.y < 1 || step.x < 1 || step.y < 1 ||
+        test.windowWidth < 1 || test.windowHeight < 1) {
+        return 0.0;
+    }
+    const double tiles = std::ceil(double(test.windowWidth) / tile.x) *
+                         std::ceil(double(test.windowHeight) / tile.y);
+    const double perTile = std::ceil(double(tile.x) / step.x) * std::ceil(double(tile.y) / step.y);
+    return tiles * perTile * test.primRedrawCount;
+}
+
+// Pixels of the window inside the enabled freeze points.
+double freezingPixels(const GLAppGPUTest& test) {
+    double pixels = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        if (!test.freezePointEnabled[i]) {
+            continue;
+        }
+        const Point& p = test.freezePoints[i];
+        const double x0 = std::max(0.0, std::min(double(p.PosX), double(p.PosX) + p.SizeX));
+        const double x1 =
+            std::min(double(test.windowWidth), std::max(double(p.PosX), double(p.PosX) + p.SizeX));
+        const double y0 = std::max(0.0, std::min(double(p.PosY), double(p.PosY) + p.SizeY));
+        const double y1 =
+            std::min(double(test.windowHeight), std::max(double(p.PosY), double(p.PosY) + p.SizeY));
+        pixels += std::max(0.0, x1 - x0) * std::max(0.0, y1 - y0);
+    }
+    return pixels;
+}
+
+} // namespace
+
+FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test) {
+    FrameWorkEstimate work;
+    const double windowPixels =
+        std::max(0.0, double(test.windowWidth)) * std::max(0.0, double(test.windowHeight));
+    double covered = 0.0;
+    if (test.curTest == TEST_BIG_PRIMITIVE) {
+        work.primitives = 1.0;
+        covered = windowPixels;
+    } else if (test.curTest == TEST_SMALL_PRIMITIVES) {
+        work.primitives = smallPrimitiveCount(test);
+        covered = work.primitives * pixelsOfOnePrimitive(test);
+    }
+    if (test.fastMode) {
+        return work;
+    }
+    const double standard = cyclesFor(test.loopsCount.y);
+    work.pixelCycles = covered * standard;
+    if (test.blockingEnable && covered > 0.0) {
+        // Freezing pixels run their own count instead; overdraw is left out.
+        const double freezing = std::min(freezingPixels(test), windowPixels);
+        work.pixelCycles += freezing * (cyclesFor(test.loopsCount.x) - standard);
+        work.pixelCycles = std::max(0.0, work.pixelCycles);
+    }
+    return work;
+}
