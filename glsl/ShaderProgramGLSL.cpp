@@ -75,7 +75,9 @@ void ShaderProgramGLSL::addShader(Shader* shader) {
 void ShaderProgramGLSL::compile() {
     bool compileFailureReported = false;
     for (Shader* shader : shaders) {
-        if (shader->compile()) {
+        // The dirty check first: with a draw call per primitive this runs for
+        // every primitive, and a clean shader has nothing to compile.
+        if (shader->dirty && shader->compile()) {
             linked = false;
             // addShader takes ShaderGLSL objects only.
             compileFailureReported |= static_cast<ShaderGLSL*>(shader)->compileFailed;
@@ -162,7 +164,7 @@ void ShaderProgramGLSL::bind(bool withTextures) {
     }
     glUseProgram(programId);
     bound = true;
-    if (withTextures) {
+    if (withTextures && !samplers.empty()) {
         bindSamplerTextures(false);
     }
     checkGLError("ShaderProgramGLSL::bind");
@@ -172,7 +174,9 @@ void ShaderProgramGLSL::unbind(bool withTexturesAndAttributes) {
     glUseProgram(0);
     bound = false;
     if (withTexturesAndAttributes) {
-        bindSamplerTextures(true);
+        if (!samplers.empty()) {
+            bindSamplerTextures(true);
+        }
         for (const auto& attribute : attributes) {
             glDisableVertexAttribArray(static_cast<GLuint>(attribute.second));
         }
