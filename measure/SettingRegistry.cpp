@@ -64,6 +64,9 @@ void SettingRegistry::add(Setting setting) {
     if (!validName(name)) {
         throw std::invalid_argument("setting name " + quoted(name) + " is not usable");
     }
+    if (!setting.integer && !setting.boolean) {
+        throw std::invalid_argument("setting " + quoted(name) + " has no storage");
+    }
     if (find(name)) {
         throw std::invalid_argument("setting " + quoted(name) + " is registered twice");
     }
@@ -81,40 +84,21 @@ void SettingRegistry::add(Setting setting) {
 }
 
 void SettingRegistry::addInteger(std::string name, int32_t* storage) {
-    if (!storage) {
-        throw std::invalid_argument("setting " + quoted(name) + " has no storage");
-    }
-    Setting setting;
-    setting.name = std::move(name);
-    setting.kind = SettingKind::integer;
-    setting.integer = storage;
-    add(std::move(setting));
+    add({std::move(name), SettingKind::integer, storage, nullptr, {}});
 }
 
 void SettingRegistry::addBoolean(std::string name, bool* storage) {
-    if (!storage) {
-        throw std::invalid_argument("setting " + quoted(name) + " has no storage");
-    }
-    Setting setting;
-    setting.name = std::move(name);
-    setting.kind = SettingKind::boolean;
-    setting.boolean = storage;
-    add(std::move(setting));
+    add({std::move(name), SettingKind::boolean, nullptr, storage, {}});
 }
 
 void SettingRegistry::addEnumeration(std::string name, int32_t* storage,
                                      std::vector<int32_t> allowed) {
-    if (!storage || allowed.empty()) {
-        throw std::invalid_argument("setting " + quoted(name) + " has no storage or no values");
+    if (allowed.empty()) {
+        throw std::invalid_argument("setting " + quoted(name) + " has no values");
     }
     std::sort(allowed.begin(), allowed.end());
     allowed.erase(std::unique(allowed.begin(), allowed.end()), allowed.end());
-    Setting setting;
-    setting.name = std::move(name);
-    setting.kind = SettingKind::enumeration;
-    setting.integer = storage;
-    setting.allowed = std::move(allowed);
-    add(std::move(setting));
+    add({std::move(name), SettingKind::enumeration, storage, nullptr, std::move(allowed)});
 }
 
 const Setting* SettingRegistry::find(std::string_view name) const {

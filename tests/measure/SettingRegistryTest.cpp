@@ -153,6 +153,8 @@ TEST(SettingRegistryRegistration, RefusesNamesThatCannotBeAddressed) {
     EXPECT_THROW(registry.addBoolean("a,b", &b), std::invalid_argument);
     EXPECT_THROW(registry.addBoolean("a b", &b), std::invalid_argument);
     EXPECT_THROW(registry.addBoolean("flag", nullptr), std::invalid_argument);
+    EXPECT_THROW(registry.addInteger("count", nullptr), std::invalid_argument);
+    EXPECT_THROW(registry.addEnumeration("mode", nullptr, {1}), std::invalid_argument);
     EXPECT_THROW(registry.addEnumeration("mode", &a, {}), std::invalid_argument);
     registry.addInteger("solo", &a);
     EXPECT_THROW(registry.addInteger("solo.x", &a), std::invalid_argument); // solo is a setting
