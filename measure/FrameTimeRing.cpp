@@ -27,9 +27,22 @@ void FrameTimeRing::clear() noexcept {
 }
 
 const FrameTime& FrameTimeRing::fromOldest(size_t i) const {
-    // next - held + i, kept non-negative by adding the ring size first; the
-    // modulo keeps even a wrong index inside the storage.
-    return slots[(next + slots.size() - held + i) % slots.size()];
+    // next - held + i without a division per call, which passes over the
+    // whole ring repeat; the last modulo only keeps a wrong index inside the
+    // storage.
+    const size_t size = slots.size();
+    size_t index = next + size - held;
+    if (index >= size) {
+        index -= size;
+    }
+    index += i;
+    if (index >= size) {
+        index -= size;
+    }
+    if (index >= size) {
+        index %= size;
+    }
+    return slots[index];
 }
 
 const FrameTime& FrameTimeRing::sinceChange(size_t i) const {
