@@ -34,6 +34,11 @@ uint64_t SweepSpec::count() const {
 }
 
 int32_t SweepSpec::valueAt(uint64_t k) const {
+    // Past the end it stays at the last value rather than overflowing.
+    const uint64_t values = count();
+    if (k >= values) {
+        k = values > 0 ? values - 1 : 0;
+    }
     return static_cast<int32_t>(from + static_cast<int64_t>(k) * step);
 }
 

@@ -22,7 +22,7 @@ struct SweepSpec {
 
     // How many values it takes (at least 1 for a valid spec).
     uint64_t count() const;
-    // The k-th value (k < count()).
+    // The k-th value; k past the end gives the last value.
     int32_t valueAt(uint64_t k) const;
 };
 

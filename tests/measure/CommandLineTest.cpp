@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -100,10 +101,15 @@ TEST_F(CommandLineTest, GlutOptionsStayForGlutInitInTheirOrder) {
 }
 
 TEST_F(CommandLineTest, AValueThatLooksLikeAGlutOptionStaysAValue) {
-    CommandLine line({"--csv", scratch.file("-sync"), "--frames", "1"});
+    // Relative names: the files would go to the working directory.
+    const std::string previous = std::filesystem::current_path();
+    std::filesystem::current_path(scratch.path());
+    CommandLine line({"--csv", "-sync", "--capture", "-display", "--frames", "1"});
     const CommandLineResult result = line.parse(sample.registry);
+    std::filesystem::current_path(previous);
     ASSERT_EQ(result.action, CommandLineResult::Action::run) << result.error;
-    EXPECT_EQ(result.options.csvPath, scratch.file("-sync"));
+    EXPECT_EQ(result.options.csvPath, "-sync");
+    EXPECT_EQ(result.options.captureDirectory, "-display");
     EXPECT_EQ(line.argc, 1);
 }
 

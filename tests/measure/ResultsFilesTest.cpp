@@ -159,6 +159,7 @@ TEST(JsonResults, OneObjectPerConfigurationReadsBack) {
 
     ConfigurationResult unjudged;
     unjudged.index = 5;
+    unjudged.frames = 2; // drawn, but no timing could be read
     unjudged.settings = sample.registry.snapshot();
 
     JsonResults results(scratch.file("summary.json"), "0.1.0");
@@ -194,7 +195,7 @@ TEST(JsonResults, OneObjectPerConfigurationReadsBack) {
     EXPECT_EQ(second["timer_coverage_fires"], false);
     EXPECT_EQ(second["trust"], "gpu_s");
     EXPECT_TRUE(second["gpu_s"]["median"].is_null()); // no frames: no figure
-    EXPECT_EQ(second["frames"], 0);
+    EXPECT_EQ(second["frames"], 2);
 }
 
 TEST(JsonResults, UnwritableTargetLeavesNothing) {

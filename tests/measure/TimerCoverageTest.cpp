@@ -32,6 +32,11 @@ TEST(TimerCoverage, FiresWhenTheTimerSeesLessThanHalfOfTheWallTime) {
     EXPECT_TRUE(justBelow.fires);
     EXPECT_EQ(TimerCoverage::message(justBelow),
               "the GPU timer covers only 49 % of the frame's wall time on this renderer");
+    // Rounded down: 49.99 % fires and must not read 50.
+    const Coverage almostHalf = evaluate({{0.04999, 0.1}, {0.04999, 0.1}, {0.04999, 0.1}});
+    EXPECT_TRUE(almostHalf.fires);
+    EXPECT_EQ(TimerCoverage::message(almostHalf),
+              "the GPU timer covers only 49 % of the frame's wall time on this renderer");
 }
 
 TEST(TimerCoverage, DoesNotFireWhenTheTimerCoversTheFrame) {
