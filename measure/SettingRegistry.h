@@ -1,0 +1,98 @@
+// Named access to settings that live elsewhere as plain int32 or bool
+// members: the command line (--set, --sweep), the settings file and the
+// results files read and write them by name through this table.
+//
+// Names look like "loopsCount.x", "freezePoints[2].SizeY" or
+// "freezePointEnabled[1]". A group is the part before the last dot: the
+// settings registered as "group.member" are the group's members, in the
+// order they were registered, and apply("loopsCount", "2000,20") sets them
+// all at once from comma-separated values (all or none).
+//
+// Values: integers are decimal, with an optional sign, and must fit 32 bits;
+// booleans take 0, 1, true or false; an enumeration takes one of its listed
+// integers. Blanks around a value are ignored.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Vellumar::measure {
+
+enum class SettingKind {
+    integer,
+    boolean,
+    enumeration
+};
+
+struct Setting {
+    std::string name;
+    SettingKind kind = SettingKind::integer;
+    int32_t* integer = nullptr;   // integer and enumeration
+    bool* boolean = nullptr;      // boolean
+    std::vector<int32_t> allowed; // enumeration: its values, ascending
+};
+
+// A setting's value at one moment; booleans as 0 or 1.
+struct SettingValue {
+    std::string name;
+    SettingKind kind = SettingKind::integer;
+    int32_t value = 0;
+};
+
+class SettingRegistry {
+public:
+    // Registration is the program's own table: a name that is empty, taken,
+    // clashes with a group, or holds a blank, '=' or ',' is a programming
+    // error and throws std::invalid_argument, as does null storage or an
+    // enumeration without values.
+    void addInteger(std::string name, int32_t* storage);
+    void addBoolean(std::string name, bool* storage);
+    void addEnumeration(std::string name, int32_t* storage, std::vector<int32_t> allowed);
+
+    // Each returns nullopt on success, else one line that names the setting
+    // and what was wrong with the value; nothing is stored on error.
+    // `name` may be a setting or a group.
+    std::optional<std::string> apply(std::string_view name, std::string_view text);
+    std::optional<std::string> check(std::string_view name, std::string_view text) const;
+    // A single setting from a number (a sweep step, a file value).
+    std::optional<std::string> setValue(std::string_view name, int64_t value);
+    std::optional<std::string> checkValue(std::string_view name, int64_t value) const;
+
+    const Setting* find(std::string_view name) const;
+    // The current value of a single setting; nullopt for an unknown name.
+    std::optional<int32_t> value(std::string_view name) const;
+    // The current value of every setting, in registration order.
+    std::vector<SettingValue> snapshot() const;
+
+    // Every setting name, in registration order.
+    std::vector<std::string> names() const;
+    // Every group name, in the order of its first member.
+    std::vector<std::string> groups() const;
+    // A group's members (the part after the dot), in order; empty when the
+    // name is no group.
+    std::vector<std::string> members(std::string_view group) const;
+    // One line for --help: "curPrim: one of 0, 1, 4, 7", "fastMode: 0 or 1",
+    // "loopsCount.x: integer".
+    static std::string describe(const Setting& setting);
+
+    const std::vector<Setting>& all() const { return settings; }
+
+private:
+    void add(Setting setting);
+    std::vector<const Setting*> groupMembers(std::string_view group) const;
+    // Writes nothing; the parsed value goes to `value`.
+    std::optional<std::string> parse(const Setting& setting, std::string_view text,
+                                     int32_t& value) const;
+    std::optional<std::string> accept(const Setting& setting, int64_t value) const;
+    static void store(const Setting& setting, int32_t value);
+    std::optional<std::string> parseAll(std::string_view name, std::string_view text,
+                                        std::vector<const Setting*>& targets,
+                                        std::vector<int32_t>& values) const;
+
+    std::vector<Setting> settings;
+};
+
+} // namespace Vellumar::measure

@@ -1,0 +1,53 @@
+// Every registered setting saved to a JSON file and loaded back, so that a
+// set-up can be kept and repeated. The file is one flat object whose keys
+// are the setting names, in registration order; integers are JSON integers
+// and booleans JSON booleans:
+//
+//   {
+//     "curTest": 0,
+//     "loopsCount.x": 2000000,
+//     "fastMode": true,
+//     ...
+//   }
+//
+// Loading is lenient per key and strict per file: a file that is not JSON,
+// or not an object, is refused whole with "FILE:LINE:COLUMN: message" and
+// nothing is applied; a key no setting has is skipped and named; a value of
+// the wrong type or out of range is refused for its key, with a message, and
+// the other keys still apply. Booleans also load from 0 and 1.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SettingRegistry.h"
+
+namespace Vellumar::measure {
+
+// The name the program uses when none is given.
+inline constexpr const char* defaultSettingsFileName = "glintmoth-settings.json";
+
+struct SettingsLoadReport {
+    // "FILE:LINE:COLUMN: message" (or "FILE: reason" when unreadable): the
+    // file was refused and nothing was applied.
+    std::optional<std::string> fileError;
+    // Keys that name no setting, in file order.
+    std::vector<std::string> unknownKeys;
+    // One "FILE: NAME: message" per refused key.
+    std::vector<std::string> refused;
+
+    bool clean() const { return !fileError && unknownKeys.empty() && refused.empty(); }
+};
+
+// The file text save() writes.
+std::string settingsText(const SettingRegistry& registry);
+// Writes atomically; nullopt on success, else the reason.
+std::optional<std::string> saveSettings(const SettingRegistry& registry, const std::string& path);
+SettingsLoadReport loadSettings(SettingRegistry& registry, const std::string& path);
+// loadSettings on text already read; `fileName` only labels the messages.
+SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view text,
+                                    std::string_view fileName);
+
+} // namespace Vellumar::measure

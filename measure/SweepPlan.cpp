@@ -1,0 +1,157 @@
+// Configurations are numbered like a mixed-radix number whose last digit is
+// the last sweep, so any one of them can be computed without the others.
+#include "SweepPlan.h"
+
+#include <limits>
+#include <stdexcept>
+
+#include "NumberText.h"
+
+namespace Vellumar::measure {
+
+namespace {
+
+std::optional<int32_t> parseEnd(std::string_view text) {
+    const std::optional<int64_t> number = parseWholeNumber(trimBlanks(text));
+    if (!number || *number < std::numeric_limits<int32_t>::min() ||
+        *number > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(*number);
+}
+
+} // namespace
+
+uint64_t SweepSpec::count() const {
+    if (step == 0) {
+        return 0;
+    }
+    const int64_t distance = static_cast<int64_t>(to) - from;
+    if ((distance > 0 && step < 0) || (distance < 0 && step > 0)) {
+        return 0;
+    }
+    return static_cast<uint64_t>(distance / step) + 1;
+}
+
+int32_t SweepSpec::valueAt(uint64_t k) const {
+    // Past the end it stays at the last value rather than overflowing.
+    const uint64_t values = count();
+    if (k >= values) {
+        k = values > 0 ? values - 1 : 0;
+    }
+    return static_cast<int32_t>(from + static_cast<int64_t>(k) * step);
+}
+
+std::optional<std::string> parseSweepSpec(std::string_view text, SweepSpec& spec) {
+    const std::string shown = "'" + std::string(text) + "'";
+    const size_t equals = text.find('=');
+    if (equals == std::string_view::npos || equals == 0) {
+        return shown + ": expected NAME=FROM:TO:STEP";
+    }
+    const std::string_view range = text.substr(equals + 1);
+    const size_t first = range.find(':');
+    const size_t second = first == std::string_view::npos ? first : range.find(':', first + 1);
+    if (second == std::string_view::npos || range.find(':', second + 1) != std::string_view::npos) {
+        return shown + ": expected NAME=FROM:TO:STEP";
+    }
+    const std::string_view parts[3] = {range.substr(0, first),
+                                       range.substr(first + 1, second - first - 1),
+                                       range.substr(second + 1)};
+    const char* const partNames[3] = {"FROM", "TO", "STEP"};
+    int32_t numbers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<int32_t> number = parseEnd(parts[i]);
+        if (!number) {
+            return shown + ": " + partNames[i] + " '" + std::string(parts[i]) +
+                   "' is not a whole number in the 32-bit range";
+        }
+        numbers[i] = *number;
+    }
+    SweepSpec parsed;
+    parsed.name = std::string(trimBlanks(text.substr(0, equals)));
+    parsed.from = numbers[0];
+    parsed.to = numbers[1];
+    parsed.step = numbers[2];
+    if (parsed.name.empty()) {
+        return shown + ": expected NAME=FROM:TO:STEP";
+    }
+    if (parsed.step == 0) {
+        return shown + ": STEP 0 never reaches TO";
+    }
+    if (parsed.count() == 0) {
+        return shown + ": STEP " + std::to_string(parsed.step) + " walks away from TO (" +
+               (parsed.from < parsed.to ? "FROM < TO needs STEP > 0)"
+                                        : "FROM > TO needs STEP < 0)");
+    }
+    spec = std::move(parsed);
+    return std::nullopt;
+}
+
+std::optional<std::string> SweepPlan::check(const std::vector<SweepSpec>& sweeps) {
+    uint64_t product = 1;
+    for (size_t i = 0; i < sweeps.size(); ++i) {
+        for (size_t j = 0; j < i; ++j) {
+            if (sweeps[j].name == sweeps[i].name) {
+                return "'" + sweeps[i].name + "' is swept twice";
+            }
+        }
+        const uint64_t count = sweeps[i].count();
+        if (count == 0) {
+            return "the sweep of '" + sweeps[i].name + "' has no values";
+        }
+        // Compared by division so that the product itself never overflows.
+        if (count > maxConfigurations / product) {
+            return "the sweeps make more than " + std::to_string(maxConfigurations) +
+                   " configurations";
+        }
+        product *= count;
+    }
+    return std::nullopt;
+}
+
+SweepPlan::SweepPlan(std::vector<SweepSpec> sweeps) : specs(std::move(sweeps)) {
+    if (std::optional<std::string> problem = check(specs)) {
+        throw std::invalid_argument(*problem);
+    }
+    for (const SweepSpec& spec : specs) {
+        total *= static_cast<size_t>(spec.count());
+    }
+}
+
+Configuration SweepPlan::at(size_t index) const {
+    Configuration configuration(specs.size());
+    uint64_t rest = index % total;
+    for (size_t i = specs.size(); i-- > 0;) {
+        const uint64_t count = specs[i].count();
+        configuration[i] = {specs[i].name, specs[i].valueAt(rest % count)};
+        rest /= count;
+    }
+    return configuration;
+}
+
+std::vector<Configuration> SweepPlan::expand() const {
+    std::vector<Configuration> all;
+    all.reserve(total);
+    for (size_t i = 0; i < total; ++i) {
+        all.push_back(at(i));
+    }
+    return all;
+}
+
+std::vector<std::string> SweepPlan::names() const {
+    std::vector<std::string> list;
+    for (const SweepSpec& spec : specs) {
+        list.push_back(spec.name);
+    }
+    return list;
+}
+
+std::string SweepPlan::describe(const Configuration& configuration) {
+    std::string text;
+    for (const SweepValue& value : configuration) {
+        text += (text.empty() ? "" : " ") + value.name + "=" + std::to_string(value.value);
+    }
+    return text;
+}
+
+} // namespace Vellumar::measure

@@ -1,0 +1,69 @@
+// Sweeps: "--sweep NAME=FROM:TO:STEP" runs the measurement once for every
+// value FROM, FROM+STEP, ... up to TO (the last value does not pass TO when
+// STEP does not divide the distance). Several sweeps multiply: the first one
+// given is the outermost loop, the last one changes fastest. No sweep at all
+// is one configuration with nothing changed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Vellumar::measure {
+
+struct SweepSpec {
+    std::string name;
+    int32_t from = 0;
+    int32_t to = 0;
+    int32_t step = 1;
+
+    // How many values it takes (at least 1 for a valid spec).
+    uint64_t count() const;
+    // The k-th value; k past the end gives the last value.
+    int32_t valueAt(uint64_t k) const;
+};
+
+// Reads "NAME=FROM:TO:STEP" into `spec`. Refuses a missing part, a number
+// that does not fit 32 bits, STEP 0 and a STEP whose sign walks away from TO
+// (FROM < TO needs STEP > 0, FROM > TO needs STEP < 0). It does not check the
+// name: that is the setting registry's business.
+std::optional<std::string> parseSweepSpec(std::string_view text, SweepSpec& spec);
+
+struct SweepValue {
+    std::string name;
+    int32_t value = 0;
+};
+
+// One configuration: the swept settings' values, in the order of the sweeps.
+using Configuration = std::vector<SweepValue>;
+
+class SweepPlan {
+public:
+    static constexpr uint64_t maxConfigurations = 1000000;
+
+    // Refuses a name swept twice and a product above maxConfigurations.
+    static std::optional<std::string> check(const std::vector<SweepSpec>& sweeps);
+
+    // Throws std::invalid_argument for what check() refuses.
+    explicit SweepPlan(std::vector<SweepSpec> sweeps = {});
+
+    size_t count() const { return total; }
+    // The index-th configuration (index < count()), computed on demand.
+    Configuration at(size_t index) const;
+    // Every configuration, in run order.
+    std::vector<Configuration> expand() const;
+    // The swept names, outermost first (the CSV's columns).
+    std::vector<std::string> names() const;
+
+    // "loopsCount.x=100 curTest=1" for progress lines; empty for none.
+    static std::string describe(const Configuration& configuration);
+
+private:
+    std::vector<SweepSpec> specs;
+    size_t total = 1;
+};
+
+} // namespace Vellumar::measure
