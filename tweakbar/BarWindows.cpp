@@ -162,8 +162,9 @@ struct Rows {
         }
         case ValueKind::Float: {
             auto v = readValue<float>(address);
-            float min = limitFloat(o.min.value_or(0.0), {});
-            float max = limitFloat(o.max.value_or(0.0), {});
+            // ImGui asserts that a slider's range lies within half the float range.
+            float min = std::max(limitFloat(o.min.value_or(0.0), {}), -FLT_MAX / 2);
+            float max = std::min(limitFloat(o.max.value_or(0.0), {}), FLT_MAX / 2);
             bool slider = o.min && o.max;
             bool changed = slider ? ImGui::SliderScalar("##value", ImGuiDataType_Float, &v, &min,
                                                         &max, "%.3f", clampTyped)

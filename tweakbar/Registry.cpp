@@ -167,13 +167,6 @@ bool refuse(std::string_view call, std::string_view why) {
     return false;
 }
 
-void Registry::clear() {
-    barList.clear();
-    types.clear();
-    help.clear();
-    ++changeCount;
-}
-
 TwBar* Registry::newBar(const char* name) {
     if (name == nullptr || *name == '\0' || name == globalName ||
         std::string_view(name).find('/') != std::string_view::npos) {
@@ -193,12 +186,9 @@ TwBar* Registry::newBar(const char* name) {
 }
 
 TwBar* Registry::findBar(std::string_view name) const {
-    for (const auto& bar : barList) {
-        if (bar->name == name) {
-            return bar.get();
-        }
-    }
-    return nullptr;
+    auto bar =
+        std::find_if(barList.begin(), barList.end(), [&](auto& b) { return b->name == name; });
+    return bar == barList.end() ? nullptr : bar->get();
 }
 
 bool Registry::define(const char* text) {
@@ -239,18 +229,14 @@ bool Registry::define(const char* text) {
 bool Registry::add(const char* call, TwBar* bar, EntryKind kind, const char* name,
                    const char* definition, TwType type, const void* address,
                    TwButtonCallback callback, void* clientData) {
-    Entry entry{kind,
-                name ? name : "",
-                type,
-                address,
-                definition ? definition : "",
-                callback,
-                clientData,
-                {},
-                {},
-                {},
-                {},
-                {}};
+    Entry entry;
+    entry.kind = kind;
+    entry.label = name ? name : "";
+    entry.type = type;
+    entry.address = address;
+    entry.definition = definition ? definition : "";
+    entry.callback = callback;
+    entry.clientData = clientData;
     ValueKind valueKind = kindOf(type);
     bool variable = kind == EntryKind::ReadWrite || kind == EntryKind::ReadOnly;
     auto owner = std::find_if(barList.begin(), barList.end(),
@@ -379,12 +365,3 @@ ValueKind Registry::kindOf(TwType type) const {
 }
 
 } // namespace Vellumar::tweakbar
-
-Vellumar::tweakbar::Entry* TwBar::findEntry(std::string_view label) {
-    for (auto& entry : entries) {
-        if (entry.label == label) {
-            return &entry;
-        }
-    }
-    return nullptr;
-}

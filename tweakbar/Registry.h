@@ -15,6 +15,7 @@
 //   error naming the call and why.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -75,13 +76,13 @@ struct MadeType {
 
 // One line of a bar, and where the last frame laid it out (width 0: not shown).
 struct Entry {
-    EntryKind kind;
+    EntryKind kind = EntryKind::Separator;
     std::string label;
-    TwType type;
-    const void* address; // null for separators and buttons
+    TwType type = TW_TYPE_UNDEF;
+    const void* address = nullptr; // null for separators and buttons
     std::string definition;
-    TwButtonCallback callback; // buttons only
-    void* clientData;
+    TwButtonCallback callback = nullptr; // buttons only
+    void* clientData = nullptr;
     EntryOptions options;
 
     ScreenRect widgetRect;             // the value widget; the whole line of separators and buttons
@@ -127,8 +128,6 @@ bool refuse(std::string_view call, std::string_view why);
 
 class Registry {
 public:
-    void clear();
-
     TwBar* newBar(const char* name);
     TwBar* findBar(std::string_view name) const;
     bool define(const char* definition);
@@ -185,5 +184,9 @@ struct TwBar {
     Vellumar::tweakbar::ScreenRect drawnRect;  // as last built; width 0 when not shown
     Vellumar::tweakbar::ScreenRect helpButtonRect;
 
-    Vellumar::tweakbar::Entry* findEntry(std::string_view label);
+    Vellumar::tweakbar::Entry* findEntry(std::string_view label) {
+        auto e =
+            std::find_if(entries.begin(), entries.end(), [&](auto& e) { return e.label == label; });
+        return e == entries.end() ? nullptr : &*e;
+    }
 };

@@ -28,8 +28,7 @@ constexpr int glutShift = 1;
 constexpr int glutCtrl = 2;
 constexpr int glutAlt = 4;
 
-// GLUT key codes of the editing keys, also used as ImGui key slots; with
-// Ctrl held GLUT gives letters as 1 to 26.
+// GLUT key codes of the editing keys, also used as ImGui key slots.
 constexpr unsigned char keyBackspace = 8;
 constexpr unsigned char keyTab = 9;
 constexpr unsigned char keyEnter = 13;
@@ -68,13 +67,6 @@ void frame(bool render) {
     } else {
         ImGui::EndFrame();
     }
-    c.hitRects.clear();
-    constexpr ImGuiWindowFlags inside = ImGuiWindowFlags_ChildWindow | ImGuiWindowFlags_Tooltip;
-    for (ImGuiWindow* window : GImGui->Windows) {
-        if (window->Active && !window->Hidden && (window->Flags & inside) == 0) {
-            c.hitRects.push_back({window->Pos.x, window->Pos.y, window->Size.x, window->Size.y});
-        }
-    }
     c.inFrame = false;
 }
 
@@ -82,11 +74,8 @@ void frame(bool render) {
 // that hit tests and the probe see the new layout.
 void settleLayout() {
     TweakBarContext& c = context();
-    if (c.registry.changes() != c.settledChanges || c.width != c.settledWidth ||
-        c.height != c.settledHeight) {
+    if (c.registry.changes() != c.settledChanges) {
         c.settledChanges = c.registry.changes();
-        c.settledWidth = c.width;
-        c.settledHeight = c.height;
         frame(false);
     }
 }
@@ -107,10 +96,13 @@ void callPressedButtons() {
     c.callingButtons = false;
 }
 
-// Half-open: the first pixel right of or below a bar is the program's.
+// Over a window shown in the last frame; half-open, so the first pixel right
+// of or below a bar is the program's.
 bool overBar(int x, int y) {
-    for (const ScreenRect& r : context().hitRects) {
-        if (r.contains(float(x), float(y))) {
+    constexpr ImGuiWindowFlags inside = ImGuiWindowFlags_ChildWindow | ImGuiWindowFlags_Tooltip;
+    for (const ImGuiWindow* w : GImGui->Windows) {
+        ScreenRect r{w->Pos.x, w->Pos.y, w->Size.x, w->Size.y};
+        if (w->Active && !w->Hidden && (w->Flags & inside) == 0 && r.contains(x, y)) {
             return true;
         }
     }
@@ -136,15 +128,13 @@ void typeKey(unsigned char key) {
         frame(false);
         return;
     }
-    bool editing = key == keyBackspace || key == keyTab || key == keyEnter || key == keyEscape ||
-                   key == keyDelete;
-    int slot = editing ? key : (key >= 1 && key <= 26 && io.KeyCtrl) ? 'A' + key - 1 : -1;
-    if (slot >= 0) {
+    if (key == keyBackspace || key == keyTab || key == keyEnter || key == keyEscape ||
+        key == keyDelete) {
         // Down in one frame, up in the next: a key held across a long gap
         // would repeat.
-        io.KeysDown[slot] = true;
+        io.KeysDown[key] = true;
         frame(false);
-        io.KeysDown[slot] = false;
+        io.KeysDown[key] = false;
         frame(false);
     }
 }
@@ -166,14 +156,8 @@ int TwInit(TwGraphAPI graphAPI, void* /*device*/) {
         ImGui_ImplOpenGL2_Shutdown();
         ImGui::DestroyContext(c.imgui);
     }
-    c.registry.clear();
-    c.help = {};
-    c.hitRects.clear();
-    c.hitRects.reserve(16);
-    c.pressed.clear();
+    c = TweakBarContext();
     c.pressed.reserve(8);
-    std::fill(std::begin(c.held), std::end(c.held), false);
-    std::fill(std::begin(c.heldByBar), std::end(c.heldByBar), false);
     c.imgui = ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr; // no files: the bars start from their definitions
@@ -184,10 +168,6 @@ int TwInit(TwGraphAPI graphAPI, void* /*device*/) {
     io.KeyMap[ImGuiKey_Enter] = keyEnter;
     io.KeyMap[ImGuiKey_Escape] = keyEscape;
     io.KeyMap[ImGuiKey_Delete] = keyDelete;
-    const char letters[] = "ACVXYZ"; // ImGuiKey_A, _C, _V, _X, _Y and _Z follow each other
-    for (int i = 0; i < 6; ++i) {
-        io.KeyMap[ImGuiKey_A + i] = letters[i];
-    }
     // Built here, on the processor, so frames can run before the first draw
     // uploads the font texture.
     io.Fonts->Build();
@@ -203,8 +183,11 @@ int TwWindowSize(int width, int height) {
     if (!started("TwWindowSize")) {
         return 0;
     }
-    context().width = width;
-    context().height = height;
+    TweakBarContext& c = context();
+    // A new size wants a new layout as much as a change of bars does.
+    c.settledChanges = c.width == width && c.height == height ? c.settledChanges : ~0ul;
+    c.width = width;
+    c.height = height;
     return 1;
 }
 

@@ -33,10 +33,7 @@ struct TweakBarContext {
     std::chrono::steady_clock::time_point lastFrame;
     bool inFrame = false;
     bool callingButtons = false;
-    unsigned long settledChanges = 0; // the layout last settled
-    int settledWidth = 0;
-    int settledHeight = 0;
-    std::vector<ScreenRect> hitRects; // every window shown in the last frame
+    unsigned long settledChanges = 0; // the registry's changes the layout last settled
     std::vector<ButtonPress> pressed; // buttons clicked in frames, called after them
     bool held[buttonSlots] = {};      // GLUT buttons down
     bool heldByBar[buttonSlots] = {}; // ... whose press a bar took

@@ -152,6 +152,7 @@ void buildEveryKindOfEntry() {
     TwAddVarRW(bar, "flag", TW_TYPE_BOOLCPP, &flag, "");
     TwAddVarRW(bar, "count", TW_TYPE_INT32, &count, " min=0 max=9 ");
     TwAddVarRW(bar, "gain", TW_TYPE_FLOAT, &gain, " min=0 max=1 step=0.1 ");
+    TwAddVarRW(bar, "huge", TW_TYPE_FLOAT, &gain, " min=-3e38 max=3e38 "); // wider than ImGui takes
     TwAddVarRO(bar, "mean", TW_TYPE_DOUBLE, &mean, "");
     TwAddVarRO(bar, "estimate", TW_TYPE_CDSTRING, &estimate, "");
     TwAddVarRW(bar, "choice", TwDefineEnum("Choice", choices, 2), &choice, "");
