@@ -76,7 +76,7 @@ struct Rows {
             const ScreenRect& r = e.widgetRect;
             e.labelRect = {r.x + (r.width - text.x) * 0.5f, r.y + (r.height - text.y) * 0.5f,
                            text.x, text.y};
-        } else if (made != nullptr && made->kind == ValueKind::Struct) {
+        } else if (made != nullptr && made->kind == structKind) {
             structRows(e, *made);
         } else {
             label(e.label, e.options.help, e.labelRect, e.labelRoom);
@@ -116,8 +116,7 @@ struct Rows {
         ImGui::TreePop();
     }
 
-    // The label, wrapped inside its room up to the value column, where the
-    // cursor then stands.
+    // The label wrapped inside its room; the cursor then stands at the value.
     void label(const std::string& text, const std::string& help, ScreenRect& textRect,
                ScreenRect& room) {
         float wrapAt = valueX - ImGui::GetStyle().ItemSpacing.x;
@@ -139,14 +138,14 @@ struct Rows {
         // A read-only value is a disabled widget: visible, never active.
         ImGui::BeginDisabled(writable == nullptr);
         switch (registry.kindOf(type)) {
-        case ValueKind::Bool: {
-            bool on = readBool(address);
+        case TW_TYPE_BOOLCPP: {
+            bool on = readValue<unsigned char>(address) != 0;
             if (ImGui::Checkbox("##value", &on) && writable) {
                 writeValue<unsigned char>(writable, on ? 1 : 0);
             }
             break;
         }
-        case ValueKind::Int32: {
+        case TW_TYPE_INT32: {
             // ImGui limits a drag only with both bounds; one-sided limits are
             // left to the clamp applied before writing.
             auto v = readValue<std::int32_t>(address);
@@ -160,7 +159,7 @@ struct Rows {
             }
             break;
         }
-        case ValueKind::Float: {
+        case TW_TYPE_FLOAT: {
             auto v = readValue<float>(address);
             // ImGui asserts that a slider's range lies within half the float range.
             float min = std::max(limitFloat(o.min.value_or(0.0), {}), -FLT_MAX / 2);
@@ -177,23 +176,18 @@ struct Rows {
             }
             break;
         }
-        case ValueKind::Double: {
+        case TW_TYPE_DOUBLE: {
             auto v = readValue<double>(address);
             ImGui::DragScalar("##value", ImGuiDataType_Double, &v, 0.0f, nullptr, nullptr, "%.6g");
             break;
         }
-        case ValueKind::CString: {
+        case TW_TYPE_CDSTRING: {
             const char* text = readValue<const char*>(address);
-            ImGui::PushTextWrapPos(0.0f);
-            ImGui::TextUnformatted(text ? text : "");
-            ImGui::PopTextWrapPos();
+            ImGui::TextWrapped("%s", text ? text : "");
             break;
         }
-        case ValueKind::Enum:
-            enumList(*registry.madeType(type), address, writable, itemRects);
-            break;
-        case ValueKind::Struct:
-        case ValueKind::None: break;
+        case enumKind: enumList(*registry.madeType(type), address, writable, itemRects); break;
+        default: break;
         }
         ImGui::EndDisabled();
     }
@@ -233,7 +227,7 @@ void bar(TwBar& bar, const Registry& registry, float displayWidth, float display
     const TwBar::Attributes& a = bar.attributes;
     ImGuiWindow* existing = ImGui::FindWindowByName(bar.name.c_str());
     ScreenRect current = existing ? rectOf(existing->Pos, existing->SizeFull) : ScreenRect{};
-    bar.userPlaced = !bar.placementPending && (bar.userPlaced || current != bar.placedRect);
+    bar.userPlaced = bar.userPlaced || current != bar.placedRect;
     // A bar the user moved or sized is only pushed back inside.
     ScreenRect defined{float(a.x), float(a.y), float(a.width), float(a.height)};
     ScreenRect inside = bar.userPlaced ? keptInside(current, displayWidth, displayHeight)
@@ -243,7 +237,6 @@ void bar(TwBar& bar, const Registry& registry, float displayWidth, float display
         ImGui::SetNextWindowSize(ImVec2(inside.width, inside.height), ImGuiCond_Always);
     }
     bar.placedRect = inside;
-    bar.placementPending = false;
 
     bool expanded = ImGui::Begin(bar.name.c_str(), nullptr, barFlags);
     ImGuiWindow* window = ImGui::GetCurrentWindow();
@@ -265,9 +258,6 @@ void bar(TwBar& bar, const Registry& registry, float displayWidth, float display
             help.open = !help.open;
         }
         bar.helpButtonRect = lastItemRect();
-        if (ImGui::IsItemHovered()) {
-            ImGui::SetTooltip("Help");
-        }
     }
     ImGui::End();
 }
@@ -275,7 +265,9 @@ void bar(TwBar& bar, const Registry& registry, float displayWidth, float display
 // Tabs have no glyph in the default font.
 void addHelpLine(HelpWindow& help, bool heading, std::string text) {
     std::replace(text.begin(), text.end(), '\t', ' ');
-    help.lines.push_back({heading, std::move(text)});
+    if (!text.empty()) {
+        help.lines.push_back({heading, std::move(text)});
+    }
 }
 
 void helpWindow(HelpWindow& help, const Registry& registry, float displayWidth, float displayHeight,
@@ -286,18 +278,13 @@ void helpWindow(HelpWindow& help, const Registry& registry, float displayWidth, 
     }
     if (opened) {
         help.lines.clear();
-        if (!registry.globalHelp().empty()) {
-            addHelpLine(help, false, registry.globalHelp());
-        }
+        addHelpLine(help, false, registry.globalHelp());
         for (const auto& b : registry.bars()) {
             addHelpLine(help, true, b->name);
-            if (!b->attributes.help.empty()) {
-                addHelpLine(help, false, b->attributes.help);
-            }
+            addHelpLine(help, false, b->attributes.help);
             for (const Entry& e : b->entries) {
-                if (!e.options.help.empty()) {
-                    addHelpLine(help, false, e.label + ": " + e.options.help);
-                }
+                addHelpLine(help, false,
+                            e.options.help.empty() ? "" : e.label + ": " + e.options.help);
             }
         }
     }

@@ -2,15 +2,13 @@
 // rows with a help button at its bottom left, and the help window. Reads
 // every bound value as it draws and writes a value the moment it is edited.
 //
-// Implements: rows of a label, wrapped inside its room so that it reads
-//   whole, and a value widget in a column valuesWidth wide (a share of the
-//   bar by default); checkboxes for bools, drag fields for int32 and float, a
-//   slider snapped to its step for a float with both limits, a combo list for
-//   enumerations, a collapsible group of member rows for structs, read-only
-//   values shown disabled (doubles as numbers, strings as wrapped text),
-//   full-width buttons, separators with their label, help texts as tooltips
-//   and in the help window, fontSize, bars placed by their definition and
-//   kept inside the display.
+// Implements: rows of a label wrapped inside its room, so it reads whole, and
+//   a value in a column valuesWidth wide (a share of the bar by default):
+//   checkboxes, drag fields for int32 and float, a slider snapped to its step
+//   for a float with both limits, combo lists for enumerations, collapsible
+//   member rows for structs, read-only values disabled (doubles as numbers,
+//   strings as wrapped text), full-width buttons, labelled separators, help as
+//   tooltips and in the help window, fontSize, bars placed and kept inside.
 // Refuses nothing: the registry let in only what is drawn here.
 #pragma once
 
@@ -30,6 +28,9 @@ struct HelpWindow {
     std::vector<Line> lines; // gathered when it opens, so drawing it allocates nothing
     ScreenRect rect;         // as last laid out; width 0 while closed
 };
+
+// The help window of the Tw* calls (TweakBar.cpp keeps it).
+const HelpWindow& tweakBarHelpWindow();
 
 // Clicked buttons join pressed, to be called after the frame.
 void buildBars(const Registry& registry, float displayWidth, float displayHeight, HelpWindow& help,

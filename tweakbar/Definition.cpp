@@ -1,6 +1,7 @@
 // Splitting definition strings and reading their values.
 #include "Definition.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -19,13 +20,9 @@ void skipBlanks(std::string_view text, size_t& pos) {
 }
 
 std::string_view trimmed(std::string_view text) {
-    size_t start = 0;
-    skipBlanks(text, start);
-    size_t end = text.size();
-    while (end > start && isBlank(text[end - 1])) {
-        --end;
-    }
-    return text.substr(start, end - start);
+    // Past the end when all blank: npos + 1 wraps to 0 and the view is empty.
+    size_t start = std::min(text.find_first_not_of(" \t\n\r"), text.size());
+    return text.substr(start, text.find_last_not_of(" \t\n\r") + 1 - start);
 }
 
 // A single-quoted run, or a bare run that ends at a blank (names also at '='
@@ -55,8 +52,25 @@ bool word(std::string_view text, size_t& pos, bool name, std::string& out, std::
     return !out.empty();
 }
 
-bool attributeList(std::string_view text, size_t pos, std::vector<Attribute>& list,
-                   std::string& error) {
+template <typename T>
+std::optional<T> parseWhole(std::string_view text) {
+    text = trimmed(text);
+    // from_chars takes no leading '+'; definition strings may carry one.
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
+        text.remove_prefix(1);
+    }
+    T value{};
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+bool parseAttributes(std::string_view text, std::vector<Attribute>& list, std::string& error,
+                     size_t pos) {
     list.clear();
     for (skipBlanks(text, pos); pos < text.size(); skipBlanks(text, pos)) {
         Attribute a;
@@ -76,28 +90,6 @@ bool attributeList(std::string_view text, size_t pos, std::vector<Attribute>& li
     return true;
 }
 
-template <typename T>
-std::optional<T> parseWhole(std::string_view text) {
-    text = trimmed(text);
-    // from_chars takes no leading '+'; definition strings may carry one.
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-') {
-        text.remove_prefix(1);
-    }
-    T value{};
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-} // namespace
-
-bool parseAttributes(std::string_view text, std::vector<Attribute>& attributes,
-                     std::string& error) {
-    return attributeList(text, 0, attributes, error);
-}
-
 bool parseDefinition(std::string_view text, std::string& target, std::vector<Attribute>& attributes,
                      std::string& error) {
     size_t pos = 0;
@@ -106,7 +98,7 @@ bool parseDefinition(std::string_view text, std::string& target, std::vector<Att
         error = "no bar name at the start";
         return false;
     }
-    return attributeList(text, pos, attributes, error);
+    return parseAttributes(text, attributes, error, pos);
 }
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {

@@ -24,8 +24,10 @@ struct Attribute {
     bool hasValue = false;
 };
 
-// False, with the reason in error, when the text is not well formed.
-bool parseAttributes(std::string_view text, std::vector<Attribute>& attributes, std::string& error);
+// The attributes from pos on; false, with the reason in error, when the text
+// is not well formed.
+bool parseAttributes(std::string_view text, std::vector<Attribute>& attributes, std::string& error,
+                     size_t pos = 0);
 // The target is the first word of the text.
 bool parseDefinition(std::string_view text, std::string& target, std::vector<Attribute>& attributes,
                      std::string& error);

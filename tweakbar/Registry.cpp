@@ -18,8 +18,8 @@ namespace {
 constexpr std::string_view globalName = "GLOBAL";
 constexpr int barStagger = 16; // the first bar's default corner, and the step between bars
 
-bool isNumber(ValueKind kind) {
-    return kind == ValueKind::Int32 || kind == ValueKind::Float;
+bool isNumber(TwType kind) {
+    return kind == TW_TYPE_INT32 || kind == TW_TYPE_FLOAT;
 }
 
 std::string quoted(std::string_view text) {
@@ -29,13 +29,13 @@ std::string quoted(std::string_view text) {
 // All of the attributes, or none. Integers keep only the whole numbers
 // inside their limits.
 bool applyEntryAttributes(EntryOptions& options, std::string_view text, EntryKind entryKind,
-                          ValueKind valueKind, bool member, std::string& error) {
+                          TwType valueKind, bool member, std::string& error) {
     std::vector<Attribute> list;
     if (!parseAttributes(text, list, error)) {
         return false;
     }
     EntryOptions o = options;
-    bool keys = entryKind == EntryKind::ReadWrite && valueKind != ValueKind::Struct && !member;
+    bool keys = entryKind == EntryKind::ReadWrite && valueKind != structKind && !member;
     bool limits = isNumber(valueKind) && entryKind == EntryKind::ReadWrite;
     for (const Attribute& a : list) {
         auto is = [&a](const char* name) { return equalsIgnoreCase(a.name, name); };
@@ -69,7 +69,7 @@ bool applyEntryAttributes(EntryOptions& options, std::string_view text, EntryKin
         }
         return false;
     }
-    if (valueKind == ValueKind::Int32) {
+    if (valueKind == TW_TYPE_INT32) {
         constexpr double lowest = std::numeric_limits<std::int32_t>::min();
         constexpr double highest = std::numeric_limits<std::int32_t>::max();
         o.min = o.min ? std::optional(std::clamp(std::ceil(*o.min), lowest, highest)) : o.min;
@@ -94,10 +94,7 @@ bool applyBarAttribute(TwBar::Attributes& b, const Attribute& a, bool& placement
     auto pair = parseIntegerPair(a.value);
     auto number = parseInteger(a.value);
     auto visible = parseBool(a.value);
-    if (!a.hasValue) {
-        error = quoted(a.name) + " needs a value (hide and show are the flags)";
-        return false;
-    } else if (is("help")) {
+    if (is("help") && a.hasValue) {
         b.help = a.value;
     } else if (is("position") && pair) {
         std::tie(b.x, b.y) = *pair;
@@ -110,8 +107,8 @@ bool applyBarAttribute(TwBar::Attributes& b, const Attribute& a, bool& placement
     } else if (is("visible") && visible) {
         b.visible = *visible;
     } else {
-        bool known =
-            is("position") || is("size") || is("fontSize") || is("valuesWidth") || is("visible");
+        bool known = is("position") || is("size") || is("fontSize") || is("valuesWidth") ||
+                     is("visible") || is("help");
         error = known ? "bad " + quoted(a.name) + " value " + quoted(a.value)
                       : "unknown bar attribute " + quoted(a.name);
         return false;
@@ -120,17 +117,17 @@ bool applyBarAttribute(TwBar::Attributes& b, const Attribute& a, bool& placement
     return true;
 }
 
-void stepValue(void* address, ValueKind kind, const MadeType* enumType, const EntryOptions& options,
+void stepValue(void* address, TwType kind, const MadeType* enumType, const EntryOptions& options,
                int direction) {
     double step = options.step.value_or(1.0) * direction;
-    if (kind == ValueKind::Bool) {
-        writeValue<unsigned char>(address, readBool(address) ? 0 : 1);
-    } else if (kind == ValueKind::Int32) {
+    if (kind == TW_TYPE_BOOLCPP) {
+        writeValue<unsigned char>(address, readValue<unsigned char>(address) ? 0 : 1);
+    } else if (kind == TW_TYPE_INT32) {
         auto value = static_cast<std::int64_t>(readValue<std::int32_t>(address));
         writeValue(address, limitInt32(value + static_cast<std::int64_t>(step), options));
-    } else if (kind == ValueKind::Float) {
+    } else if (kind == TW_TYPE_FLOAT) {
         writeValue(address, limitFloat(readValue<float>(address) + step, options));
-    } else if (kind == ValueKind::Enum) {
+    } else if (kind == enumKind) {
         // A value that has no label goes to the first forwards, the last backwards.
         const auto& values = enumType->values;
         int count = static_cast<int>(values.size());
@@ -168,13 +165,11 @@ bool refuse(std::string_view call, std::string_view why) {
 }
 
 TwBar* Registry::newBar(const char* name) {
-    if (name == nullptr || *name == '\0' || name == globalName ||
+    bool taken = name != nullptr && findBar(name) != nullptr;
+    if (name == nullptr || *name == '\0' || name == globalName || taken ||
         std::string_view(name).find('/') != std::string_view::npos) {
-        refuse("TwNewBar", "a bar needs a name without '/', other than GLOBAL");
-        return nullptr;
-    }
-    if (findBar(name) != nullptr) {
-        refuse("TwNewBar", "there is already a bar named " + quoted(name));
+        refuse("TwNewBar", taken ? "there is already a bar named " + quoted(name)
+                                 : "a bar needs a name without '/', other than GLOBAL");
         return nullptr;
     }
     auto bar = std::make_unique<TwBar>();
@@ -221,7 +216,7 @@ bool Registry::define(const char* text) {
         }
     }
     bar->attributes = std::move(changed);
-    bar->placementPending = bar->placementPending || placement;
+    bar->userPlaced = bar->userPlaced && !placement;
     ++changeCount;
     return true;
 }
@@ -237,7 +232,7 @@ bool Registry::add(const char* call, TwBar* bar, EntryKind kind, const char* nam
     entry.definition = definition ? definition : "";
     entry.callback = callback;
     entry.clientData = clientData;
-    ValueKind valueKind = kindOf(type);
+    TwType valueKind = kindOf(type);
     bool variable = kind == EntryKind::ReadWrite || kind == EntryKind::ReadOnly;
     auto owner = std::find_if(barList.begin(), barList.end(),
                               [bar](const auto& owned) { return owned.get() == bar; });
@@ -249,10 +244,10 @@ bool Registry::add(const char* call, TwBar* bar, EntryKind kind, const char* nam
         error = "an entry needs a name"; // unnamed separators may repeat
     } else if (!entry.label.empty() && bar->findEntry(entry.label) != nullptr) {
         error = "the bar already has an entry of that name";
-    } else if (variable && (address == nullptr || valueKind == ValueKind::None)) {
+    } else if (variable && (address == nullptr || valueKind == TW_TYPE_UNDEF)) {
         error = address ? "unknown type " + std::to_string(type) : "no variable";
     } else if (kind == EntryKind::ReadWrite &&
-               (valueKind == ValueKind::Double || valueKind == ValueKind::CString)) {
+               (valueKind == TW_TYPE_DOUBLE || valueKind == TW_TYPE_CDSTRING)) {
         error = "doubles and strings are read-only: use TwAddVarRO";
     } else if (kind == EntryKind::Button && callback == nullptr) {
         error = "a button needs a callback";
@@ -270,7 +265,7 @@ bool Registry::add(const char* call, TwBar* bar, EntryKind kind, const char* nam
 
 TwType Registry::defineEnum(const char* name, const TwEnumVal* values, unsigned int count) {
     auto type = std::make_unique<MadeType>();
-    type->kind = ValueKind::Enum;
+    type->kind = enumKind;
     type->name = name ? name : "";
     for (unsigned int i = 0; values && i < count; ++i) {
         if (values[i].Label == nullptr) {
@@ -283,7 +278,8 @@ TwType Registry::defineEnum(const char* name, const TwEnumVal* values, unsigned 
         refuse("TwDefineEnum", "an enumeration needs a name and values");
         return TW_TYPE_UNDEF;
     }
-    return made(std::move(type));
+    types.push_back(std::move(type));
+    return firstMadeType + static_cast<TwType>(types.size() - 1);
 }
 
 TwType Registry::defineStruct(const char* name, const TwStructMember* members, unsigned int count,
@@ -295,17 +291,17 @@ TwType Registry::defineStruct(const char* name, const TwStructMember* members, u
         return TW_TYPE_UNDEF;
     }
     auto type = std::make_unique<MadeType>();
-    type->kind = ValueKind::Struct;
+    type->kind = structKind;
     type->name = name;
     type->size = size;
     for (unsigned int i = 0; i < count; ++i) {
         const TwStructMember& m = members[i];
-        ValueKind kind = kindOf(m.Type);
-        size_t memberSize = kind == ValueKind::Bool ? 1 : 4;
+        TwType kind = kindOf(m.Type);
+        size_t memberSize = kind == TW_TYPE_BOOLCPP ? 1 : 4;
         StructMember member{
             m.Name ? m.Name : "", m.Type, m.Offset, m.DefString ? m.DefString : "", {}};
         std::string error;
-        if (kind != ValueKind::Bool && !isNumber(kind)) {
+        if (kind != TW_TYPE_BOOLCPP && !isNumber(kind)) {
             error = "members are bool, int32 or float";
         } else if (member.name.empty() || m.Offset > size || memberSize > size - m.Offset) {
             error = "a member needs a name and must lie inside the struct";
@@ -317,11 +313,11 @@ TwType Registry::defineStruct(const char* name, const TwStructMember* members, u
         refuse("TwDefineStruct", type->name + "." + member.name + ": " + error);
         return TW_TYPE_UNDEF;
     }
-    return made(std::move(type));
+    types.push_back(std::move(type));
+    return firstMadeType + static_cast<TwType>(types.size() - 1);
 }
 
-bool Registry::applyShortcut(unsigned char key, ButtonPress& button) const {
-    button = {nullptr, nullptr};
+bool Registry::applyShortcut(unsigned char key, std::vector<ButtonPress>& pressed) const {
     for (const auto& bar : barList) {
         for (const Entry& entry : bar->entries) {
             const EntryOptions& o = entry.options;
@@ -330,7 +326,7 @@ bool Registry::applyShortcut(unsigned char key, ButtonPress& button) const {
                 continue;
             }
             if (entry.kind == EntryKind::Button) {
-                button = {entry.callback, entry.clientData};
+                pressed.push_back({entry.callback, entry.clientData});
             } else {
                 stepValue(entry.writableAddress(), kindOf(entry.type), madeType(entry.type), o,
                           direction);
@@ -341,27 +337,15 @@ bool Registry::applyShortcut(unsigned char key, ButtonPress& button) const {
     return false;
 }
 
-TwType Registry::made(std::unique_ptr<MadeType> type) {
-    types.push_back(std::move(type));
-    return firstMadeType + static_cast<TwType>(types.size() - 1);
-}
-
 const MadeType* Registry::madeType(TwType type) const {
     bool made = type >= firstMadeType && static_cast<size_t>(type - firstMadeType) < types.size();
     return made ? types[static_cast<size_t>(type - firstMadeType)].get() : nullptr;
 }
 
-ValueKind Registry::kindOf(TwType type) const {
-    switch (type) {
-    case TW_TYPE_BOOLCPP: return ValueKind::Bool;
-    case TW_TYPE_INT32: return ValueKind::Int32;
-    case TW_TYPE_FLOAT: return ValueKind::Float;
-    case TW_TYPE_DOUBLE: return ValueKind::Double;
-    case TW_TYPE_CDSTRING: return ValueKind::CString;
-    default: break;
-    }
+TwType Registry::kindOf(TwType type) const {
     const MadeType* m = madeType(type);
-    return m ? m->kind : ValueKind::None;
+    bool builtin = type >= TW_TYPE_BOOLCPP && type <= TW_TYPE_CDSTRING;
+    return builtin ? type : m ? m->kind : TW_TYPE_UNDEF;
 }
 
 } // namespace Vellumar::tweakbar

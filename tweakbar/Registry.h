@@ -1,18 +1,16 @@
-// Everything the tweak-bar calls build: bars with their entries in order, the
-// made enumeration and struct types and the global help, with the checks that
-// refuse a bad call and change nothing; and the rules by which the bars change
-// the program's variables.
+// Everything the tweak-bar calls build (bars with their entries in order, the
+// made enumeration and struct types, the global help), the checks that refuse
+// a bad call and change nothing, and how the bars change bound variables.
 //
 // Implements: TwNewBar, TwAddVarRW/RO, TwAddSeparator, TwAddButton,
 //   TwDefineEnum, TwDefineStruct and TwDefine (bars and GLOBAL) with the
-//   attributes TweakBar.h lists; bound values copied as bytes (neither
-//   alignment nor the type the memory really holds matters; a bool is its
-//   first byte only, so it may stand for a 32-bit 0/1 flag); limits applied
-//   to what a bar writes, never to what it shows; shortcut keys (a bool
-//   toggles, a number moves by its step within its limits, an enumeration
-//   moves in declared order and wraps around, a button is pressed).
-// Refuses: everything TweakBar.h lists as refused, with one line on standard
-//   error naming the call and why.
+//   attributes TweakBar.h lists; values copied as bytes (alignment and the
+//   memory's real type do not matter; a bool is its first byte only, so it may
+//   stand for a 32-bit 0/1 flag); limits on what a bar writes, never on what
+//   it shows; shortcuts (a bool toggles, a number steps within its limits, an
+//   enumeration steps in declared order and wraps around, a button is pressed).
+// Refuses: what TweakBar.h lists, with a line on standard error naming the
+//   call and why.
 #pragma once
 
 #include <algorithm>
@@ -35,16 +33,10 @@ enum class EntryKind {
     Separator,
     Button
 };
-enum class ValueKind {
-    None,
-    Bool,
-    Int32,
-    Float,
-    Double,
-    CString,
-    Enum,
-    Struct
-};
+// What a type stands for when a bar reads, writes and draws it: a built-in
+// type itself, one of these for made types, TW_TYPE_UNDEF for unknown ones.
+constexpr TwType enumKind = -1;
+constexpr TwType structKind = -2;
 
 struct EntryOptions {
     std::string help;
@@ -67,7 +59,7 @@ struct StructMember {
 
 // An enumeration (values in declared order) or a struct (size and members).
 struct MadeType {
-    ValueKind kind;
+    TwType kind; // enumKind or structKind
     std::string name;
     std::vector<EnumValue> values;
     size_t size = 0;
@@ -96,8 +88,7 @@ struct Entry {
     }
 };
 
-// A button whose key was pressed or that was clicked: called after the search
-// or the frame, so that its callback may change the bars.
+// A clicked or keyed button, called after the frame so that it may change bars.
 struct ButtonPress {
     TwButtonCallback callback;
     void* clientData;
@@ -113,10 +104,6 @@ T readValue(const void* address) {
 template <typename T>
 void writeValue(void* address, T value) {
     std::memcpy(address, &value, sizeof value);
-}
-
-inline bool readBool(const void* address) {
-    return readValue<unsigned char>(address) != 0;
 }
 
 // An edited value brought inside min and max where they are set.
@@ -140,26 +127,26 @@ public:
 
     // The first read-write entry or button of a visible bar, in bar and entry
     // order, whose shortcut is key (case matters): a value is stepped, a
-    // button handed back in button. False when there is none.
-    bool applyShortcut(unsigned char key, ButtonPress& button) const;
+    // button joins pressed. False when there is none.
+    bool applyShortcut(unsigned char key, std::vector<ButtonPress>& pressed) const;
 
-    ValueKind kindOf(TwType type) const;
+    TwType kindOf(TwType type) const;
     const MadeType* madeType(TwType type) const; // null for built-in and unknown types
     const std::vector<std::unique_ptr<TwBar>>& bars() const { return barList; }
     const std::string& globalHelp() const { return help; }
-    // Counts the calls that changed bars, so that a new layout can be
-    // settled before anyone points at it.
+    // Counts the calls that changed bars: a new layout is settled before use.
     unsigned long changes() const { return changeCount; }
 
 private:
     static constexpr TwType firstMadeType = 0x100;
-    TwType made(std::unique_ptr<MadeType> type);
-
     std::vector<std::unique_ptr<TwBar>> barList;
     std::vector<std::unique_ptr<MadeType>> types;
     std::string help;
     unsigned long changeCount = 0;
 };
+
+// The registry the Tw* calls build (TweakBar.cpp keeps it; TwInit starts it over).
+Registry& tweakBarRegistry();
 
 } // namespace Vellumar::tweakbar
 
@@ -175,18 +162,16 @@ struct TwBar {
     std::string name;
     Attributes attributes;
     std::vector<Vellumar::tweakbar::Entry> entries;
-    // Set when the definition moved or sized the bar: the next frame places
-    // it there, and it follows its definition (kept inside the window) until
-    // the user moves or sizes it.
-    bool placementPending = true;
+    // A bar follows its definition (kept inside the window) until the user
+    // moves or sizes it, and again once a definition moves or sizes it.
     bool userPlaced = false;
     Vellumar::tweakbar::ScreenRect placedRect; // where the last frame asked it to be
     Vellumar::tweakbar::ScreenRect drawnRect;  // as last built; width 0 when not shown
     Vellumar::tweakbar::ScreenRect helpButtonRect;
 
     Vellumar::tweakbar::Entry* findEntry(std::string_view label) {
-        auto e =
-            std::find_if(entries.begin(), entries.end(), [&](auto& e) { return e.label == label; });
-        return e == entries.end() ? nullptr : &*e;
+        auto at = std::find_if(entries.begin(), entries.end(),
+                               [&](const auto& entry) { return entry.label == label; });
+        return at == entries.end() ? nullptr : &*at;
     }
 };

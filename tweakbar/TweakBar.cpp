@@ -1,20 +1,23 @@
-// The Tw* calls. Every forwarded mouse event, and every key typed into a
-// field being edited, runs one ImGui frame at once (without drawing), so the
-// widgets see each press, release, key and motion in order however long the
-// program's own frames take, and each event call knows its answer: whether
-// the pointer is over a window shown in the last frame. ImGui 1.86 loses a
-// press and a release set before one frame, so each gets a frame of its own.
-// TwDraw runs one more frame and draws it inside the GL state guard.
+// The Tw* calls and the state behind them. Every forwarded mouse event, and
+// every key typed into a field being edited, runs one ImGui frame at once
+// (without drawing), so the widgets see each press, release, key and motion
+// in order however long the program's frames take, and each event call knows
+// its answer: whether the pointer is over a window shown in the last frame.
+// ImGui 1.86 loses a press and a release set before one frame, so each gets a
+// frame of its own. TwDraw runs one more frame, drawn inside the state guard.
 #include "TweakBar.h"
 
 #include <imgui.h>
 #include <imgui_internal.h>
 #include <backends/imgui_impl_opengl2.h>
 
+#include <algorithm>
 #include <cfloat>
+#include <chrono>
+#include <vector>
 
+#include "BarWindows.h"
 #include "GLStateGuard.h"
-#include "TweakBarContext.h"
 
 using namespace Vellumar::tweakbar;
 
@@ -28,17 +31,33 @@ constexpr int glutShift = 1;
 constexpr int glutCtrl = 2;
 constexpr int glutAlt = 4;
 
-// GLUT key codes of the editing keys, also used as ImGui key slots.
-constexpr unsigned char keyBackspace = 8;
-constexpr unsigned char keyTab = 9;
-constexpr unsigned char keyEnter = 13;
-constexpr unsigned char keyEscape = 27;
-constexpr unsigned char keyDelete = 127;
+// GLUT's codes of backspace, tab, enter, escape and delete, which are also
+// their slots in ImGui's key table.
+constexpr unsigned char editingKeys[] = {8, 9, 13, 27, 127};
 
 const ImVec2 nowhere(-FLT_MAX, -FLT_MAX);
 
-TweakBarContext& context() {
-    return TweakBarContext::instance();
+// The state behind the calls.
+struct Context {
+    static constexpr int buttonSlots = 8;
+    ImGuiContext* imgui = nullptr; // null before TwInit
+    Registry registry;
+    HelpWindow help;
+    int width = 0;
+    int height = 0;
+    int (*modifiers)() = nullptr;
+    std::chrono::steady_clock::time_point lastFrame;
+    bool inFrame = false;
+    unsigned long settledChanges = 0; // the registry's changes the layout last settled
+    std::vector<ButtonPress> pressed; // buttons clicked in frames, called after them
+    bool held[buttonSlots] = {};      // GLUT buttons down
+    bool heldByBar[buttonSlots] = {}; // ... whose press a bar took
+};
+
+Context& context() {
+    // Never destroyed: the GL context may be gone when the process ends.
+    static Context* c = new Context();
+    return *c;
 }
 
 bool started(const char* call) {
@@ -46,12 +65,12 @@ bool started(const char* call) {
 }
 
 bool ready() {
-    const TweakBarContext& c = context();
+    const Context& c = context();
     return c.imgui != nullptr && c.width > 0 && c.height > 0 && !c.inFrame;
 }
 
 void frame(bool render) {
-    TweakBarContext& c = context();
+    Context& c = context();
     c.inFrame = true;
     ImGuiIO& io = ImGui::GetIO();
     io.DisplaySize = ImVec2(float(c.width), float(c.height));
@@ -73,7 +92,7 @@ void frame(bool render) {
 // After a change of bars or window size, one frame without input first, so
 // that hit tests and the probe see the new layout.
 void settleLayout() {
-    TweakBarContext& c = context();
+    Context& c = context();
     if (c.registry.changes() != c.settledChanges) {
         c.settledChanges = c.registry.changes();
         frame(false);
@@ -81,19 +100,13 @@ void settleLayout() {
 }
 
 void callPressedButtons() {
-    // A callback may run frames of its own (an event or a draw); their
-    // presses join this loop instead of starting another.
-    TweakBarContext& c = context();
-    if (c.callingButtons) {
-        return;
-    }
-    c.callingButtons = true;
-    for (size_t i = 0; i < c.pressed.size(); ++i) {
-        ButtonPress press = c.pressed[i];
+    // Taken out first: a callback may run frames of its own (an event or a
+    // draw), whose presses are called next.
+    std::vector<ButtonPress> calls;
+    calls.swap(context().pressed);
+    for (const ButtonPress& press : calls) {
         press.callback(press.clientData);
     }
-    c.pressed.clear();
-    c.callingButtons = false;
 }
 
 // Over a window shown in the last frame; half-open, so the first pixel right
@@ -113,8 +126,7 @@ void readModifiers() {
     // glutGetModifiers answers only inside keyboard and mouse-button
     // callbacks (elsewhere it warns on the console), so it is asked only
     // when the answer matters; a negative answer counts as no modifier.
-    int bits = context().modifiers ? context().modifiers() : 0;
-    bits = bits < 0 ? 0 : bits;
+    int bits = std::max(context().modifiers ? context().modifiers() : 0, 0);
     ImGuiIO& io = ImGui::GetIO();
     io.KeyShift = (bits & glutShift) != 0;
     io.KeyCtrl = (bits & glutCtrl) != 0;
@@ -123,51 +135,56 @@ void readModifiers() {
 
 void typeKey(unsigned char key) {
     ImGuiIO& io = ImGui::GetIO();
-    if (key >= 32 && key < keyDelete) {
+    if (key >= 32 && key < 127) {
         io.AddInputCharacter(key);
         frame(false);
-        return;
     }
-    if (key == keyBackspace || key == keyTab || key == keyEnter || key == keyEscape ||
-        key == keyDelete) {
-        // Down in one frame, up in the next: a key held across a long gap
-        // would repeat.
-        io.KeysDown[key] = true;
-        frame(false);
-        io.KeysDown[key] = false;
-        frame(false);
+    for (unsigned char code : editingKeys) {
+        if (key == code) {
+            // Down in one frame, up in the next: a key held across a long gap
+            // would repeat.
+            io.KeysDown[code] = true;
+            frame(false);
+            io.KeysDown[code] = false;
+            frame(false);
+        }
     }
-}
-
-// ImGui's button number for a GLUT button (left, middle, right), -1 for none.
-int imguiButton(int glutButton) {
-    return glutButton == 0 ? 0 : glutButton == 1 ? 2 : glutButton == 2 ? 1 : -1;
 }
 
 } // namespace
+
+namespace Vellumar::tweakbar {
+
+Registry& tweakBarRegistry() {
+    return context().registry;
+}
+
+const HelpWindow& tweakBarHelpWindow() {
+    return context().help;
+}
+
+} // namespace Vellumar::tweakbar
 
 int TwInit(TwGraphAPI graphAPI, void* /*device*/) {
     if (graphAPI != TW_OPENGL) {
         return refuse("TwInit", "only TW_OPENGL is supported");
     }
-    TweakBarContext& c = context();
+    Context& c = context();
     if (c.imgui != nullptr) {
         ImGui::SetCurrentContext(c.imgui);
         ImGui_ImplOpenGL2_Shutdown();
         ImGui::DestroyContext(c.imgui);
     }
-    c = TweakBarContext();
-    c.pressed.reserve(8);
+    c = Context();
     c.imgui = ImGui::CreateContext();
     ImGuiIO& io = ImGui::GetIO();
     io.IniFilename = nullptr; // no files: the bars start from their definitions
-    io.LogFilename = nullptr;
     io.ConfigWindowsMoveFromTitleBarOnly = true;
-    io.KeyMap[ImGuiKey_Tab] = keyTab;
-    io.KeyMap[ImGuiKey_Backspace] = keyBackspace;
-    io.KeyMap[ImGuiKey_Enter] = keyEnter;
-    io.KeyMap[ImGuiKey_Escape] = keyEscape;
-    io.KeyMap[ImGuiKey_Delete] = keyDelete;
+    io.KeyMap[ImGuiKey_Backspace] = 8;
+    io.KeyMap[ImGuiKey_Tab] = 9;
+    io.KeyMap[ImGuiKey_Enter] = 13;
+    io.KeyMap[ImGuiKey_Escape] = 27;
+    io.KeyMap[ImGuiKey_Delete] = 127;
     // Built here, on the processor, so frames can run before the first draw
     // uploads the font texture.
     io.Fonts->Build();
@@ -183,7 +200,7 @@ int TwWindowSize(int width, int height) {
     if (!started("TwWindowSize")) {
         return 0;
     }
-    TweakBarContext& c = context();
+    Context& c = context();
     // A new size wants a new layout as much as a change of bars does.
     c.settledChanges = c.width == width && c.height == height ? c.settledChanges : ~0ul;
     c.width = width;
@@ -270,13 +287,10 @@ int TwEventKeyboardGLUT(unsigned char glutKey, int /*mouseX*/, int /*mouseY*/) {
         callPressedButtons();
         return 1;
     }
-    ButtonPress button;
-    if (context().inFrame || !context().registry.applyShortcut(glutKey, button)) {
+    if (context().inFrame || !context().registry.applyShortcut(glutKey, context().pressed)) {
         return 0;
     }
-    if (button.callback != nullptr) {
-        button.callback(button.clientData);
-    }
+    callPressedButtons();
     return 1;
 }
 
@@ -285,10 +299,10 @@ int TwEventMouseButtonGLUT(int glutButton, int glutState, int mouseX, int mouseY
         return 0;
     }
     settleLayout();
-    TweakBarContext& c = context();
+    Context& c = context();
     bool down = glutState == glutDown;
     bool taken = overBar(mouseX, mouseY);
-    if (glutButton >= 0 && glutButton < TweakBarContext::buttonSlots) {
+    if (glutButton >= 0 && glutButton < Context::buttonSlots) {
         if (down) {
             c.held[glutButton] = true;
             c.heldByBar[glutButton] = taken;
@@ -302,7 +316,8 @@ int TwEventMouseButtonGLUT(int glutButton, int glutState, int mouseX, int mouseY
     if (down && taken) {
         readModifiers(); // Ctrl+click turns a number field into a text field
     }
-    int index = imguiButton(glutButton);
+    // ImGui's number for GLUT's left, middle and right buttons.
+    int index = glutButton == 0 ? 0 : glutButton == 1 ? 2 : glutButton == 2 ? 1 : -1;
     if (index >= 0 && down && io.MouseDown[index]) {
         // The release of the last press went elsewhere (nothing is forwarded
         // in the program's test mode): let go first, nowhere, or this press
@@ -329,10 +344,10 @@ int TwEventMouseMotionGLUT(int mouseX, int mouseY) {
         return 0;
     }
     settleLayout();
-    TweakBarContext& c = context();
+    Context& c = context();
     bool barDrag = false;
     bool programDrag = false;
-    for (int i = 0; i < TweakBarContext::buttonSlots; ++i) {
+    for (int i = 0; i < Context::buttonSlots; ++i) {
         barDrag = barDrag || c.heldByBar[i];
         programDrag = programDrag || (c.held[i] && !c.heldByBar[i]);
     }

@@ -3,21 +3,19 @@
 
 #include <cmath>
 
-#include "TweakBarContext.h"
+#include "BarWindows.h"
 
 using Vellumar::tweakbar::Entry;
 using Vellumar::tweakbar::MadeType;
 using Vellumar::tweakbar::ScreenRect;
-using Vellumar::tweakbar::TweakBarContext;
-using Vellumar::tweakbar::ValueKind;
 
 namespace {
 
 Vellumar::tweakbar::Registry& registry() {
-    return TweakBarContext::instance().registry;
+    return Vellumar::tweakbar::tweakBarRegistry();
 }
 
-const MadeType* madeType(TwType type, ValueKind kind) {
+const MadeType* madeType(TwType type, TwType kind) {
     const MadeType* made = registry().madeType(type);
     return made && made->kind == kind ? made : nullptr;
 }
@@ -74,7 +72,7 @@ std::string TwInspectTypeName(TwType type) {
 
 std::vector<TwEnumVal> TwInspectEnumValues(TwType type) {
     std::vector<TwEnumVal> values;
-    if (const MadeType* e = madeType(type, ValueKind::Enum)) {
+    if (const MadeType* e = madeType(type, Vellumar::tweakbar::enumKind)) {
         for (const auto& v : e->values) {
             values.push_back({v.value, v.label.c_str()});
         }
@@ -84,7 +82,7 @@ std::vector<TwEnumVal> TwInspectEnumValues(TwType type) {
 
 std::vector<TwStructMember> TwInspectStructMembers(TwType type) {
     std::vector<TwStructMember> members;
-    if (const MadeType* s = madeType(type, ValueKind::Struct)) {
+    if (const MadeType* s = madeType(type, Vellumar::tweakbar::structKind)) {
         for (const auto& m : s->members) {
             members.push_back({m.name.c_str(), m.type, m.offset, m.definition.c_str()});
         }
@@ -93,7 +91,7 @@ std::vector<TwStructMember> TwInspectStructMembers(TwType type) {
 }
 
 size_t TwInspectStructSize(TwType type) {
-    const MadeType* s = madeType(type, ValueKind::Struct);
+    const MadeType* s = madeType(type, Vellumar::tweakbar::structKind);
     return s ? s->size : 0;
 }
 
@@ -110,7 +108,7 @@ std::optional<TwRect> TwInspectDrawnEntry(const char* barName, const char* label
     }
     const MadeType* made = registry().madeType(entry->type);
     for (size_t i = 0; made && i < entry->itemRects.size(); ++i) {
-        bool member = made->kind == ValueKind::Struct;
+        bool member = made->kind == Vellumar::tweakbar::structKind;
         if ((member ? made->members[i].name : made->values[i].label) == item) {
             return shown(entry->itemRects[i]);
         }
@@ -134,5 +132,5 @@ std::optional<TwRect> TwInspectDrawnHelpButton(const char* barName) {
 }
 
 std::optional<TwRect> TwInspectDrawnHelpWindow() {
-    return shown(TweakBarContext::instance().help.rect);
+    return shown(Vellumar::tweakbar::tweakBarHelpWindow().rect);
 }
