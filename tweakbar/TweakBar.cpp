@@ -327,7 +327,7 @@ int TwEventMouseButtonGLUT(int glutButton, int glutState, int mouseX, int mouseY
         frame(false);
     }
     // The program's presses reach ImGui as presses nowhere: they end an
-    // edit, but never grab the edge of a bar next to them.
+    // edit, and act on no bar however close to one they land.
     io.MousePos = taken ? ImVec2(float(mouseX), float(mouseY)) : nowhere;
     if (index >= 0) {
         io.MouseDown[index] = down;

@@ -7,6 +7,7 @@
 #include <GL/freeglut.h>
 
 #include <string>
+#include <vector>
 
 #include "BarPointer.h"
 #include "GPUTestFixture.h"
@@ -79,6 +80,7 @@ TEST_F(ProgramBars, EveryLabelReadsWholeInTheDefaultWindow) {
 }
 
 TEST_F(ProgramBars, BarsStayInsideAResizedWindowAndComeBackAfter) {
+    TwRect before[] = {testsupport::drawnBar(barNames[0]), testsupport::drawnBar(barNames[1])};
     resizeWindow(320, 240);
     runFrame();
     for (const char* name : barNames) {
@@ -91,8 +93,12 @@ TEST_F(ProgramBars, BarsStayInsideAResizedWindowAndComeBackAfter) {
     // Back to the default size, they are laid out as at start.
     resizeWindow(512, 512);
     runFrame();
-    for (const char* name : barNames) {
-        testsupport::expectLabelsReadWhole(name, 512, 512);
+    for (int i = 0; i < 2; ++i) {
+        TwRect after = testsupport::drawnBar(barNames[i]);
+        EXPECT_EQ((std::vector<int>{after.x, after.y, after.width, after.height}),
+                  (std::vector<int>{before[i].x, before[i].y, before[i].width, before[i].height}))
+            << barNames[i];
+        testsupport::expectLabelsReadWhole(barNames[i], 512, 512);
     }
 }
 
