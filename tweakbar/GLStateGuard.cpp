@@ -8,9 +8,8 @@ namespace Vellumar::tweakbar {
 
 namespace {
 
-// Vertex array objects and pixel buffers are queried only where the context
-// has them, so that no query raises an error for the program to find.
-// Versions as 10 * major + minor, from "major.minor..."; 0 when unreadable.
+// 10 * major + minor (0 if unreadable): vertex arrays and pixel buffers are
+// queried only where the context has them, leaving no error for the program.
 int contextVersion() {
     const char* text = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     bool readable = text != nullptr && text[0] >= '0' && text[0] <= '9' && text[1] == '.' &&

@@ -166,10 +166,11 @@ bool refuse(std::string_view call, std::string_view why) {
 
 TwBar* Registry::newBar(const char* name) {
     bool taken = name != nullptr && findBar(name) != nullptr;
+    // '##' would make ImGui take two bars, or a bar and the help window, for one.
     if (name == nullptr || *name == '\0' || name == globalName || taken ||
-        std::string_view(name).find('/') != std::string_view::npos) {
+        std::string_view(name).find_first_of("/#") != std::string_view::npos) {
         refuse("TwNewBar", taken ? "there is already a bar named " + quoted(name)
-                                 : "a bar needs a name without '/', other than GLOBAL");
+                                 : "a bar needs a name without '/' or '#', other than GLOBAL");
         return nullptr;
     }
     auto bar = std::make_unique<TwBar>();

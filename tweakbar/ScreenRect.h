@@ -2,8 +2,8 @@
 // and the rules that keep bars inside the window.
 //
 // Implements: half-open hit testing (the first pixel right of or below a
-//   rectangle is outside it), bars kept inside a display of any size, bars
-//   placed by their definition giving up height before they move.
+//   rectangle is outside it), bars kept inside a display of any size, defined
+//   bars giving up height before they move. Refuses: nothing.
 #pragma once
 
 namespace Vellumar::tweakbar {

@@ -20,14 +20,14 @@
 //   wraps around; a bool toggles), key (buttons), min, max, step (numbers;
 //   integer limits round inward; a float with both limits is a slider).
 //   Values are bare words or single-quoted runs; attribute names ignore case.
-// Refused, with one line on standard error and nothing changed (0, null or
-// TW_TYPE_UNDEF returned):
-//   calls before TwInit; other graph APIs; unknown bars, types and attributes;
-//   double quotes and backquotes; definitions of single entries ('Bar/Entry');
-//   summary callbacks; struct members of struct, enumeration or read-only types;
-//   shortcuts on struct members or read-only entries; limits on anything but
-//   TW_TYPE_INT32 and TW_TYPE_FLOAT; writable TW_TYPE_DOUBLE and TW_TYPE_CDSTRING;
-//   a second bar or entry of the same name; buttons without a callback.
+// Refused, with a line on standard error and nothing changed (0, null or
+// TW_TYPE_UNDEF returned): calls before TwInit; other graph APIs; unknown
+//   bars, types and attributes; double quotes and backquotes; definitions of
+//   single entries ('Bar/Entry'); summary callbacks; struct members of struct,
+//   enumeration or read-only types; shortcuts on struct members or read-only
+//   entries; limits on anything but TW_TYPE_INT32 and TW_TYPE_FLOAT; writable
+//   TW_TYPE_DOUBLE and TW_TYPE_CDSTRING; a second bar or entry of one name;
+//   bar names with '/' or '#'; buttons without a callback.
 #pragma once
 
 #include <cstddef>

@@ -162,7 +162,7 @@ TEST_F(BarDefinition, EntriesThatDoNotFitAreRefusedWithAMessage) {
 TEST_F(BarDefinition, BarNamesAreUniqueAndPlain) {
     TwBar* first = TwNewBar("Bar");
     ASSERT_NE(first, nullptr);
-    for (const char* name : {"Bar", "GLOBAL", "a/b", ""}) {
+    for (const char* name : {"Bar", "GLOBAL", "a/b", "", "Help##tweakbar.help", "Bar###x"}) {
         CerrCapture err;
         EXPECT_EQ(TwNewBar(name), nullptr) << name;
         EXPECT_NE(err.text().find("tweakbar: TwNewBar: "), std::string::npos) << name;
