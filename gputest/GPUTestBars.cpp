@@ -114,7 +114,9 @@ void GLAppGPUTest::buildFreezyPointsBar() {
 
     TwAddVarRW(freezeBar, "Pixels Blocking [b]", TW_TYPE_BOOLCPP, &blockingEnable, "");
     TwAddVarRW(freezeBar, "Use reg. saturation", TW_TYPE_BOOLCPP, &useRegSaturation, "");
-    TwAddVarRW(freezeBar, "Num shader regs.", TW_TYPE_INT32, &numShaderRegs, "");
+    // The register count sizes an array in the shader: fewer than one
+    // would not compile, and thousands keep the compiler busy for minutes.
+    TwAddVarRW(freezeBar, "Num shader regs.", TW_TYPE_INT32, &numShaderRegs, " min=1 max=256 ");
     TwAddVarRO(freezeBar, "Current Point", TW_TYPE_INT32, &curFreezePoint, "");
     TwAddVarRW(freezeBar, "Slowdown loop cycles [u/j] (Increment [U/J])", TW_TYPE_INT32,
                &loopsCount.x, "help='Number of cycles of the slowdown loop for freezing pixels'");

@@ -44,8 +44,6 @@ protected:
     }
 };
 
-} // namespace
-
 TEST_F(ProgramBars, EveryEntryIsBoundToTheTestsOwnMembers) {
     const auto* first = reinterpret_cast<const unsigned char*>(&test);
     for (const char* name : barNames) {
@@ -148,6 +146,14 @@ TEST_F(ProgramBars, StructMembersKeepToTheProgramsLimits) {
     EXPECT_EQ(testsupport::drawnEntry("MainOptions", group).y, unscrolled.y) << "scrolled back";
 }
 
+// Below one register the shader's array would not compile.
+TEST_F(ProgramBars, TheRegisterCountCannotBeDraggedBelowOne) {
+    test.numShaderRegs = 3;
+    runFrame();
+    dragFrom(testsupport::drawnEntry("FreezyPoints", "Num shader regs."), -150);
+    EXPECT_EQ(test.numShaderRegs, 1);
+}
+
 TEST_F(ProgramBars, TheCurrentPointIsShownButNeverEdited) {
     test.curFreezePoint = 2;
     runFrame();
@@ -189,3 +195,5 @@ TEST_F(ProgramBars, HelpTextsComeFromTheDefinitionsAndShowInTheHelpWindow) {
     runFrame();
     EXPECT_FALSE(TwInspectDrawnHelpWindow());
 }
+
+} // namespace

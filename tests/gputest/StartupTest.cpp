@@ -190,7 +190,7 @@ TEST_F(GPUTestFrame, FreezyPointsHoldsEveryEntryAndAGroupPerPoint) {
     std::vector<ExpectedEntry> expected = {
         {rw, "Pixels Blocking [b]", "", TW_TYPE_BOOLCPP, &test.blockingEnable, ""},
         {rw, "Use reg. saturation", "", TW_TYPE_BOOLCPP, &test.useRegSaturation, ""},
-        {rw, "Num shader regs.", "", TW_TYPE_INT32, &test.numShaderRegs, ""},
+        {rw, "Num shader regs.", "", TW_TYPE_INT32, &test.numShaderRegs, " min=1 max=256 "},
         {TwEntryKind::ReadOnly, "Current Point", "", TW_TYPE_INT32, &test.curFreezePoint, ""},
         {rw, "Slowdown loop cycles [u/j] (Increment [U/J])", "", TW_TYPE_INT32, &test.loopsCount.x,
          "help='Number of cycles of the slowdown loop for freezing pixels'"},
