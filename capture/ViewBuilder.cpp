@@ -79,14 +79,10 @@ const char* viewName(View view) {
 }
 
 ViewBuilder::ViewBuilder(const FragmentCapture& capture, const OrderIndex& index)
-    : index(index), colours(viewCount), coverage(capture.pixelCount()),
-      image(capture.pixelCount()) {
+    : index(index), colours(viewCount), image(capture.pixelCount()) {
     capture.validate();
     const std::size_t pixels = capture.pixelCount();
     const std::vector<std::uint32_t>& rank = index.ranks();
-    for (std::size_t p = 0; p < pixels; ++p) {
-        coverage[p] = capture.covered(p) ? noData : background;
-    }
     auto fill = [&](View view, auto colourOf) {
         std::vector<Rgba>& table = colours[static_cast<std::size_t>(view)];
         table.assign(pixels, background);
@@ -165,12 +161,17 @@ std::size_t ViewBuilder::replayCount(double fraction) const {
 }
 
 const std::vector<Rgba>& ViewBuilder::build(View view, double fraction) {
-    const std::vector<Rgba>& source =
-        available(view) ? colours[static_cast<std::size_t>(view)] : coverage;
     // Uncovered pixels have rank noRank, which no cut reaches.
     const std::uint32_t cut = static_cast<std::uint32_t>(replayCount(fraction));
     const std::vector<std::uint32_t>& rank = index.ranks();
     const std::size_t pixels = image.size();
+    if (!available(view)) {
+        for (std::size_t p = 0; p < pixels; ++p) {
+            image[p] = rank[p] < cut ? noData : background;
+        }
+        return image;
+    }
+    const std::vector<Rgba>& source = colours[static_cast<std::size_t>(view)];
     for (std::size_t p = 0; p < pixels; ++p) {
         image[p] = rank[p] < cut ? source[p] : background;
     }

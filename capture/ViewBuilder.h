@@ -60,7 +60,6 @@ public:
 private:
     const OrderIndex& index;
     std::vector<std::vector<Rgba>> colours; // per view; empty when unavailable
-    std::vector<Rgba> coverage;             // noData where covered
     std::vector<Rgba> image;
 };
 
