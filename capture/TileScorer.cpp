@@ -139,29 +139,26 @@ TileMeasure TileScorer::measure(int width, int height, std::vector<TileCell>* se
 
     // Overlap and concurrency over every covered tile, in shading order.
     std::uint64_t spans = 0;
-    std::size_t overlapping = 0;
     std::uint32_t runningLast = 0;
     std::size_t runningTile = 0;
-    std::vector<std::uint32_t>& marked = lastPixel; // reused: none = not overlapping
-    for (std::uint32_t t : tileOrder) {
-        marked[t] = none;
-    }
+    overlapping.assign(tiles, 0);
     for (std::size_t i = 0; i < tileOrder.size(); ++i) {
         const std::uint32_t t = tileOrder[i];
         spans += static_cast<std::uint64_t>(last[t]) - first[t] + 1;
         if (i > 0 && first[t] < runningLast) {
-            marked[t] = 1;
-            marked[runningTile] = 1;
+            overlapping[t] = 1;
+            overlapping[runningTile] = 1;
         }
         if (i == 0 || last[t] > runningLast) {
             runningLast = last[t];
             runningTile = t;
         }
     }
+    std::size_t overlaps = 0;
     for (std::uint32_t t : tileOrder) {
-        overlapping += marked[t] != none;
+        overlaps += overlapping[t];
     }
-    result.overlap = static_cast<double>(overlapping) / static_cast<double>(tileOrder.size());
+    result.overlap = static_cast<double>(overlaps) / static_cast<double>(tileOrder.size());
     result.concurrency = static_cast<double>(spans) / static_cast<double>(index.fragments());
 
     if (sequence != nullptr) {

@@ -69,6 +69,7 @@ private:
     std::vector<std::uint32_t> lastPixel;
     std::vector<std::uint32_t> next;
     std::vector<std::uint32_t> tileOrder;
+    std::vector<std::uint8_t> overlapping;
 };
 
 } // namespace Vellumar::capture

@@ -7,7 +7,9 @@
 #include <stb/stb_image.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
