@@ -47,7 +47,11 @@
 // - Block: the largest tight unit strictly inside the tile (narrower and
 //   lower than it, so a row of the tile's own walk does not count), with
 //   separated edges on each axis longer than 1; 1 x 1 when none.
-
+// - Tile confidence: repeatability (half the tightness with a single whole
+//   tile) times the weaker edge's strength, log2(separation) / 4 capped at 1,
+//   halved when tiles were mixed with other threads' tiles: an edge between
+//   two tiles shaded at the same time blurs, and with blocks inside the tiles
+//   a column of blocks can then pass for the tile.
 #pragma once
 
 #include "FragmentCapture.h"
