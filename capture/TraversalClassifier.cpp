@@ -53,6 +53,26 @@ std::uint64_t keyOf(const Candidate& c, int gridX, int gridY, int cellX, int cel
     }
 }
 
+// Column-major is row-major with y the fast axis; it is named apart at the
+// end. The list order settles ties: on a single row of tiles all row-wise
+// paths agree, and the plainest name wins.
+const std::vector<Candidate>& candidates() {
+    static const std::vector<Candidate> list = [] {
+        std::vector<Candidate> all;
+        for (Traversal pattern : {Traversal::rowMajor, Traversal::serpentine, Traversal::zOrder}) {
+            for (Axis fast : {Axis::x, Axis::y}) {
+                for (int yStep : {1, -1}) {
+                    for (int xStep : {1, -1}) {
+                        all.push_back(Candidate{pattern, fast, xStep, yStep});
+                    }
+                }
+            }
+        }
+        return all;
+    }();
+    return list;
+}
+
 } // namespace
 
 const char* traversalName(Traversal traversal) {
@@ -67,47 +87,80 @@ const char* traversalName(Traversal traversal) {
     return "unknown";
 }
 
+namespace {
+
+// Marks, per step of the sequence, whether it goes to the next covered cell
+// by the candidate's key. The keys are sorted with a two-pass radix sort:
+// the walk checks of the analysis run this on grids of 100,000 cells.
+class StepPredictor {
+public:
+    StepPredictor(int gridX, int gridY, const std::vector<TileCell>& sequence)
+        : gridX(gridX), gridY(gridY), sequence(sequence), keys(sequence.size()),
+          byKey(sequence.size()), scratch(sequence.size()), predicted(sequence.size()),
+          count((1u << 16) + 1) {}
+
+    // hits[i] for the step from sequence[i]; returns how many steps hit.
+    std::size_t run(const Candidate& c, std::vector<bool>* hits) {
+        const std::size_t n = sequence.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            keys[i] =
+                static_cast<std::uint32_t>(keyOf(c, gridX, gridY, sequence[i].x, sequence[i].y));
+            byKey[i] = static_cast<std::uint32_t>(i);
+        }
+        for (int shift : {0, 16}) {
+            std::fill(count.begin(), count.end(), 0u);
+            for (std::uint32_t i : byKey) {
+                ++count[((keys[i] >> shift) & 0xffffu) + 1];
+            }
+            for (std::size_t d = 1; d < count.size(); ++d) {
+                count[d] += count[d - 1];
+            }
+            for (std::uint32_t i : byKey) {
+                scratch[count[(keys[i] >> shift) & 0xffffu]++] = i;
+            }
+            byKey.swap(scratch);
+        }
+        for (std::size_t r = 0; r < n; ++r) {
+            predicted[byKey[r]] = static_cast<std::uint32_t>(r);
+        }
+        std::size_t hitCount = 0;
+        if (hits != nullptr) {
+            hits->assign(n > 0 ? n - 1 : 0, false);
+        }
+        for (std::size_t i = 0; i + 1 < n; ++i) {
+            const bool hit = predicted[i + 1] == predicted[i] + 1;
+            hitCount += hit;
+            if (hits != nullptr) {
+                (*hits)[i] = hit;
+            }
+        }
+        return hitCount;
+    }
+
+private:
+    int gridX;
+    int gridY;
+    const std::vector<TileCell>& sequence;
+    std::vector<std::uint32_t> keys;
+    std::vector<std::uint32_t> byKey;
+    std::vector<std::uint32_t> scratch;
+    std::vector<std::uint32_t> predicted;
+    std::vector<std::uint32_t> count;
+};
+
+} // namespace
+
 TraversalEstimate TraversalClassifier::classify(int gridX, int gridY,
                                                 const std::vector<TileCell>& sequence) {
     TraversalEstimate best;
     if (sequence.size() < 2 || gridX < 1 || gridY < 1) {
         return best;
     }
-
-    // Column-major is row-major with y the fast axis; it is listed apart for
-    // its name. The list order settles ties: on a single row of tiles all
-    // row-wise paths agree, and the plainest name wins.
-    std::vector<Candidate> candidates;
-    for (Traversal pattern : {Traversal::rowMajor, Traversal::serpentine, Traversal::zOrder}) {
-        for (Axis fast : {Axis::x, Axis::y}) {
-            for (int yStep : {1, -1}) {
-                for (int xStep : {1, -1}) {
-                    candidates.push_back(Candidate{pattern, fast, xStep, yStep});
-                }
-            }
-        }
-    }
-
-    const std::size_t n = sequence.size();
-    std::vector<std::uint64_t> keys(n);
-    std::vector<std::uint32_t> byKey(n);
-    std::vector<std::uint32_t> predicted(n); // by sequence position
+    StepPredictor predictor(gridX, gridY, sequence);
+    const double steps = static_cast<double>(sequence.size() - 1);
     double bestScore = -1.0;
-    for (const Candidate& c : candidates) {
-        for (std::size_t i = 0; i < n; ++i) {
-            keys[i] = keyOf(c, gridX, gridY, sequence[i].x, sequence[i].y);
-        }
-        std::iota(byKey.begin(), byKey.end(), 0u);
-        std::sort(byKey.begin(), byKey.end(),
-                  [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
-        for (std::size_t r = 0; r < n; ++r) {
-            predicted[byKey[r]] = static_cast<std::uint32_t>(r);
-        }
-        std::size_t hits = 0;
-        for (std::size_t i = 0; i + 1 < n; ++i) {
-            hits += predicted[i + 1] == predicted[i] + 1;
-        }
-        const double score = static_cast<double>(hits) / static_cast<double>(n - 1);
+    for (const Candidate& c : candidates()) {
+        const double score = static_cast<double>(predictor.run(c, nullptr)) / steps;
         if (score > bestScore) {
             bestScore = score;
             best.pattern = c.pattern;
@@ -124,8 +177,23 @@ TraversalEstimate TraversalClassifier::classify(int gridX, int gridY,
     }
     // A handful of steps fits several paths at once (on 2 x 2 tiles a Z
     // curve is row by row): few steps, little confidence.
-    best.confidence = bestScore * std::min(1.0, static_cast<double>(n - 1) / fewSteps);
+    best.confidence = bestScore * std::min(1.0, steps / fewSteps);
     return best;
+}
+
+std::vector<bool> TraversalClassifier::predictedSteps(int gridX, int gridY,
+                                                      const std::vector<TileCell>& sequence,
+                                                      const TraversalEstimate& path) {
+    std::vector<bool> hits(sequence.size() > 1 ? sequence.size() - 1 : 0, false);
+    if (path.pattern == Traversal::unknown || path.pattern == Traversal::interleaved ||
+        sequence.size() < 2) {
+        return hits;
+    }
+    const Traversal keyed =
+        path.pattern == Traversal::columnMajor ? Traversal::rowMajor : path.pattern;
+    StepPredictor predictor(gridX, gridY, sequence);
+    predictor.run(Candidate{keyed, path.fastAxis, path.xStep, path.yStep}, &hits);
+    return hits;
 }
 
 } // namespace Vellumar::capture

@@ -45,6 +45,12 @@ public:
     // `sequence` holds cells of a gridX x gridY grid, each once. Fewer than
     // two cells, or no pattern that fits, give unknown.
     static TraversalEstimate classify(int gridX, int gridY, const std::vector<TileCell>& sequence);
+
+    // Per step (sequence[i] to sequence[i + 1]): whether `path` predicts it.
+    // All false for unknown and interleaved.
+    static std::vector<bool> predictedSteps(int gridX, int gridY,
+                                            const std::vector<TileCell>& sequence,
+                                            const TraversalEstimate& path);
 };
 
 } // namespace Vellumar::capture

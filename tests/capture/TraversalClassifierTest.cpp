@@ -97,6 +97,45 @@ TEST(TraversalClassifier, MissingCellsDoNotBreakAWalk) {
     EXPECT_DOUBLE_EQ(estimate.confidence, 1.0);
 }
 
+TEST(TraversalClassifier, LargeGridsKeepTheirOrder) {
+    // 400 x 300 cells: keys beyond 16 bits, as for 2 x 2 units of a window.
+    std::vector<std::pair<int, int>> cells;
+    for (int x = 0; x < 400; ++x) {
+        for (int y = 0; y < 300; ++y) {
+            cells.emplace_back(x, y);
+        }
+    }
+    const std::vector<TileCell> sequence = sequenceOf(cells);
+    const TraversalEstimate estimate = TraversalClassifier::classify(400, 300, sequence);
+    EXPECT_EQ(estimate.pattern, Traversal::columnMajor);
+    EXPECT_DOUBLE_EQ(estimate.confidence, 1.0);
+    const std::vector<bool> hits =
+        TraversalClassifier::predictedSteps(400, 300, sequence, estimate);
+    EXPECT_EQ(std::count(hits.begin(), hits.end(), true), 400 * 300 - 1);
+}
+
+TEST(TraversalClassifier, PredictedStepsMarkWhereTheWalkBreaks) {
+    // Row by row, with one cell out of place.
+    std::vector<std::pair<int, int>> cells;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            cells.emplace_back(x, y);
+        }
+    }
+    std::swap(cells[10], cells[20]);
+    const std::vector<TileCell> sequence = sequenceOf(cells);
+    const TraversalEstimate estimate = TraversalClassifier::classify(8, 4, sequence);
+    ASSERT_EQ(estimate.pattern, Traversal::rowMajor);
+    const std::vector<bool> hits = TraversalClassifier::predictedSteps(8, 4, sequence, estimate);
+    ASSERT_EQ(hits.size(), 31u);
+    for (std::size_t i = 0; i < hits.size(); ++i) {
+        EXPECT_EQ(hits[i], i != 9 && i != 10 && i != 19 && i != 20) << i;
+    }
+    TraversalEstimate none;
+    const std::vector<bool> noHits = TraversalClassifier::predictedSteps(8, 4, sequence, none);
+    EXPECT_EQ(std::count(noHits.begin(), noHits.end(), true), 0);
+}
+
 TEST(TraversalClassifier, FewStepsGiveLittleConfidence) {
     const TraversalEstimate square =
         TraversalClassifier::classify(2, 2, sequenceOf({{0, 0}, {1, 0}, {0, 1}, {1, 1}}));
