@@ -8,11 +8,15 @@ namespace Vellumar::capture {
 
 namespace {
 
-std::uint32_t median(std::vector<std::uint32_t>& values) {
+// With an even count, the lower or the upper of the two middle values: the
+// separation takes the one that speaks against a candidate, so that two
+// lines, one on a real edge and one not, do not make an edge.
+std::uint32_t median(std::vector<std::uint32_t>& values, bool upper) {
     if (values.empty()) {
         return 0;
     }
-    auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    const std::size_t at = upper ? values.size() / 2 : (values.size() - 1) / 2;
+    auto middle = values.begin() + static_cast<std::ptrdiff_t>(at);
     std::nth_element(values.begin(), middle, values.end());
     return *middle;
 }
@@ -39,7 +43,7 @@ LineJumps::LineJumps(const FragmentCapture& capture, const OrderIndex& index)
                 values.push_back(distance(a, b));
             }
         }
-        columnJumps[static_cast<std::size_t>(x)] = median(values);
+        columnJumps[static_cast<std::size_t>(x)] = median(values, true);
     }
     for (int y = 1; y < capture.height; ++y) {
         values.clear();
@@ -50,7 +54,7 @@ LineJumps::LineJumps(const FragmentCapture& capture, const OrderIndex& index)
                 values.push_back(distance(a, b));
             }
         }
-        rowJumps[static_cast<std::size_t>(y)] = median(values);
+        rowJumps[static_cast<std::size_t>(y)] = median(values, true);
     }
 }
 
@@ -62,33 +66,42 @@ std::uint32_t LineJumps::jump(Axis axis, int line) const {
     return jumps[static_cast<std::size_t>(line)];
 }
 
-double LineJumps::separation(Axis axis, int size) const {
+double LineJumps::separation(Axis axis, int size, int offset) const {
     const std::vector<std::uint32_t>& jumps = axis == Axis::x ? columnJumps : rowJumps;
-    if (size < 1) {
+    if (size < 1 || offset < 0 || offset >= size) {
         return 0.0;
     }
-    std::uint32_t boundaryMin = 0;
-    bool anyBoundary = false;
-    std::uint32_t insideMax = 0;
-    for (std::size_t line = 1; line < jumps.size(); ++line) {
-        const std::uint32_t jump = jumps[line];
-        if (jump == 0) {
-            continue;
-        }
-        if (line % static_cast<std::size_t>(size) == 0) {
-            boundaryMin = anyBoundary ? std::min(boundaryMin, jump) : jump;
-            anyBoundary = true;
-        } else {
-            insideMax = std::max(insideMax, jump);
-        }
-    }
-    if (!anyBoundary) {
-        return size == 1 ? 1.0 : 0.0;
-    }
-    if (size == 1 || insideMax == 0) {
+    if (size == 1) {
         return 1.0;
     }
-    return static_cast<double>(boundaryMin) / static_cast<double>(insideMax);
+    // Lines grouped by their place inside the unit; each group's median
+    // speaks for that place, so a few odd units (at the window edge, on a
+    // primitive's edge) cannot decide alone.
+    std::vector<std::uint32_t> values;
+    auto medianAt = [&](std::size_t place, bool upper) {
+        values.clear();
+        for (std::size_t line = place; line < jumps.size();
+             line += static_cast<std::size_t>(size)) {
+            if (line > 0 && jumps[line] > 0) {
+                values.push_back(jumps[line]);
+            }
+        }
+        return median(values, upper);
+    };
+    const std::uint32_t boundary = medianAt(static_cast<std::size_t>(offset), false);
+    if (boundary == 0) {
+        return 0.0;
+    }
+    std::uint32_t inside = 0;
+    for (std::size_t place = 0; place < static_cast<std::size_t>(size); ++place) {
+        if (place != static_cast<std::size_t>(offset)) {
+            inside = std::max(inside, medianAt(place, true));
+        }
+    }
+    if (inside == 0) {
+        return 1.0;
+    }
+    return static_cast<double>(boundary) / static_cast<double>(inside);
 }
 
 } // namespace Vellumar::capture

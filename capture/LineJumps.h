@@ -24,12 +24,14 @@ class LineJumps {
 public:
     LineJumps(const FragmentCapture& capture, const OrderIndex& index);
 
-    // How cleanly units of this size along the axis, aligned to the window
-    // origin, stand apart: the smallest jump over their boundary lines divided
-    // by the largest jump over lines inside them. Size 1 has no inside lines
-    // and counts as neutral (1). 0 when no boundary line of that size crosses
-    // covered pixels on both sides (the window is too small to tell).
-    double separation(Axis axis, int size) const;
+    // How cleanly units of this size along the axis, with their edges on the
+    // lines at `offset` modulo `size`, stand apart: the median jump over
+    // their boundary lines divided by the largest, over the places inside a
+    // unit, of the median jump over the lines at that place. Size 1 has no
+    // inside lines and counts as neutral (1). 0 when no boundary line
+    // crosses covered pixels on both sides (the window is too small to tell),
+    // or for an offset outside 0..size-1.
+    double separation(Axis axis, int size, int offset = 0) const;
 
     // The median jump over the line before column (row) `line`, 0 where no
     // pair of covered pixels straddles it.

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
+#include <utility>
 
 #include "LineJumps.h"
 
@@ -17,16 +20,24 @@ constexpr std::size_t maxSidesPerAxis = 12;
 
 struct Side {
     int size;
+    int offset;
     double separation;
 };
 
+// Each size with its edges from the lower-left corner and, where the window
+// is no multiple of it, from the upper-right corner.
 std::vector<Side> sidesWorthTrying(const LineJumps& jumps, Axis axis, int extent) {
-    std::vector<Side> sides{{1, 1.0}};
+    std::vector<Side> sides{{1, 0, 1.0}};
     const int largest = std::min(PatternAnalysis::maxUnitSide, extent);
     for (int size = 2; size <= largest; ++size) {
-        const double separation = jumps.separation(axis, size);
-        if (separation >= PatternAnalysis::minSeparation) {
-            sides.push_back({size, separation});
+        const int offsets[] = {0, extent % size};
+        const int alignments = offsets[1] == 0 ? 1 : 2;
+        for (int i = 0; i < alignments; ++i) {
+            const int offset = offsets[i];
+            const double separation = jumps.separation(axis, size, offset);
+            if (separation >= PatternAnalysis::minSeparation) {
+                sides.push_back({size, offset, separation});
+            }
         }
     }
     if (sides.size() > maxSidesPerAxis) {
@@ -41,41 +52,146 @@ struct Candidate {
     TileMeasure measure;
     double separationX;
     double separationY;
+
+    const TileGrid& grid() const { return measure.grid; }
+    long area() const { return measure.grid.area(); }
     double score() const { return std::log(separationX) + std::log(separationY); }
-    long area() const { return static_cast<long>(measure.width) * measure.height; }
-    bool strong() const {
-        return (measure.width == 1 || separationX >= PatternAnalysis::strongSeparation) &&
-               (measure.height == 1 || separationY >= PatternAnalysis::strongSeparation);
+    bool tight() const { return measure.tightness >= PatternAnalysis::minTightness; }
+    bool qualifies() const {
+        if (measure.fullTiles < 1) {
+            return false;
+        }
+        if (measure.comparedTiles >= 2) {
+            return measure.repeatability >= PatternAnalysis::minRepeatability;
+        }
+        return tight();
     }
+    bool holds(const Candidate& other) const { return measure.grid.holds(other.measure.grid); }
 };
 
-bool qualifiesAsTile(const TileMeasure& m) {
-    if (m.fullTiles < 1) {
+// Picks the tile among the measured candidates, remembering which smaller
+// units walk the window along a clean path.
+class TileChoice {
+public:
+    TileChoice(const std::vector<Candidate>& candidates, TileScorer& scorer,
+               const FragmentCapture& capture)
+        : candidates(candidates), scorer(scorer), capture(capture) {
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            bySize.push_back(i);
+        }
+        // Largest first; of two the same size, the one with clearer edges.
+        std::sort(bySize.begin(), bySize.end(), [&](std::size_t a, std::size_t b) {
+            const Candidate& ca = candidates[a];
+            const Candidate& cb = candidates[b];
+            return ca.area() > cb.area() || (ca.area() == cb.area() && ca.score() > cb.score());
+        });
+    }
+
+    const Candidate* choose() {
+        const Candidate* tight = nullptr;
+        for (std::size_t i : bySize) {
+            const Candidate& c = candidates[i];
+            if (c.qualifies() && c.tight() && !runOfUnits(c)) {
+                tight = &c;
+                break;
+            }
+        }
+        // Several threads: a thread's tile is not tight, but holds the tight
+        // units (blocks shaded in one go) and shares its range with others.
+        for (std::size_t i : bySize) {
+            const Candidate& c = candidates[i];
+            if (c.qualifies() && !c.tight() && c.measure.overlap >= PatternAnalysis::minOverlap &&
+                (tight == nullptr || (c.holds(*tight) && c.area() > tight->area())) &&
+                !runOfUnits(c)) {
+                return &c;
+            }
+        }
+        return tight;
+    }
+
+private:
+    // A unit made of smaller tight units cut along one axis is a run of them
+    // (two tiles side by side in a row-major walk, a Z curve's groups of
+    // tiles) when those units walk the window along a clean path that also
+    // predicts the steps from one such unit into the next. Rows inside a tile
+    // walk a clean path too, but it breaks exactly where a tile ends.
+    bool runOfUnits(const Candidate& unit) {
+        for (const Candidate& part : candidates) {
+            const bool alongX =
+                part.grid().height == unit.grid().height && part.grid().width < unit.grid().width;
+            const bool alongY =
+                part.grid().width == unit.grid().width && part.grid().height < unit.grid().height;
+            if ((alongX || alongY) && unit.holds(part) && part.tight() && part.qualifies() &&
+                walkRunsAcross(part, unit)) {
+                return true;
+            }
+        }
         return false;
     }
-    if (m.comparedTiles >= 2) {
-        return m.repeatability >= PatternAnalysis::minRepeatability;
-    }
-    return m.tightness >= PatternAnalysis::minTightness;
-}
 
-// 0 at separation 1, 1 from separation 16 up: a clear edge jumps by more
-// than an order of magnitude.
+    bool walkRunsAcross(const Candidate& part, const Candidate& unit) {
+        const TileGrid& small = part.grid();
+        const auto key = std::tuple{small.width, small.height, small.offsetX, small.offsetY};
+        auto known = walks.find(key);
+        if (known == walks.end()) {
+            Walk walk;
+            scorer.measure(small, &walk.sequence);
+            const int gridX = small.columns(capture.width);
+            const int gridY = small.rows(capture.height);
+            walk.hits = TraversalClassifier::predictedSteps(
+                gridX, gridY, walk.sequence,
+                TraversalClassifier::classify(gridX, gridY, walk.sequence));
+            known = walks.emplace(key, std::move(walk)).first;
+        }
+        const Walk& walk = known->second;
+        const TileGrid& large = unit.grid();
+        // The larger tile a small one lies in, from its first pixel inside
+        // the window.
+        auto column = [&](const TileCell& c) { return large.column(std::max(small.left(c.x), 0)); };
+        auto row = [&](const TileCell& c) { return large.row(std::max(small.bottom(c.y), 0)); };
+        std::size_t crossings = 0;
+        std::size_t predicted = 0;
+        for (std::size_t i = 0; i < walk.hits.size(); ++i) {
+            const TileCell& from = walk.sequence[i];
+            const TileCell& to = walk.sequence[i + 1];
+            if (column(from) != column(to) || row(from) != row(to)) {
+                ++crossings;
+                predicted += walk.hits[i];
+            }
+        }
+        return crossings > 0 &&
+               static_cast<double>(predicted) >=
+                   TraversalClassifier::minimumFit * static_cast<double>(crossings);
+    }
+
+    struct Walk {
+        std::vector<TileCell> sequence;
+        std::vector<bool> hits;
+    };
+
+    const std::vector<Candidate>& candidates;
+    TileScorer& scorer;
+    const FragmentCapture& capture;
+    std::vector<std::size_t> bySize;
+    std::map<std::tuple<int, int, int, int>, Walk> walks;
+};
+
+// 0 at separation 1, 1 from separation 8 up.
 double edgeStrength(double separation) {
-    return std::clamp(std::log2(std::max(separation, 1.0)) / 4.0, 0.0, 1.0);
+    return std::clamp(std::log2(std::max(separation, 1.0)) / 3.0, 0.0, 1.0);
 }
 
 double tileConfidence(const Candidate& c) {
     double strength = 1.0;
-    if (c.measure.width > 1) {
+    if (c.grid().width > 1) {
         strength = std::min(strength, edgeStrength(c.separationX));
     }
-    if (c.measure.height > 1) {
+    if (c.grid().height > 1) {
         strength = std::min(strength, edgeStrength(c.separationY));
     }
-    if (c.measure.tightness < PatternAnalysis::minTightness) {
-        // Mixed with other threads' tiles: a tile edge between two tiles shaded
-        // at once blurs, and a column of blocks can pass for the tile.
+    if (!c.tight()) {
+        // Mixed with other threads' tiles: an edge between two tiles shaded
+        // at the same time blurs.
         strength *= 0.5;
     }
     if (c.measure.comparedTiles >= 2) {
@@ -85,31 +201,9 @@ double tileConfidence(const Candidate& c) {
     return 0.5 * c.measure.tightness * strength;
 }
 
-bool better(const Candidate& a, const Candidate& b) {
-    return a.score() > b.score() + 1e-9 ||
-           (std::abs(a.score() - b.score()) <= 1e-9 && a.area() > b.area());
-}
-
-// Among the qualifying candidates that are tight (or, in the second round,
-// that are not): the largest with strong edges, else the one whose edges
-// stand out most.
-const Candidate* chooseTile(const std::vector<Candidate>& candidates, bool tight) {
-    const Candidate* largestStrong = nullptr;
-    const Candidate* best = nullptr;
-    for (const Candidate& c : candidates) {
-        if (!qualifiesAsTile(c.measure) ||
-            (c.measure.tightness >= PatternAnalysis::minTightness) != tight) {
-            continue;
-        }
-        if (best == nullptr || better(c, *best)) {
-            best = &c;
-        }
-        if (c.strong() && (largestStrong == nullptr || c.area() > largestStrong->area() ||
-                           (c.area() == largestStrong->area() && better(c, *largestStrong)))) {
-            largestStrong = &c;
-        }
-    }
-    return largestStrong != nullptr ? largestStrong : best;
+bool byArea(const Footprint& a, const Footprint& b) {
+    return a.width * a.height < b.width * b.height ||
+           (a.width * a.height == b.width * b.height && a.width < b.width);
 }
 
 } // namespace
@@ -143,31 +237,28 @@ PatternReport PatternAnalysis::analyse(const FragmentCapture& capture, const Ord
             if (w.size * h.size < 2) {
                 continue;
             }
-            candidates.push_back(
-                Candidate{scorer.measure(w.size, h.size), w.separation, h.separation});
+            const TileGrid grid{w.size, h.size, w.offset, h.offset};
+            candidates.push_back(Candidate{scorer.measure(grid), w.separation, h.separation});
         }
     }
 
-    const Candidate* tile = chooseTile(candidates, true);
-    if (tile == nullptr) {
-        tile = chooseTile(candidates, false);
-    }
+    const Candidate* tile = TileChoice(candidates, scorer, capture).choose();
     if (tile == nullptr) {
         return report;
     }
-
-    const int tw = tile->measure.width;
-    const int th = tile->measure.height;
-    report.tile.size = Footprint{tw, th};
+    const TileGrid& grid = tile->grid();
+    report.tile.size = Footprint{grid.width, grid.height};
+    report.tile.offsetX = grid.offsetX;
+    report.tile.offsetY = grid.offsetY;
     report.tile.confidence = tileConfidence(*tile);
     report.tile.measure = tile->measure;
     report.tile.separationX = tile->separationX;
     report.tile.separationY = tile->separationY;
 
     std::vector<TileCell> sequence;
-    const TileMeasure walk = scorer.measure(tw, th, &sequence);
-    report.traversal = TraversalClassifier::classify((capture.width + tw - 1) / tw,
-                                                     (capture.height + th - 1) / th, sequence);
+    const TileMeasure walk = scorer.measure(grid, &sequence);
+    report.traversal = TraversalClassifier::classify(grid.columns(capture.width),
+                                                     grid.rows(capture.height), sequence);
     if (walk.tightness < minTightness && walk.overlap >= minOverlap) {
         report.traversal.pattern = Traversal::interleaved;
         report.traversal.confidence = walk.overlap;
@@ -175,10 +266,10 @@ PatternReport PatternAnalysis::analyse(const FragmentCapture& capture, const Ord
 
     const Candidate* block = nullptr;
     for (const Candidate& c : candidates) {
-        const int bw = c.measure.width;
-        const int bh = c.measure.height;
-        if (bw >= tw || bh >= th || tw % bw != 0 || th % bh != 0 ||
-            c.measure.tightness < minTightness || c.measure.fullTiles < 1) {
+        const int bw = c.grid().width;
+        const int bh = c.grid().height;
+        if (bw >= grid.width || bh >= grid.height || !tile->holds(c) || !c.tight() ||
+            c.measure.fullTiles < 1) {
             continue;
         }
         report.levels.push_back(Footprint{bw, bh});
@@ -188,13 +279,9 @@ PatternReport PatternAnalysis::analyse(const FragmentCapture& capture, const Ord
         }
     }
     report.block =
-        block != nullptr ? Footprint{block->measure.width, block->measure.height} : Footprint{1, 1};
+        block != nullptr ? Footprint{block->grid().width, block->grid().height} : Footprint{1, 1};
     report.levels.push_back(report.tile.size);
-    std::sort(report.levels.begin(), report.levels.end(),
-              [](const Footprint& a, const Footprint& b) {
-                  return a.width * a.height < b.width * b.height ||
-                         (a.width * a.height == b.width * b.height && a.width < b.width);
-              });
+    std::sort(report.levels.begin(), report.levels.end(), byArea);
     return report;
 }
 

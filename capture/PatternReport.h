@@ -22,6 +22,10 @@ struct Footprint {
 
 struct TileEstimate {
     Footprint size;
+    // Where the tile edges fall: on the columns x with x mod width == offsetX
+    // and the rows y with y mod height == offsetY (see TileGrid).
+    int offsetX = 0;
+    int offsetY = 0;
     // 0 to 1: how repeatable the tiles' inner order is, weighed by how
     // cleanly their edges stand out. 0 when no tile was found.
     double confidence = 0.0;

@@ -47,6 +47,8 @@ nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& 
     tile["confidence"] = rounded(report.tile.confidence);
     if (report.tile.size.known()) {
         const TileMeasure& m = report.tile.measure;
+        tile["offset_x"] = report.tile.offsetX;
+        tile["offset_y"] = report.tile.offsetY;
         tile["tightness"] = rounded(m.tightness);
         tile["repeatability"] =
             m.comparedTiles >= 2 ? nlohmann::json(rounded(m.repeatability)) : nullptr;

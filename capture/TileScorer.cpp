@@ -25,19 +25,19 @@ TileScorer::TileScorer(const FragmentCapture& capture, const OrderIndex& index)
     }
 }
 
-TileMeasure TileScorer::measure(int width, int height, std::vector<TileCell>* sequence) {
+TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* sequence) {
     TileMeasure result;
-    result.width = width;
-    result.height = height;
+    result.grid = grid;
     if (sequence != nullptr) {
         sequence->clear();
     }
-    if (width < 1 || height < 1 || index.fragments() == 0) {
+    if (grid.width < 1 || grid.height < 1 || grid.offsetX < 0 || grid.offsetX >= grid.width ||
+        grid.offsetY < 0 || grid.offsetY >= grid.height || index.fragments() == 0) {
         return result;
     }
 
-    const int gridX = (capture.width + width - 1) / width;
-    const int gridY = (capture.height + height - 1) / height;
+    const int gridX = grid.columns(capture.width);
+    const int gridY = grid.rows(capture.height);
     const std::size_t tiles = static_cast<std::size_t>(gridX) * static_cast<std::size_t>(gridY);
     first.assign(tiles, none);
     last.assign(tiles, none);
@@ -48,11 +48,21 @@ TileMeasure TileScorer::measure(int width, int height, std::vector<TileCell>* se
 
     tileColumn.resize(static_cast<std::size_t>(capture.width));
     for (int x = 0; x < capture.width; ++x) {
-        tileColumn[static_cast<std::size_t>(x)] = static_cast<std::uint32_t>(x / width);
+        tileColumn[static_cast<std::size_t>(x)] = static_cast<std::uint32_t>(grid.column(x));
     }
     tileRowStart.resize(static_cast<std::size_t>(capture.height));
     for (int y = 0; y < capture.height; ++y) {
-        tileRowStart[static_cast<std::size_t>(y)] = static_cast<std::uint32_t>(y / height * gridX);
+        tileRowStart[static_cast<std::size_t>(y)] =
+            static_cast<std::uint32_t>(grid.row(y)) * static_cast<std::uint32_t>(gridX);
+    }
+    whole.assign(tiles, 0);
+    for (int ty = 0; ty < gridY; ++ty) {
+        for (int tx = 0; tx < gridX; ++tx) {
+            whole[static_cast<std::size_t>(ty) * static_cast<std::size_t>(gridX) +
+                  static_cast<std::size_t>(tx)] =
+                grid.left(tx) >= 0 && grid.left(tx) + grid.width <= capture.width &&
+                grid.bottom(ty) >= 0 && grid.bottom(ty) + grid.height <= capture.height;
+        }
     }
 
     const std::vector<std::uint32_t>& inOrder = index.pixelsInOrder();
@@ -71,24 +81,18 @@ TileMeasure TileScorer::measure(int width, int height, std::vector<TileCell>* se
     }
 
     // Tightness over the full tiles.
-    const std::uint64_t area =
-        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    const std::uint64_t area = static_cast<std::uint64_t>(grid.area());
     double tightnessSum = 0.0;
-    for (int ty = 0; ty < capture.height / height; ++ty) {
-        for (int tx = 0; tx < capture.width / width; ++tx) {
-            const std::size_t t = static_cast<std::size_t>(ty) * static_cast<std::size_t>(gridX) +
-                                  static_cast<std::size_t>(tx);
-            if (2 * static_cast<std::uint64_t>(count[t]) < area || count[t] == 0) {
-                continue;
-            }
-            ++result.fullTiles;
-            tightnessSum += static_cast<double>(count[t]) /
-                            (static_cast<double>(last[t]) - static_cast<double>(first[t]) + 1.0);
+    for (std::size_t t = 0; t < tiles; ++t) {
+        if (whole[t] == 0 || count[t] == 0 || 2 * static_cast<std::uint64_t>(count[t]) < area) {
+            continue;
         }
+        ++result.fullTiles;
+        tightnessSum += static_cast<double>(count[t]) /
+                        (static_cast<double>(last[t]) - static_cast<double>(first[t]) + 1.0);
     }
     if (result.fullTiles > 0) {
-        tightnessSum /= result.fullTiles;
-        result.tightness = tightnessSum;
+        result.tightness = tightnessSum / result.fullTiles;
     }
 
     // Repeatability: each wholly covered tile against the previous one.
@@ -104,21 +108,21 @@ TileMeasure TileScorer::measure(int width, int height, std::vector<TileCell>* se
         }
         const int nx = columnOf[n] - originX;
         const int ny = rowOf[n] - originY;
-        return static_cast<std::int64_t>(ny) * width + nx;
+        return static_cast<std::int64_t>(ny) * grid.width + nx;
     };
-    for (int ty = 0; ty < capture.height / height; ++ty) {
-        for (int tx = 0; tx < capture.width / width; ++tx) {
+    for (int ty = 0; ty < gridY; ++ty) {
+        for (int tx = 0; tx < gridX; ++tx) {
             const std::size_t t = static_cast<std::size_t>(ty) * static_cast<std::size_t>(gridX) +
                                   static_cast<std::size_t>(tx);
-            if (count[t] != area) {
+            if (whole[t] == 0 || count[t] != area) {
                 continue;
             }
-            const int originX = tx * width;
-            const int originY = ty * height;
+            const int originX = grid.left(tx);
+            const int originY = grid.bottom(ty);
             if (havePrevious) {
                 ++result.comparedTiles;
-                for (int ly = 0; ly < height; ++ly) {
-                    for (int lx = 0; lx < width; ++lx) {
+                for (int ly = 0; ly < grid.height; ++ly) {
+                    for (int lx = 0; lx < grid.width; ++lx) {
                         matches += localNext(originX, originY, lx, ly) ==
                                    localNext(previousX, previousY, lx, ly);
                         ++compared;

@@ -1,8 +1,8 @@
-// Measures of one candidate tile size: the window cut into aligned rectangles
-// of that size from the lower-left corner, each scored by how its pixels' ranks
-// behave. A size the rasteriser really works in gives tight tiles (their ranks
-// form one run) when one thread shades, and the same inner order in every tile
-// whatever the number of threads.
+// Measures of one candidate tile grid: the window cut into aligned rectangles
+// of one size, each scored by how its pixels' ranks behave. A grid the
+// rasteriser really works in gives tight tiles (their ranks form one run)
+// when one thread shades, and the same inner order in every tile whatever the
+// number of threads.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +13,37 @@
 
 namespace Vellumar::capture {
 
+// Rectangles of width x height whose edges fall on the columns x with
+// x mod width == offsetX and the rows y with y mod height == offsetY. Offset
+// 0 starts whole tiles at the lower-left corner; an offset of (window width
+// mod width) ends them at the right edge, (window height mod height) at the
+// top edge, as a rasteriser that tiles its framebuffer from the top-left
+// corner does. Tiles cut by the window are partial.
+struct TileGrid {
+    int width = 1;
+    int height = 1;
+    int offsetX = 0;
+    int offsetY = 0;
+
+    // How far the first column (row) of tiles reaches out of the window.
+    int shiftX() const { return (width - offsetX) % width; }
+    int shiftY() const { return (height - offsetY) % height; }
+    int columns(int windowWidth) const { return (windowWidth + shiftX() + width - 1) / width; }
+    int rows(int windowHeight) const { return (windowHeight + shiftY() + height - 1) / height; }
+    int column(int x) const { return (x + shiftX()) / width; }
+    int row(int y) const { return (y + shiftY()) / height; }
+    int left(int column) const { return column * width - shiftX(); }
+    int bottom(int row) const { return row * height - shiftY(); }
+    long area() const { return static_cast<long>(width) * height; }
+    // Every edge of ours is an edge of `finer`: our tiles are made of its.
+    bool holds(const TileGrid& finer) const {
+        return width % finer.width == 0 && height % finer.height == 0 &&
+               offsetX % finer.width == finer.offsetX && offsetY % finer.height == finer.offsetY;
+    }
+};
+
 struct TileMeasure {
-    int width = 0;
-    int height = 0;
+    TileGrid grid;
     // Tiles wholly inside the window with at least half their pixels covered:
     // edge tiles the window cuts would look tighter than they are.
     int fullTiles = 0;
@@ -48,10 +76,10 @@ class TileScorer {
 public:
     TileScorer(const FragmentCapture& capture, const OrderIndex& index);
 
-    // Sizes below 1 give an empty measure. When `sequence` is given it
-    // receives the covered tiles, partial edge tiles included, in the order
-    // of their first fragment.
-    TileMeasure measure(int width, int height, std::vector<TileCell>* sequence = nullptr);
+    // Sizes below 1, or offsets outside 0..size-1, give an empty measure.
+    // When `sequence` is given it receives the covered tiles, partial edge
+    // tiles included, in the order of their first fragment.
+    TileMeasure measure(const TileGrid& grid, std::vector<TileCell>* sequence = nullptr);
 
 private:
     const FragmentCapture& capture;
@@ -63,6 +91,7 @@ private:
     // Scratch, kept between calls.
     std::vector<std::uint32_t> tileColumn;
     std::vector<std::uint32_t> tileRowStart;
+    std::vector<std::uint8_t> whole; // per tile: wholly inside the window
     std::vector<std::uint32_t> first;
     std::vector<std::uint32_t> last;
     std::vector<std::uint32_t> count;

@@ -103,6 +103,27 @@ TEST(PatternAnalysis, PartialTilesAtTheWindowEdgeDoNotDisturb) {
     EXPECT_EQ(report.fragments, 500u * 300u);
 }
 
+TEST(PatternAnalysis, TilesAlignedToTheTopEdgeOfTheWindow) {
+    // A rasteriser that tiles a top-down framebuffer: whole tiles hang from
+    // the top edge, the cut row is at the bottom, and the walk goes down.
+    SyntheticLayout layout;
+    layout.width = 500;
+    layout.height = 300;
+    layout.fromTop = true;
+    layout.inside = {Unit{16, 16, Walk::rowMajor}, Unit{4, 4, Walk::rowMajor}};
+    const PatternReport report = analyse(layout);
+    expectTile(report, 64, 64);
+    EXPECT_EQ(report.tile.offsetX, 0);
+    EXPECT_EQ(report.tile.offsetY, 300 % 64);
+    EXPECT_GT(report.tile.confidence, 0.9);
+    EXPECT_EQ(report.tile.measure.fullTiles, 28);
+    EXPECT_EQ(report.traversal.pattern, Traversal::rowMajor);
+    EXPECT_EQ(report.traversal.xStep, 1);
+    EXPECT_EQ(report.traversal.yStep, -1);
+    EXPECT_EQ(report.block.width, 16);
+    EXPECT_EQ(report.block.height, 16);
+}
+
 TEST(PatternAnalysis, ThreadsTakingTilesInTurnAreInterleaved) {
     for (int threads : {2, 4}) {
         SCOPED_TRACE(threads);
@@ -117,7 +138,15 @@ TEST(PatternAnalysis, ThreadsTakingTilesInTurnAreInterleaved) {
         expectTile(report, 64, 64);
         EXPECT_NEAR(report.tile.measure.concurrency, threads, 0.3);
         EXPECT_LT(report.tile.measure.tightness, 0.6);
+        EXPECT_LE(report.tile.confidence, 0.5);
     }
+    // With blocks shaded in one go inside the tiles, the tiles still show.
+    SyntheticLayout nested;
+    nested.threads = 2;
+    nested.inside = {Unit{16, 16, Walk::rowMajor}, Unit{4, 4, Walk::rowMajor}};
+    const PatternReport report = analyse(nested);
+    EXPECT_EQ(report.traversal.pattern, Traversal::interleaved);
+    expectTile(report, 64, 64);
 }
 
 TEST(PatternAnalysis, BlocksInsideTilesAreFound) {

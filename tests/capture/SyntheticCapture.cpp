@@ -137,6 +137,20 @@ FragmentCapture makeCapture(const SyntheticLayout& layout) {
         }
         order += layout.orderStep;
     }
+    if (layout.fromTop) {
+        for (int y = 0; y < capture.height / 2; ++y) {
+            for (int x = 0; x < capture.width; ++x) {
+                const std::size_t a = capture.pixelIndex(x, y);
+                const std::size_t b = capture.pixelIndex(x, capture.height - 1 - y);
+                std::swap(capture.order[a], capture.order[b]);
+                std::swap(capture.overdraw[a], capture.overdraw[b]);
+                if (layout.subgroupSize > 0) {
+                    std::swap(capture.subgroup[a], capture.subgroup[b]);
+                    std::swap(capture.lane[a], capture.lane[b]);
+                }
+            }
+        }
+    }
     if (layout.clock) {
         addClock(capture, 100, 100);
     }

@@ -45,6 +45,10 @@ struct SyntheticLayout {
     // tile form a subgroup of this many lanes.
     int subgroupSize = 0;
     bool clock = false;
+    // Everything built from the top-left corner instead: tiles aligned to the
+    // top edge, walks going down, as a rasteriser that tiles a top-down
+    // framebuffer does.
+    bool fromTop = false;
 };
 
 Vellumar::capture::FragmentCapture makeCapture(const SyntheticLayout& layout);
