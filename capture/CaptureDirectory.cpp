@@ -49,21 +49,27 @@ fs::path freshSibling(const fs::path& target, const char* purpose, bool create) 
     throw std::runtime_error("no free temporary name next to it");
 }
 
+// RGB, rows top-down: a quarter less to compress than RGBA, and the capture's
+// rows start at the bottom while a PNG's start at the top.
 void writePng(const fs::path& file, const FragmentCapture& capture, const std::vector<Rgba>& image,
-              std::vector<Rgba>& topDown) {
-    // The capture's rows start at the bottom, a PNG's at the top.
-    const std::size_t width = static_cast<std::size_t>(capture.width);
-    const std::size_t height = static_cast<std::size_t>(capture.height);
-    topDown.resize(image.size());
-    for (std::size_t row = 0; row < height; ++row) {
-        std::copy_n(image.begin() + static_cast<std::ptrdiff_t>((height - 1 - row) * width), width,
-                    topDown.begin() + static_cast<std::ptrdiff_t>(row * width));
-    }
+              std::vector<std::uint8_t>& rgb) {
     if (capture.width == 0 || capture.height == 0) {
         throw std::runtime_error("cannot write an empty image " + file.filename().string());
     }
-    if (stbi_write_png(file.c_str(), capture.width, capture.height, 4, topDown.data(),
-                       capture.width * 4) == 0) {
+    const std::size_t width = static_cast<std::size_t>(capture.width);
+    const std::size_t height = static_cast<std::size_t>(capture.height);
+    rgb.resize(image.size() * 3);
+    std::uint8_t* out = rgb.data();
+    for (std::size_t row = 0; row < height; ++row) {
+        const Rgba* in = image.data() + (height - 1 - row) * width;
+        for (std::size_t x = 0; x < width; ++x, out += 3) {
+            out[0] = in[x].r;
+            out[1] = in[x].g;
+            out[2] = in[x].b;
+        }
+    }
+    if (stbi_write_png(file.c_str(), capture.width, capture.height, 3, rgb.data(),
+                       capture.width * 3) == 0) {
         throw std::runtime_error("cannot write " + file.string());
     }
 }
@@ -81,13 +87,13 @@ std::vector<std::string> writeContents(const fs::path& root, const FragmentCaptu
                                        const OrderIndex& index, const PatternReport& report) {
     std::vector<std::string> written;
     ViewBuilder views(capture, index);
-    std::vector<Rgba> topDown;
+    std::vector<std::uint8_t> rgb;
     const bool images = capture.width > 0 && capture.height > 0;
     if (images) {
         for (View view : {View::order, View::time, View::subgroups}) {
             if (views.available(view)) {
                 const std::string name = std::string(viewName(view)) + ".png";
-                writePng(root / name, capture, views.build(view), topDown);
+                writePng(root / name, capture, views.build(view), rgb);
                 written.push_back(name);
             }
         }
@@ -95,7 +101,7 @@ std::vector<std::string> writeContents(const fs::path& root, const FragmentCaptu
         for (int percent : CaptureDirectory::replayPercents()) {
             char name[32];
             std::snprintf(name, sizeof name, "replay/%03d.png", percent);
-            writePng(root / name, capture, views.build(View::order, percent / 100.0), topDown);
+            writePng(root / name, capture, views.build(View::order, percent / 100.0), rgb);
             written.push_back(name);
         }
     }
