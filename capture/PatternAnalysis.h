@@ -7,8 +7,11 @@
 // The rules, and why:
 // - Work on ranks (0..fragments-1 by order value), so that gaps the overdraw
 //   leaves in the counter do not count as distance.
-// - A candidate unit of w x h is an aligned rectangle from the lower-left
-//   corner. Three measures judge it:
+// - A candidate unit of w x h is a grid of aligned rectangles (TileGrid),
+//   with whole units from the left or from the right edge, from the bottom
+//   or from the top: a rasteriser that tiles a top-down framebuffer leaves
+//   its cut row of tiles at the bottom of a GL window. Three measures judge
+//   it:
 //   * separation, per axis (LineJumps): the median order jump over the
 //     unit's boundary lines divided by the largest median jump over the lines
 //     at one place inside it. A unit the rasteriser works in has edges that

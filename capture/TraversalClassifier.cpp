@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <numeric>
 
 namespace Vellumar::capture {
 
@@ -73,22 +72,6 @@ const std::vector<Candidate>& candidates() {
     return list;
 }
 
-} // namespace
-
-const char* traversalName(Traversal traversal) {
-    switch (traversal) {
-    case Traversal::rowMajor: return "row-major";
-    case Traversal::columnMajor: return "column-major";
-    case Traversal::serpentine: return "serpentine";
-    case Traversal::zOrder: return "z-order";
-    case Traversal::interleaved: return "interleaved";
-    case Traversal::unknown: return "unknown";
-    }
-    return "unknown";
-}
-
-namespace {
-
 // Marks, per step of the sequence, whether it goes to the next covered cell
 // by the candidate's key. The keys are sorted with a two-pass radix sort:
 // the walk checks of the analysis run this on grids of 100,000 cells.
@@ -149,6 +132,18 @@ private:
 };
 
 } // namespace
+
+const char* traversalName(Traversal traversal) {
+    switch (traversal) {
+    case Traversal::rowMajor: return "row-major";
+    case Traversal::columnMajor: return "column-major";
+    case Traversal::serpentine: return "serpentine";
+    case Traversal::zOrder: return "z-order";
+    case Traversal::interleaved: return "interleaved";
+    case Traversal::unknown: return "unknown";
+    }
+    return "unknown";
+}
 
 TraversalEstimate TraversalClassifier::classify(int gridX, int gridY,
                                                 const std::vector<TileCell>& sequence) {
