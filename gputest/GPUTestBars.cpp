@@ -106,6 +106,12 @@ void GLAppGPUTest::buildMainOptionsBar() {
                "help='Draw a a fully clipped triangle in big primitive mode'");
     TwAddVarRW(mainBar, "Control big primitive [<]", TW_TYPE_BOOLCPP, &controlBigPrimitive,
                "help='Control vertices of the primitive in big primitive mode'");
+    // What the next frame asks for, worked out before it starts: a frame of
+    // billions of primitives or pixel cycles takes hours.
+    TwAddVarRO(mainBar, "Frame primitives", TW_TYPE_DOUBLE, &frameWork.primitives,
+               "help='Primitives the next frame sends, redraws included'");
+    TwAddVarRO(mainBar, "Frame loop cycles", TW_TYPE_DOUBLE, &frameWork.pixelCycles,
+               "help='Slowdown loop cycles the next frame runs over all its pixels'");
 }
 
 void GLAppGPUTest::buildFreezyPointsBar() {

@@ -175,6 +175,12 @@ TEST_F(GPUTestFrame, MainOptionsHoldsEveryEntryBoundToItsMember) {
              "help='Draw a a fully clipped triangle in big primitive mode'"},
             {rw, "Control big primitive [<]", "", TW_TYPE_BOOLCPP, &test.controlBigPrimitive,
              "help='Control vertices of the primitive in big primitive mode'"},
+            {TwEntryKind::ReadOnly, "Frame primitives", "", TW_TYPE_DOUBLE,
+             &test.frameWork.primitives,
+             "help='Primitives the next frame sends, redraws included'"},
+            {TwEntryKind::ReadOnly, "Frame loop cycles", "", TW_TYPE_DOUBLE,
+             &test.frameWork.pixelCycles,
+             "help='Slowdown loop cycles the next frame runs over all its pixels'"},
         });
     auto bar = TwInspectBar("MainOptions");
     EXPECT_EQ(bar->x, 350);
