@@ -56,7 +56,7 @@ void ShaderGLSL::setDefine(const char* name, const char* value) {
     if (!value) {
         value = "";
     }
-    if (applyDefineLine(source, name, value)) {
+    if (applyDefineLine(source, name, value, versionLine.size())) {
         dirty = true;
     }
     // Compared before assigning: an unchanged define touches no memory, and
@@ -104,10 +104,22 @@ void ShaderGLSL::checkCompileStatus() {
 }
 
 void ShaderGLSL::reload() {
-    source = loadSource(path.c_str());
+    source = versionLine + loadSource(path.c_str());
     for (const auto& define : defines) {
         setDefine(define.second.first.c_str(), define.second.second.c_str());
     }
+    dirty = true;
+}
+
+void ShaderGLSL::setVersionLine(const std::string& line) {
+    if (!versionLine.empty() && source.compare(0, versionLine.size(), versionLine) == 0) {
+        source.erase(0, versionLine.size());
+    }
+    versionLine = line;
+    if (!versionLine.empty() && versionLine.back() != '\n') {
+        versionLine += '\n';
+    }
+    source.insert(0, versionLine);
     dirty = true;
 }
 

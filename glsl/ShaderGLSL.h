@@ -30,6 +30,12 @@ public:
     bool compile() override;
     void reload() override;
 
+    // Opens the text with a "#version ..." line, which GLSL wants ahead of
+    // everything else: define lines set later go below it, and reload keeps
+    // it. The program's own shaders have none (GLSL 1.10); a second call
+    // replaces the line, an empty one removes it.
+    void setVersionLine(const std::string& line);
+
     int shaderType;
     GLuint shaderId;
     char infoLog[4096];
@@ -37,6 +43,8 @@ public:
     std::map<uint32_t, std::pair<std::string, std::string>> defines;
     // Whether the last compile failed (and was reported).
     bool compileFailed = false;
+    // The text's first line, with its line feed, or empty.
+    std::string versionLine;
 
 private:
     // Reports a failed compile with its log, then pauses a second time.

@@ -150,7 +150,7 @@ std::size_t replacedSpanEnd(const std::string& text, std::size_t start, const ch
 
 } // namespace
 
-bool applyDefineLine(std::string& text, const char* name, const char* value) {
+bool applyDefineLine(std::string& text, const char* name, const char* value, std::size_t insertAt) {
     if (!name) {
         name = "";
     }
@@ -169,7 +169,7 @@ bool applyDefineLine(std::string& text, const char* name, const char* value) {
     std::size_t keyLength = std::strlen("#define ") + std::strlen(name);
     std::size_t found = text.find(line, 0, keyLength);
     if (found == std::string::npos) {
-        text.insert(0, line, lineLength);
+        text.insert(std::min(insertAt, text.size()), line, lineLength);
         return true;
     }
     std::size_t contentLength = lineLength - 1; // without the final line feed

@@ -20,9 +20,10 @@ namespace Vellumar {
 std::string expandIncludes(std::string text, std::string basePath, bool reportCuts = true);
 
 // Sets "#define <name> <value>" in the text: rewrites the first line holding
-// "#define <name>" or inserts the line at the very beginning. Returns whether
-// the text changed.
-bool applyDefineLine(std::string& text, const char* name, const char* value);
+// "#define <name>" or inserts the line at `insertAt` (the very beginning by
+// default; past the end counts as the end). Returns whether the text changed.
+bool applyDefineLine(std::string& text, const char* name, const char* value,
+                     std::size_t insertAt = 0);
 
 // The 32-bit sdbm hash of a name (h = h * 65599 + c, characters read as
 // signed); 0 for a null name.

@@ -26,6 +26,21 @@ TEST(ApplyDefineLine, AMissingDefineGoesToPositionZeroAheadOfTheVersionLine) {
     EXPECT_EQ(empty, "#define A 1\n");
 }
 
+TEST(ApplyDefineLine, AnInsertionPointPutsNewDefinesBelowIt) {
+    const std::string version = "#version 450 compatibility\n";
+    std::string text = version + "#define KEPT 1\nvoid main() {}\n";
+    EXPECT_TRUE(applyDefineLine(text, "A", "1", version.size()));
+    EXPECT_TRUE(applyDefineLine(text, "B", "2", version.size()));
+    EXPECT_EQ(text, version + "#define B 2\n#define A 1\n#define KEPT 1\nvoid main() {}\n");
+    // An existing line is rewritten where it stands, wherever the point is.
+    EXPECT_TRUE(applyDefineLine(text, "KEPT", "3", version.size()));
+    EXPECT_EQ(text, version + "#define B 2\n#define A 1\n#define KEPT 3\nvoid main() {}\n");
+    // A point past the end appends.
+    std::string shortText = "x\n";
+    EXPECT_TRUE(applyDefineLine(shortText, "C", "0", 1000));
+    EXPECT_EQ(shortText, "x\n#define C 0\n");
+}
+
 TEST(ApplyDefineLine, TheSameValueChangesNothingAndANewOneOnlyThatLine) {
     std::string text = "a\n#define NUM_PIPEVARS 20\nb\n";
     const std::string before = text;

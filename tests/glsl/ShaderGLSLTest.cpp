@@ -213,6 +213,38 @@ TEST_F(ShaderGLSLTest, ReloadRereadsTheFileAndSetsEveryDefineAgainInKeyOrder) {
     EXPECT_EQ(shader.defines.size(), names.size());
 }
 
+TEST_F(ShaderGLSLTest, AVersionLineStaysFirstThroughDefinesReloadsAndCompiles) {
+    std::string path = dir.write("v.glsl", "#ifndef X\n#define X 0\n#endif\n"
+                                           "uniform uint u;\nvoid main() { gl_FragColor = "
+                                           "vec4(float(u + uint(X))); }\n");
+    ShaderGLSL shader(path.c_str(), 1);
+    shader.setDefine("EARLY", 1);
+    shader.setVersionLine("#version 450 compatibility");
+    shader.setDefine("LATE", 2);
+    shader.setDefine("X", 3); // the file's own default line is rewritten in place
+    const std::string top = "#version 450 compatibility\n#define LATE 2\n#define EARLY 1\n"
+                            "#ifndef X\n#define X 3\n#endif\n";
+    EXPECT_EQ(shader.source.substr(0, top.size()), top);
+
+    // uint is GLSL 1.30: without the line the text would not compile.
+    EXPECT_TRUE(shader.compile());
+    EXPECT_EQ(shaderParameter(shader.shaderId, GL_COMPILE_STATUS), GL_TRUE) << shader.infoLog;
+    EXPECT_EQ(glSourceOf(shader.shaderId).rfind("#version 450 compatibility\n", 0), 0u);
+
+    shader.reload();
+    EXPECT_EQ(shader.source.rfind("#version 450 compatibility\n", 0), 0u) << shader.source;
+    EXPECT_NE(shader.source.find("#define LATE 2\n"), std::string::npos);
+
+    // Another line replaces it; an empty one leaves the file's text with its defines.
+    shader.setVersionLine("#version 430 compatibility\n");
+    EXPECT_EQ(shader.source.rfind("#version 430 compatibility\n#define", 0), 0u);
+    EXPECT_EQ(shader.source.find("#version 450"), std::string::npos);
+    shader.setVersionLine("");
+    EXPECT_EQ(shader.source.rfind("#define", 0), 0u);
+    EXPECT_EQ(shader.source.find("#version"), std::string::npos);
+    EXPECT_TRUE(shader.dirty);
+}
+
 TEST_F(ShaderGLSLTest, ACompileFailureReportsTheConstructionPathAndPausesTwice) {
     testsupport::CapturedSink answers("1 2 3\n");
     std::string path = dir.write("bad.glsl", "void main() { gl_FragColor = vec4(1.0); }\n");
