@@ -2,11 +2,25 @@
 // are drawn red so the user sees where they are; with blocking on they run
 // the freezing loop length, otherwise the standard one like every other
 // pixel. Standard pixels keep their vertex colour exactly.
+//
+// A fragment capture builds this file with CAPTURE_FRAGMENTS set; the
+// program's frames never set it, and without it the shader is the frame's
+// own, unchanged. The capture file comes first: its #extension lines must
+// precede all code.
 
+#ifndef CAPTURE_FRAGMENTS
+#define CAPTURE_FRAGMENTS 0
+#endif
+#if CAPTURE_FRAGMENTS
+#include "GPUTest_Capture.glsl"
+#endif
 #include "GPUTest_Common.glsl"
 
 void main()
 {
+#if CAPTURE_FRAGMENTS
+    captureBegin();
+#endif
     bool freezing = isFreezingPixel(gl_FragCoord.xy);
     float cycles = userParam.y;
 #if ENABLE_BLOCKING
@@ -28,4 +42,7 @@ void main()
     color = vec4(mod(ran, 256.0), mod(floor(ran / 256.0), 256.0), floor(ran / 65536.0), 255.0) / 255.0;
 #endif
     gl_FragColor = color;
+#if CAPTURE_FRAGMENTS
+    captureEnd(result);
+#endif
 }

@@ -1,0 +1,100 @@
+// Records one frame's fragments. The frame is the program's own frame, drawn
+// by its own code (a callback), but with a capture program built from the
+// same shader files behind a GLSL 4.x version line with CAPTURE_FRAGMENTS set
+// (Shaders/GPUTest_Capture.glsl), into an off-screen framebuffer of the
+// window's size. Each fragment writes its order, clocks, subgroup, lane and
+// primitive into a storage buffer, which is read back into a FragmentCapture.
+// The live program, its shaders and the window's buffers are never touched.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CaptureSupport.h"
+#include "FragmentCapture.h"
+
+namespace Vellumar {
+class ShaderGLSL;
+class ShaderProgramGLSL;
+} // namespace Vellumar
+
+namespace Vellumar::capture {
+
+// Why a capture could not be taken, in one line.
+class CaptureError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class FragmentRecorder {
+public:
+    // Draws the frame with the program and fragment shader handed in, in
+    // place of the live ones: sets its macros on the shader, binds the
+    // program, sets its uniforms, draws into draw buffer
+    // GL_COLOR_ATTACHMENT0 and releases the program.
+    using DrawFrame =
+        std::function<void(Vellumar::ShaderProgramGLSL& program, Vellumar::ShaderGLSL& fragment)>;
+
+    struct Frame {
+        int width = 0;
+        int height = 0;
+        // Set on the capture's fragment shader before the frame's own macros
+        // (the live shader's defines: values the frame leaves alone).
+        std::vector<std::pair<std::string, std::string>> defines;
+        // Stored with the capture for the analysis.
+        std::vector<FreezePoint> freezePoints;
+    };
+
+    // The program's shader files. Needs a current context; the shaders are
+    // read and built at the first record.
+    FragmentRecorder(std::string fragmentPath, std::string vertexPath, CaptureSupport support);
+    ~FragmentRecorder();
+    // Owns GL names: a copy would delete another recorder's.
+    FragmentRecorder(const FragmentRecorder&) = delete;
+    FragmentRecorder& operator=(const FragmentRecorder&) = delete;
+
+    // Throws CaptureError when the context is too old, the window is empty or
+    // too large for a storage buffer, or the capture program does not build
+    // (the compiler's report went to the console). Leaves the framebuffer
+    // bindings and the viewport as it found them.
+    FragmentCapture record(const Frame& frame, const DrawFrame& draw);
+
+    // Reads the shader files again at the next record (the program's `r`).
+    void reload();
+
+    const CaptureSupport& support() const { return offered; }
+    // Wall-clock seconds of the last record's frame, from its first GL call
+    // to the end of its glFinish.
+    double lastFrameSeconds() const { return frameSeconds; }
+
+    // Words per pixel in the storage buffer (see GPUTest_Capture.glsl).
+    static constexpr int wordsPerPixel = 11;
+
+private:
+    void buildShaders();
+    void setCaptureMacros(const Frame& frame);
+    void prepareTargets(int width, int height);
+    FragmentCapture readBack(const Frame& frame) const;
+
+    std::string fragmentPath;
+    std::string vertexPath;
+    CaptureSupport offered;
+    std::unique_ptr<Vellumar::ShaderGLSL> fragmentShader;
+    std::unique_ptr<Vellumar::ShaderGLSL> vertexShader;
+    std::unique_ptr<Vellumar::ShaderProgramGLSL> program;
+    GLuint framebuffer = 0;
+    GLuint colorBuffer = 0;
+    GLuint pixelBuffer = 0;
+    GLuint counterBuffer = 0;
+    int targetWidth = 0;
+    int targetHeight = 0;
+    double frameSeconds = 0.0;
+};
+
+} // namespace Vellumar::capture
