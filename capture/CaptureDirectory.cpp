@@ -159,8 +159,14 @@ std::vector<std::string> CaptureDirectory::write(const std::string& directory,
         if (!fs::is_directory(target.parent_path(), error)) {
             throw std::runtime_error("'" + target.parent_path().string() + "' is not a directory");
         }
-        if (fs::exists(target, error) && !fs::is_directory(target, error)) {
-            throw std::runtime_error("it exists and is not a directory");
+        if (fs::exists(target, error)) {
+            if (!fs::is_directory(target, error)) {
+                throw std::runtime_error("it exists and is not a directory");
+            }
+            if (!fs::is_empty(target) && !fs::exists(target / "summary.json")) {
+                throw std::runtime_error(
+                    "it is a directory of other files, not an earlier capture");
+            }
         }
         staging = freshSibling(target, "tmp", true);
         std::vector<std::string> written = writeContents(staging, capture, index, report);

@@ -4,8 +4,10 @@
 //   replay/010.png, 025, 050, 075, 100: the order view cut at 10 %, 25 %, ...
 // PNG rows go top-down as image viewers expect. The write is all or nothing:
 // everything goes into a fresh directory next to DIR, which then takes DIR's
-// place (a DIR already there is replaced). Any failure removes what was
-// written and throws one CaptureWriteError naming DIR and the cause.
+// place. A DIR already there is replaced only when it is empty or holds an
+// earlier capture (a summary.json): a mistyped DIR must never wipe a
+// directory of other files. Any failure removes what was written and throws
+// one CaptureWriteError naming DIR and the cause.
 #pragma once
 
 #include <stdexcept>

@@ -322,13 +322,35 @@ TEST(CaptureDirectory, ReplacesAnEarlierCaptureWhole) {
     Scratch scratch;
     const fs::path dir = scratch.path() / "capture";
     fs::create_directories(dir / "replay");
+    std::ofstream(dir / "summary.json") << "from before";
     std::ofstream(dir / "stale.txt") << "from before";
     std::ofstream(dir / "replay" / "033.png") << "from before";
     CaptureDirectory::write((dir.string() + "/"), plainCapture());
     EXPECT_FALSE(fs::exists(dir / "stale.txt"));
     EXPECT_FALSE(fs::exists(dir / "replay" / "033.png"));
-    EXPECT_TRUE(fs::exists(dir / "summary.json"));
+    EXPECT_NE(readFile(dir / "summary.json"), "from before");
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
+
+    // An empty directory is taken too.
+    fs::create_directory(scratch.path() / "empty");
+    CaptureDirectory::write((scratch.path() / "empty").string(), plainCapture());
+    EXPECT_TRUE(fs::exists(scratch.path() / "empty" / "summary.json"));
+}
+
+TEST(CaptureDirectory, ADirectoryOfOtherFilesIsNeverReplaced) {
+    Scratch scratch;
+    const fs::path dir = scratch.path() / "documents";
+    fs::create_directories(dir / "replay");
+    std::ofstream(dir / "letter.txt") << "keep me";
+    try {
+        CaptureDirectory::write(dir.string(), plainCapture());
+        FAIL() << "no error";
+    } catch (const CaptureWriteError& e) {
+        EXPECT_NE(std::string(e.what()).find("not an earlier capture"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(readFile(dir / "letter.txt"), "keep me");
+    EXPECT_EQ(scratch.entries(), std::vector<std::string>{"documents"});
 }
 
 } // namespace
