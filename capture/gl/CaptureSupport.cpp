@@ -46,6 +46,7 @@ CaptureSupport CaptureSupport::ofCurrentContext() {
         ballot |= std::strcmp(name, "GL_ARB_shader_ballot") == 0;
         int64 |= std::strcmp(name, "GL_ARB_gpu_shader_int64") == 0;
         support.threadGroup |= std::strcmp(name, "GL_NV_shader_thread_group") == 0;
+        support.flipY |= std::strcmp(name, "GL_MESA_framebuffer_flip_y") == 0;
     }
     // ballotARB returns a 64-bit mask.
     support.ballot = ballot && int64;
@@ -79,6 +80,9 @@ std::vector<std::string> CaptureSupport::extensionsUsed() const {
     }
     if (threadGroup) {
         names.push_back("GL_NV_shader_thread_group");
+    }
+    if (flipY) {
+        names.push_back("GL_MESA_framebuffer_flip_y");
     }
     return names;
 }

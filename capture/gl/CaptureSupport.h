@@ -16,6 +16,10 @@ struct CaptureSupport {
     bool clock = false;       // GL_ARB_shader_clock
     bool ballot = false;      // GL_ARB_shader_ballot with GL_ARB_gpu_shader_int64
     bool threadGroup = false; // GL_NV_shader_thread_group
+    // GL_MESA_framebuffer_flip_y: an off-screen framebuffer laid out top-down
+    // in memory like a window's, so that the rasteriser walks it as it walks
+    // the window (without it llvmpipe walks the rows the other way).
+    bool flipY = false;
 
     // Needs a current context with GLEW initialised.
     static CaptureSupport ofCurrentContext();

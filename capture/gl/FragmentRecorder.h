@@ -2,7 +2,8 @@
 // by its own code (a callback), but with a capture program built from the
 // same shader files behind a GLSL 4.x version line with CAPTURE_FRAGMENTS set
 // (Shaders/GPUTest_Capture.glsl), into an off-screen framebuffer of the
-// window's size. Each fragment writes its order, clocks, subgroup, lane and
+// window's size (laid out like the window's where the driver allows, see
+// CaptureSupport::flipY). Each fragment writes its order, clocks, subgroup, lane and
 // primitive into a storage buffer, which is read back into a FragmentCapture.
 // The live program, its shaders and the window's buffers are never touched.
 #pragma once

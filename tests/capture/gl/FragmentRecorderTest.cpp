@@ -252,6 +252,22 @@ TEST_F(FragmentRecorderTest, AFreezePointsPixelsRunLongerOnTheShaderClock) {
     EXPECT_GT(median(inside), 20 * median(outside) + 1000);
 }
 
+TEST_F(FragmentRecorderTest, TheFramebufferIsWalkedTopDownLikeTheWindowWhereTheDriverAllows) {
+    if (!support.flipY) {
+        GTEST_SKIP() << "the driver cannot lay a framebuffer out like a window";
+    }
+    // llvmpipe shades 64-pixel bins row by row through memory, which starts
+    // at the top of a window (as the live frame fills it) and at the bottom
+    // of a plain framebuffer: the first fragments lie in the first bin row.
+    auto firstRow = [](const FragmentCapture& capture) {
+        const auto first = std::find(capture.order.begin(), capture.order.end(), 0u);
+        return static_cast<int>((first - capture.order.begin()) / capture.width);
+    };
+    EXPECT_GE(firstRow(record(windowFillingQuad(256, 256))), 256 - 64);
+    support.flipY = false;
+    EXPECT_LT(firstRow(record(windowFillingQuad(256, 256))), 64);
+}
+
 TEST_F(FragmentRecorderTest, PartsTheDriverLacksAreUnavailableAndTheRestStillWorks) {
     support.clock = false;
     support.ballot = false;
