@@ -5,6 +5,9 @@
 
 #include <cstdint>
 
+#include "CaptureView.h"
+#include "FragmentRecorder.h"
+
 GLAppGPUTest* testAppInstance = nullptr;
 
 GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width, int height,
@@ -17,7 +20,8 @@ GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width,
     rightButtonDown = false;
 }
 
-// The program, shaders and bars live until the process ends.
+// The program, shaders and bars live until the process ends. Defined here,
+// where the recorder and the capture view are complete types.
 GLAppGPUTest::~GLAppGPUTest() = default;
 
 void GLAppGPUTest::idle() {

@@ -8,6 +8,7 @@
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "FrameWorkEstimate.h"
@@ -21,9 +22,14 @@ namespace Vellumar {
 class ShaderGLSL;
 class ShaderProgramGLSL;
 } // namespace Vellumar
+namespace Vellumar::capture {
+class FragmentRecorder;
+struct FragmentCapture;
+} // namespace Vellumar::capture
 
 struct TwBar;
 class FrameTimer;
+class CaptureView;
 
 class GLAppGPUTest : public Vellumar::GLApp {
 public:
@@ -54,6 +60,21 @@ public:
     // settings make it enormous, says so on the console. Tests call it alone,
     // since the frames it warns of would take hours.
     void estimateFrameWorkAndWarn();
+
+    // Fragment capture (GPUTestCapture.cpp). One frame as test mode draws it
+    // with the current settings (fast mode off), into the recorder's
+    // off-screen framebuffer with the capture build of the shaders; the
+    // window, the live program and every setting stay as they were. Throws
+    // Vellumar::capture::CaptureError with one line saying why not.
+    Vellumar::capture::FragmentCapture recordCapture();
+    // `o`: records a capture and shows it instead of the live frames, with
+    // its findings on standard output; or says in one INFO line why not.
+    void takeCapture();
+    // --capture DIR: records a capture and writes its files into DIR.
+    // Returns the exit status: 0, or 1 after one line on standard error.
+    int writeCapture(const std::string& directory);
+    // Whether the window shows a capture instead of the live frames.
+    bool captureShown() const;
 
     bool leftButtonDown;
     bool middleButtonDown;
@@ -99,6 +120,9 @@ public:
     // What the coming frame asks of the GPU, worked out before it starts.
     FrameWorkEstimate frameWork;
     bool enormousFrameWarned = false;
+    // Made at the first capture; the view and its bar with the other bars.
+    std::unique_ptr<Vellumar::capture::FragmentRecorder> recorder;
+    std::unique_ptr<CaptureView> captureView;
 
 private:
     // Steps of init, in the order they run.
@@ -110,9 +134,14 @@ private:
 
     // Steps of display besides the macro hand-off, in the order they run.
     void chooseFrameBuffer();
+    // The frame's GL work inside the timer: state, macros, the program and
+    // the active test. A capture draws the same with its own program.
+    void drawFrame();
     void setFrameUniforms();
     void writeFrameReport(FrameTimer& timer);
     void drawTweakBars();
+    // display while a capture is shown: the capture and the bars, swapped.
+    void drawCapture();
 
     // Input: the key table, the keys of the current move mode, the mouse
     // picking and the window-size dialogue.

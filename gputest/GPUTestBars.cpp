@@ -1,7 +1,9 @@
 // The tweak-bar interface of the test: the global help text and the bars
-// MainOptions and FreezyPoints, whose entries are bound to the test's members.
+// MainOptions and FreezyPoints, whose entries are bound to the test's members;
+// the Capture bar comes with the capture view (CaptureView.cpp).
 #include <cstddef>
 
+#include "CaptureView.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "TweakBar.h"
@@ -44,6 +46,8 @@ void GLAppGPUTest::buildTweakBars() {
     TwDefine(globalHelp);
     buildMainOptionsBar();
     buildFreezyPointsBar();
+    // Hidden until a capture is shown.
+    captureView = std::make_unique<CaptureView>();
 }
 
 void GLAppGPUTest::buildMainOptionsBar() {

@@ -44,34 +44,17 @@ void GLAppGPUTest::display() {
         winSize = {windowWidth, windowHeight};
         winPos = {glutGet(GLUT_WINDOW_X), glutGet(GLUT_WINDOW_Y)};
     }
+    if (captureShown()) {
+        drawCapture();
+        return;
+    }
     estimateFrameWorkAndWarn();
     chooseFrameBuffer();
 
     // Everything up to timer.end() is inside the GPU measurement.
     FrameTimer timer;
     timer.begin("GlobalTime");
-
-    glDepthMask(GL_TRUE);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearDepth(1.0);
-
-    setFrameMacros(*this);
-    shaderProgram->bind(true);
-    if (shaderProgram->linkFailed) {
-        // Reported once when the build failed: nothing is drawn through the
-        // broken program (which would only raise errors) until `r` rebuilds it.
-        clearColorBuffer();
-    } else {
-        setFrameUniforms();
-        if (curTest == TEST_BIG_PRIMITIVE) {
-            bigPrimitiveTest();
-        } else if (curTest == TEST_SMALL_PRIMITIVES) {
-            smallPrimitivesTest();
-        }
-    }
-    shaderProgram->unbind(true);
-
+    drawFrame();
     timer.end();
     // The timer's result must be ready for the report, and in test mode the
     // frame complete in the visible buffer.
@@ -113,6 +96,29 @@ void GLAppGPUTest::chooseFrameBuffer() {
     drawBuffer = buffer;
     clearBuffer = buffer;
     glDrawBuffer(buffer);
+}
+
+void GLAppGPUTest::drawFrame() {
+    glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+
+    setFrameMacros(*this);
+    shaderProgram->bind(true);
+    if (shaderProgram->linkFailed) {
+        // Reported once when the build failed: nothing is drawn through the
+        // broken program (which would only raise errors) until `r` rebuilds it.
+        clearColorBuffer();
+    } else {
+        setFrameUniforms();
+        if (curTest == TEST_BIG_PRIMITIVE) {
+            bigPrimitiveTest();
+        } else if (curTest == TEST_SMALL_PRIMITIVES) {
+            smallPrimitivesTest();
+        }
+    }
+    shaderProgram->unbind(true);
 }
 
 void setFrameMacros(const GLAppGPUTest& test) {

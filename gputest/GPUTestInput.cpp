@@ -1,10 +1,12 @@
-// Keyboard, mouse and window events. In configuration mode the tweak bars get
-// ordinary keys, buttons and motion first; what they do not take changes the
-// settings directly, for the next frame to pick up.
+// Keyboard, mouse and window events. In configuration mode, and while a
+// capture is shown, the tweak bars get ordinary keys, buttons and motion
+// first; what they do not take changes the settings directly, for the next
+// frame to pick up.
 #include <cstdlib>
 #include <iostream>
 #include <limits>
 
+#include "FragmentRecorder.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "ShaderGLSL.h"
@@ -69,7 +71,7 @@ void readInteger(int32_t& target) {
 } // namespace
 
 void GLAppGPUTest::keyboard(unsigned char key) {
-    if (configMode && TwEventKeyboardGLUT(key, 0, 0)) {
+    if ((configMode || captureShown()) && TwEventKeyboardGLUT(key, 0, 0)) {
         return;
     }
     applyKey(key);
@@ -85,7 +87,11 @@ void GLAppGPUTest::applyKey(unsigned char key) {
     case 'r':
         fragmentShader->reload();
         vertexShader->reload();
+        if (recorder) {
+            recorder->reload();
+        }
         break;
+    case 'o': takeCapture(); break;
     case 'a': curTest = wrappingAdd(curTest, 1) % 2; break;
     case 'b': toggle(blockingEnable); break;
     case 'c': toggle(bigTriangle); break;
@@ -192,7 +198,7 @@ void GLAppGPUTest::special(int key) {
 }
 
 void GLAppGPUTest::mouse(int button, int state, int x, int y) {
-    if (configMode && TwEventMouseButtonGLUT(button, state, x, y)) {
+    if ((configMode || captureShown()) && TwEventMouseButtonGLUT(button, state, x, y)) {
         return;
     }
     const bool down = state == GLUT_DOWN;
@@ -231,7 +237,7 @@ void GLAppGPUTest::pickNearest(const Vec2i& pointer) {
 }
 
 void GLAppGPUTest::motion(int x, int y) {
-    if (configMode && TwEventMouseMotionGLUT(x, y)) {
+    if ((configMode || captureShown()) && TwEventMouseMotionGLUT(x, y)) {
         return;
     }
     const Vec2i pointer = {x, wrappingSub(windowHeight, y)};
@@ -255,7 +261,7 @@ void GLAppGPUTest::motion(int x, int y) {
 }
 
 void GLAppGPUTest::passiveMotion(int x, int y) {
-    if (configMode) {
+    if (configMode || captureShown()) {
         TwEventMouseMotionGLUT(x, y);
     }
 }

@@ -1,0 +1,268 @@
+// The view is rebuilt and uploaded only when the view or the replay's
+// fragment count changed: a paused capture costs one textured quad a frame,
+// a playing one a ViewBuilder pass and a glTexSubImage2D of the window's size.
+#include "CaptureView.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+#include "CaptureDirectory.h"
+#include "GLHeaders.h"
+#include "MessageSink.h"
+#include "PatternAnalysis.h"
+#include "TweakBar.h"
+
+namespace {
+
+using Vellumar::capture::View;
+
+constexpr int viewCount = 6;
+
+void saveCallback(void* clientData) { static_cast<CaptureView*>(clientData)->save(); }
+
+void showLiveCallback(void* clientData) { static_cast<CaptureView*>(clientData)->hide(); }
+
+std::string sizeText(const Vellumar::capture::Footprint& size) {
+    if (!size.known()) {
+        return "unknown";
+    }
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::string fixed(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string subgroupDescription(const Vellumar::capture::PatternReport& report) {
+    if (!report.subgroup) {
+        return "unavailable";
+    }
+    const Vellumar::capture::SubgroupFootprint& s = *report.subgroup;
+    return std::to_string(s.size) + " lanes, " + std::to_string(s.width) + "x" +
+           std::to_string(s.height);
+}
+
+// glintmoth-capture-YYYYMMDD-HHMMSS in the working directory, with -2, -3,
+// ... when a capture was saved in the same second.
+std::string freshDirectoryName() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = std::string("glintmoth-capture-") + stamp;
+    std::string name = base;
+    std::error_code error;
+    for (int n = 2; std::filesystem::exists(name, error) && n < 1000; ++n) {
+        name = base + "-" + std::to_string(n);
+    }
+    return name;
+}
+
+} // namespace
+
+CaptureView::CaptureView() {
+    bar = TwNewBar("Capture");
+    TwDefine(" Capture position='10 10' size='250 270' fontSize=1 valuesWidth=110 visible=false "
+             "help='The last fragment capture (key o): one view of it, cut at the replay "
+             "position, with what the analysis found.' ");
+    const Vellumar::capture::View order[viewCount] = {
+        View::order, View::time, View::subgroups, View::lanes, View::primitives, View::overdraw};
+    TwEnumVal values[viewCount];
+    for (int i = 0; i < viewCount; ++i) {
+        values[i] = {static_cast<int>(order[i]), Vellumar::capture::viewName(order[i])};
+    }
+    const TwType viewType = TwDefineEnum("captureView", values, viewCount);
+    TwAddVarRW(bar, "View", viewType, &view, " help='What the colours show' ");
+    TwAddVarRW(bar, "Replay %", TW_TYPE_FLOAT, &replayPercent,
+               " min=0 max=100 step=0.1 help='Share of the fragments shown, first shaded first' ");
+    TwAddVarRW(bar, "Play", TW_TYPE_BOOLCPP, &playing, " help='Plays the replay up to 100 %' ");
+    TwAddVarRW(bar, "Speed (% a second)", TW_TYPE_FLOAT, &speedPercentPerSecond,
+               " min=1 max=100 step=1 ");
+    TwAddButton(bar, "Save", saveCallback, this,
+                " help='Writes the capture into a new directory here' ");
+    TwAddButton(bar, "Show live", showLiveCallback, this, " help='Back to the live frames' ");
+    TwAddSeparator(bar, "Findings", "");
+    TwAddVarRO(bar, "Fragments", TW_TYPE_DOUBLE, &fragmentCount, "");
+    TwAddVarRO(bar, "Tile", TW_TYPE_CDSTRING, &tileLabel, "");
+    TwAddVarRO(bar, "Traversal", TW_TYPE_CDSTRING, &traversalLabel, "");
+    TwAddVarRO(bar, "Block", TW_TYPE_CDSTRING, &blockLabel, "");
+    TwAddVarRO(bar, "Subgroup", TW_TYPE_CDSTRING, &subgroupLabel, "");
+    TwAddVarRO(bar, "Saved to", TW_TYPE_CDSTRING, &savedLabel, "");
+}
+
+CaptureView::~CaptureView() {
+    if (texture != 0) {
+        glDeleteTextures(1, &texture);
+    }
+}
+
+void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
+    auto kept = std::make_unique<Vellumar::capture::FragmentCapture>(std::move(capture));
+    auto keptIndex = std::make_unique<Vellumar::capture::OrderIndex>(*kept);
+    Vellumar::capture::PatternReport report =
+        Vellumar::capture::PatternAnalysis::analyse(*kept, *keptIndex);
+    auto keptViews = std::make_unique<Vellumar::capture::ViewBuilder>(*kept, *keptIndex);
+    // The builder refers to the index: both are replaced together.
+    views = std::move(keptViews);
+    index = std::move(keptIndex);
+    captured = std::move(kept);
+    findings = std::move(report);
+
+    if (texture == 0) {
+        glGenTextures(1, &texture);
+    }
+    glBindTexture(GL_TEXTURE_2D, texture);
+    if (textureWidth != captured->width || textureHeight != captured->height) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, captured->width, captured->height, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, nullptr);
+        textureWidth = captured->width;
+        textureHeight = captured->height;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    uploadedView = -1;
+    replayPercent = 100.0f;
+    playing = false;
+    wasPlaying = false;
+    savedText.clear();
+    updateTexts();
+    visible = true;
+    TwDefine(" Capture visible=true ");
+}
+
+void CaptureView::hide() {
+    visible = false;
+    playing = false;
+    TwDefine(" Capture visible=false ");
+}
+
+void CaptureView::updateTexts() {
+    const Vellumar::capture::PatternReport& r = findings;
+    fragmentCount = static_cast<double>(r.fragments);
+    tileText = sizeText(r.tile.size);
+    if (r.tile.size.known()) {
+        tileText += " (" + fixed(r.tile.confidence, 2) + ")";
+    }
+    traversalText = Vellumar::capture::traversalName(r.traversal.pattern);
+    blockText = sizeText(r.block);
+    subgroupText = subgroupDescription(r);
+    tileLabel = tileText.c_str();
+    traversalLabel = traversalText.c_str();
+    blockLabel = blockText.c_str();
+    subgroupLabel = subgroupText.c_str();
+    savedLabel = savedText.c_str();
+}
+
+std::string CaptureView::describe(const Vellumar::capture::PatternReport& r) {
+    std::string text = std::to_string(r.fragments) + " fragments; tile " + sizeText(r.tile.size);
+    if (r.tile.size.known()) {
+        text += " (confidence " + fixed(r.tile.confidence, 2) + ")";
+    }
+    text += ", " + std::string(Vellumar::capture::traversalName(r.traversal.pattern)) + "; block " +
+            sizeText(r.block) + "; subgroup " + subgroupDescription(r);
+    return text;
+}
+
+void CaptureView::advanceReplay() {
+    const auto now = std::chrono::steady_clock::now();
+    if (playing) {
+        if (!wasPlaying) {
+            // Play at the end starts over.
+            if (!(replayPercent < 100.0f)) {
+                replayPercent = 0.0f;
+            }
+        } else {
+            const double seconds = std::chrono::duration<double>(now - lastAdvance).count();
+            const double speed = std::clamp<double>(speedPercentPerSecond, 0.0, 1000.0);
+            replayPercent = static_cast<float>(std::min(100.0, replayPercent + speed * seconds));
+        }
+        if (replayPercent >= 100.0f) {
+            replayPercent = 100.0f;
+            playing = false;
+        }
+    }
+    lastAdvance = now;
+    wasPlaying = playing;
+}
+
+void CaptureView::upload() {
+    const int32_t shownView = std::clamp<int32_t>(view, 0, viewCount - 1);
+    const std::vector<Vellumar::capture::Rgba>& image =
+        views->build(static_cast<View>(shownView), replayPercent / 100.0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, textureWidth, textureHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                    image.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    uploadedView = view;
+    uploadedCount = views->replayCount(replayPercent / 100.0);
+}
+
+void CaptureView::draw(int windowWidth, int windowHeight) {
+    if (!captured) {
+        return;
+    }
+    advanceReplay();
+    if (view != uploadedView || views->replayCount(replayPercent / 100.0) != uploadedCount) {
+        upload();
+    }
+    glViewport(0, 0, windowWidth, windowHeight);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    // The capture's rows start at the bottom, as the texture's do.
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+std::string CaptureView::save() {
+    if (!captured) {
+        return "";
+    }
+    const std::string directory = freshDirectoryName();
+    try {
+        Vellumar::capture::CaptureDirectory::write(directory, *captured, *index, findings);
+    } catch (const Vellumar::capture::CaptureWriteError& e) {
+        Vellumar::MessageSink::instance().info("%s", e.what());
+        savedText = "not saved (see the console)";
+        savedLabel = savedText.c_str();
+        return "";
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(directory, error);
+    savedText = error ? directory : absolute.string();
+    savedLabel = savedText.c_str();
+    std::cout << "capture saved to " << savedText << "\n" << std::flush;
+    return savedText;
+}

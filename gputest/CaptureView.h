@@ -1,0 +1,93 @@
+// A fragment capture shown in the window, and its "Capture" bar: the
+// capture's analysis, one of its views (order, time, subgroups, lanes,
+// primitives, overdraw) cut at the replay position as a texture over the
+// whole window, the replay played at a speed, "Save" into a new directory
+// and "Show live" back to the live frames. The bar stays hidden while no
+// capture is shown. Nothing here runs in a live frame.
+#pragma once
+
+#include <GL/glew.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "FragmentCapture.h"
+#include "OrderIndex.h"
+#include "PatternReport.h"
+#include "ViewBuilder.h"
+
+struct TwBar;
+
+class CaptureView {
+public:
+    // Builds the bar (after TwInit); no GL object until the first capture.
+    CaptureView();
+    ~CaptureView();
+    // Owns a GL texture and the bar's bindings point into it.
+    CaptureView(const CaptureView&) = delete;
+    CaptureView& operator=(const CaptureView&) = delete;
+
+    // Analyses the capture, keeps it and shows it from the next frame on,
+    // with the replay at 100 %, paused. Throws std::invalid_argument for an
+    // inconsistent capture (nothing changes then).
+    void show(Vellumar::capture::FragmentCapture capture);
+    // Back to the live frames: hides the bar, keeps the capture.
+    void hide();
+    bool shown() const { return visible; }
+
+    // The frame while a capture is shown: advances a playing replay, builds
+    // and uploads the view when it changed, draws it over the whole window
+    // into the current draw buffer. Leaves texturing and the matrices as it
+    // found them.
+    void draw(int windowWidth, int windowHeight);
+
+    // Writes the shown capture into a new glintmoth-capture-DATE-TIME
+    // directory in the working directory; says where on standard output, or
+    // why not in one INFO line. Returns the directory, empty on failure.
+    std::string save();
+
+    const Vellumar::capture::FragmentCapture& capture() const { return *captured; }
+    const Vellumar::capture::PatternReport& report() const { return findings; }
+
+    // One line of findings: fragments, tile, traversal, block, subgroup.
+    static std::string describe(const Vellumar::capture::PatternReport& report);
+
+    // Bound to the bar.
+    int32_t view = 0; // a Vellumar::capture::View
+    float replayPercent = 100.0f;
+    bool playing = false;
+    float speedPercentPerSecond = 25.0f;
+
+    TwBar* bar = nullptr;
+
+private:
+    void updateTexts();
+    void advanceReplay();
+    void upload();
+
+    std::unique_ptr<Vellumar::capture::FragmentCapture> captured;
+    std::unique_ptr<Vellumar::capture::OrderIndex> index;
+    std::unique_ptr<Vellumar::capture::ViewBuilder> views;
+    Vellumar::capture::PatternReport findings;
+    bool visible = false;
+
+    GLuint texture = 0;
+    int textureWidth = 0;
+    int textureHeight = 0;
+    // What the texture holds: the view and the replay's fragment count.
+    int32_t uploadedView = -1;
+    std::size_t uploadedCount = 0;
+    bool wasPlaying = false;
+    std::chrono::steady_clock::time_point lastAdvance;
+
+    // The bar's read-only texts (TW_TYPE_CDSTRING binds a const char*).
+    double fragmentCount = 0.0;
+    std::string tileText, traversalText, blockText, subgroupText, savedText;
+    const char* tileLabel = "";
+    const char* traversalLabel = "";
+    const char* blockLabel = "";
+    const char* subgroupLabel = "";
+    const char* savedLabel = "";
+};

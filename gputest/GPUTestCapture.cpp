@@ -1,0 +1,145 @@
+// Fragment capture in the program: the test mode frame drawn once more by
+// the recorder with the capture build of the shaders (the key o and
+// --capture DIR), and the window's frame while a capture is shown.
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <iostream>
+
+#include "CaptureDirectory.h"
+#include "CaptureView.h"
+#include "FragmentRecorder.h"
+#include "GLAppGPUTest.h"
+#include "GLError.h"
+#include "GLHeaders.h"
+#include "MessageSink.h"
+#include "OrderIndex.h"
+#include "PatternAnalysis.h"
+#include "ShaderGLSL.h"
+#include "ShaderProgramGLSL.h"
+#include "TweakBar.h"
+
+namespace {
+
+using Vellumar::capture::FragmentRecorder;
+
+// For the length of a capture frame the test draws as in test mode, with the
+// capture's program, into the recorder's framebuffer; everything is put back
+// however the frame ends.
+class CaptureFrameScope {
+public:
+    CaptureFrameScope(GLAppGPUTest& test, Vellumar::ShaderProgramGLSL& program,
+                      Vellumar::ShaderGLSL& fragment)
+        : test(test), fastMode(test.fastMode), drawBuffer(test.drawBuffer),
+          clearBuffer(test.clearBuffer), shaderProgram(test.shaderProgram),
+          fragmentShader(test.fragmentShader) {
+        test.fastMode = false;
+        test.drawBuffer = GL_COLOR_ATTACHMENT0;
+        test.clearBuffer = GL_COLOR_ATTACHMENT0;
+        test.shaderProgram = &program;
+        test.fragmentShader = &fragment;
+    }
+    ~CaptureFrameScope() {
+        test.fastMode = fastMode;
+        test.drawBuffer = drawBuffer;
+        test.clearBuffer = clearBuffer;
+        test.shaderProgram = shaderProgram;
+        test.fragmentShader = fragmentShader;
+    }
+    CaptureFrameScope(const CaptureFrameScope&) = delete;
+    CaptureFrameScope& operator=(const CaptureFrameScope&) = delete;
+
+private:
+    GLAppGPUTest& test;
+    bool fastMode;
+    GLenum drawBuffer;
+    GLenum clearBuffer;
+    Vellumar::ShaderProgramGLSL* shaderProgram;
+    Vellumar::ShaderGLSL* fragmentShader;
+};
+
+// The rectangle the shader tests, from its low corner: a negative size
+// spans the other way (see insideFreezePoint in GPUTest_Common.glsl).
+Vellumar::capture::FreezePoint capturedPoint(int index, const Point& point) {
+    Vellumar::capture::FreezePoint captured;
+    captured.index = index;
+    const int64_t x1 = static_cast<int64_t>(point.PosX) + point.SizeX;
+    const int64_t y1 = static_cast<int64_t>(point.PosY) + point.SizeY;
+    auto low = [](int64_t a, int64_t b) {
+        return static_cast<int>(std::clamp<int64_t>(std::min(a, b), INT32_MIN, INT32_MAX));
+    };
+    auto extent = [](int64_t a, int64_t b) {
+        return static_cast<int>(std::min<int64_t>(a > b ? a - b : b - a, INT32_MAX));
+    };
+    captured.x = low(point.PosX, x1);
+    captured.y = low(point.PosY, y1);
+    captured.width = extent(point.PosX, x1);
+    captured.height = extent(point.PosY, y1);
+    return captured;
+}
+
+} // namespace
+
+bool GLAppGPUTest::captureShown() const { return captureView && captureView->shown(); }
+
+Vellumar::capture::FragmentCapture GLAppGPUTest::recordCapture() {
+    if (!recorder) {
+        recorder = std::make_unique<FragmentRecorder>(
+            fragmentShader->path, vertexShader->path,
+            Vellumar::capture::CaptureSupport::ofCurrentContext());
+    }
+    FragmentRecorder::Frame frame;
+    frame.width = windowWidth;
+    frame.height = windowHeight;
+    for (const auto& define : fragmentShader->defines) {
+        frame.defines.push_back(define.second);
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (freezePointEnabled[i]) {
+            frame.freezePoints.push_back(capturedPoint(i, freezePoints[i]));
+        }
+    }
+    return recorder->record(
+        frame, [this](Vellumar::ShaderProgramGLSL& program, Vellumar::ShaderGLSL& fragment) {
+            CaptureFrameScope scope(*this, program, fragment);
+            estimateFrameWorkAndWarn();
+            drawFrame();
+        });
+}
+
+void GLAppGPUTest::takeCapture() {
+    try {
+        captureView->show(recordCapture());
+    } catch (const std::exception& e) {
+        Vellumar::MessageSink::instance().info("%s", e.what());
+        return;
+    }
+    std::cout << "capture: " << CaptureView::describe(captureView->report()) << "\n" << std::flush;
+}
+
+int GLAppGPUTest::writeCapture(const std::string& directory) {
+    try {
+        const Vellumar::capture::FragmentCapture capture = recordCapture();
+        const Vellumar::capture::OrderIndex index(capture);
+        const Vellumar::capture::PatternReport report =
+            Vellumar::capture::PatternAnalysis::analyse(capture, index);
+        Vellumar::capture::CaptureDirectory::write(directory, capture, index, report);
+        std::cout << "capture: " << CaptureView::describe(report) << "\n"
+                  << "capture written to " << directory << "\n"
+                  << std::flush;
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "glintmoth: " << e.what() << "\n" << std::flush;
+        return 1;
+    }
+}
+
+void GLAppGPUTest::drawCapture() {
+    // Back buffer and swap, whatever the mode: a capture shows on every
+    // desktop, composited or not.
+    swapAfterDisplay = true;
+    glDrawBuffer(GL_BACK);
+    captureView->draw(windowWidth, windowHeight);
+    drawTweakBars();
+    Vellumar::checkGLError("GLAppGPUTest::drawCapture");
+}

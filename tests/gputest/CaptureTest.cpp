@@ -1,0 +1,273 @@
+// Fragment capture in the started program: a capture covers what the test
+// mode frame draws and runs its loops, leaves the live frame and every
+// setting as they were, shows itself in the window through the key o and its
+// bar until "Show live", writes its files for --capture, and says in one line
+// why when it cannot.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "BarPointer.h"
+#include "CaptureSupport.h"
+#include "CaptureView.h"
+#include "CapturedSink.h"
+#include "FragmentRecorder.h"
+#include "GLCallCounter.h"
+#include "GPUTestFixture.h"
+#include "OrderIndex.h"
+#include "ShaderGLSL.h"
+#include "ShaderProgramGLSL.h"
+#include "TweakBarProbe.h"
+#include "ViewBuilder.h"
+
+using namespace testsupport;
+
+namespace {
+
+using Vellumar::capture::CaptureSupport;
+using Vellumar::capture::FragmentCapture;
+
+// Redirects std::cerr while alive.
+class CerrCapture {
+public:
+    CerrCapture() : previous(std::cerr.rdbuf(buffer.rdbuf())) {}
+    ~CerrCapture() { std::cerr.rdbuf(previous); }
+    std::string text() const { return buffer.str(); }
+
+private:
+    std::ostringstream buffer;
+    std::streambuf* previous;
+};
+
+// A directory of its own under the system's temporary directory.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "capture-XXXXXX").string();
+        root = mkdtemp(pattern.data()) ? pattern : "";
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
+    std::filesystem::path path() const { return root; }
+
+private:
+    std::filesystem::path root;
+};
+
+class ProgramCapture : public GPUTestFrame {
+protected:
+    void SetUp() override {
+        GPUTestFrame::SetUp();
+        if (!CaptureSupport::ofCurrentContext().enough()) {
+            GTEST_SKIP() << CaptureSupport::ofCurrentContext().refusal();
+        }
+        // Loops that really run would take minutes on a CPU renderer.
+        test.loopsCount = {0, 0};
+    }
+    void TearDown() override {
+        if (test.captureShown()) {
+            test.captureView->hide();
+        }
+        GPUTestFrame::TearDown();
+    }
+
+    static std::uint64_t medianCycles(const FragmentCapture& capture, bool inside,
+                                      const Point& point) {
+        std::vector<std::uint64_t> cycles;
+        for (int y = 0; y < capture.height; ++y) {
+            for (int x = 0; x < capture.width; ++x) {
+                const bool in = x >= point.PosX && x < point.PosX + point.SizeX &&
+                                y >= point.PosY && y < point.PosY + point.SizeY;
+                const std::size_t p = capture.pixelIndex(x, y);
+                if (in == inside && capture.covered(p)) {
+                    cycles.push_back(capture.clockEnd[p] - capture.clockStart[p]);
+                }
+            }
+        }
+        std::nth_element(cycles.begin(), cycles.begin() + cycles.size() / 2, cycles.end());
+        return cycles.empty() ? 0 : cycles[cycles.size() / 2];
+    }
+};
+
+TEST_F(ProgramCapture, CoversExactlyThePixelsTheTestModeFrameDraws) {
+    test.curTest = TEST_SMALL_PRIMITIVES;
+    test.primSize = {5, 3}; // gaps between the primitives
+    test.freezePoints[0] = {120, 140, -20, 10};
+    const FragmentCapture capture = test.recordCapture();
+    ASSERT_EQ(capture.width, 512);
+    ASSERT_EQ(capture.height, 512);
+    const Pixels front = drawTestModeFrame();
+    int covered = 0;
+    for (int y = 0; y < 512; ++y) {
+        for (int x = 0; x < 512; ++x) {
+            const bool drawn = !(front.at(x, y) == black);
+            ASSERT_EQ(capture.covered(capture.pixelIndex(x, y)), drawn)
+                << "pixel " << x << "," << y;
+            covered += drawn ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(covered, 64 * 64 * 5 * 3);
+    // The enabled point, from its low corner.
+    ASSERT_EQ(capture.freezePoints.size(), 1u);
+    EXPECT_EQ(capture.freezePoints[0].index, 0);
+    EXPECT_EQ(capture.freezePoints[0].x, 100);
+    EXPECT_EQ(capture.freezePoints[0].y, 140);
+    EXPECT_EQ(capture.freezePoints[0].width, 20);
+    EXPECT_EQ(capture.freezePoints[0].height, 10);
+}
+
+TEST_F(ProgramCapture, RunsTheLoopsInFastModeTooAndPutsEverySettingBack) {
+    ASSERT_TRUE(test.configMode && test.fastMode);
+    test.loopsCount = {3000, 0};
+    test.freezePoints[0] = {200, 200, 16, 16};
+    Vellumar::ShaderProgramGLSL* program = test.shaderProgram;
+    Vellumar::ShaderGLSL* fragment = test.fragmentShader;
+    const std::string liveSource = fragment->source;
+    const FragmentCapture capture = test.recordCapture();
+
+    EXPECT_TRUE(test.fastMode);
+    EXPECT_EQ(test.shaderProgram, program);
+    EXPECT_EQ(test.fragmentShader, fragment);
+    EXPECT_EQ(test.fragmentShader->source, liveSource);
+    EXPECT_EQ(test.drawBuffer, static_cast<GLenum>(GL_FRONT));
+    GLint binding = -1;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &binding);
+    EXPECT_EQ(binding, 0);
+    if (!capture.clockAvailable) {
+        GTEST_SKIP() << "no shader clock to see the loops by";
+    }
+    EXPECT_GT(medianCycles(capture, true, test.freezePoints[0]),
+              10 * medianCycles(capture, false, test.freezePoints[0]) + 1000);
+}
+
+TEST_F(ProgramCapture, TheLiveFrameMakesTheSameCallsAndAllocatesNothingAfterACapture) {
+    test.configMode = false;
+    test.useRegSaturation = true; // all seven macros handed over every frame
+    runFrame();
+    runFrame();
+    std::vector<std::string> before;
+    {
+        GLCallCounter counter;
+        runFrame();
+        before = counter.names();
+    }
+    test.recordCapture();
+    ASSERT_FALSE(test.captureShown());
+    GLCallCounter counter;
+    long allocations = 0;
+    {
+        AllocationCounter allocationCounter;
+        runFrame();
+        allocations = allocationCounter.allocations();
+    }
+    EXPECT_EQ(counter.names(), before);
+    if (allocationCountingAvailable()) {
+        EXPECT_EQ(allocations, 0);
+    }
+}
+
+TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
+    ASSERT_FALSE(TwInspectBar("Capture")->visible);
+    test.configMode = false;
+    CoutCapture out;
+    test.keyboard('o');
+    ASSERT_TRUE(test.captureShown());
+    EXPECT_EQ(out.text().rfind("capture: 262144 fragments; tile ", 0), 0u) << out.text();
+    EXPECT_TRUE(TwInspectBar("Capture")->visible);
+
+    // Drawn into the back buffer and swapped, bars over it, in test mode too.
+    test.display();
+    EXPECT_TRUE(test.swapAfterDisplay);
+    Vellumar::capture::OrderIndex index(test.captureView->capture());
+    Vellumar::capture::ViewBuilder views(test.captureView->capture(), index);
+    auto expectShown = [&](Vellumar::capture::View view, double fraction) {
+        const std::vector<Vellumar::capture::Rgba>& image = views.build(view, fraction);
+        const Pixels back(GL_BACK, 512, 512);
+        // Below the Capture bar and left of the others.
+        for (int y = 0; y < 200; y += 13) {
+            for (int x = 0; x < 250; x += 17) {
+                const Vellumar::capture::Rgba& c = image[static_cast<std::size_t>(y) * 512 + x];
+                ASSERT_EQ(back.at(x, y), (Rgba{c.r, c.g, c.b, 255})) << "pixel " << x << "," << y;
+            }
+        }
+    };
+    expectShown(Vellumar::capture::View::order, 1.0);
+    test.captureView->view = static_cast<int32_t>(Vellumar::capture::View::primitives);
+    test.captureView->replayPercent = 40.0f;
+    test.display();
+    expectShown(Vellumar::capture::View::primitives, 0.4);
+    EXPECT_GT(Pixels(GL_BACK, 512, 512).count(black), 512 * 100) << "the replay is cut";
+
+    // "Show live", clicked as a user clicks it: the bars take the mouse while
+    // a capture is shown, even in test mode.
+    runFrame();
+    const TwRect button = drawnEntry("Capture", "Show live");
+    test.passiveMotion(centreX(button), centreY(button));
+    test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(button), centreY(button));
+    runFrame();
+    test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(button), centreY(button));
+    runFrame();
+    EXPECT_FALSE(test.captureShown());
+    EXPECT_FALSE(TwInspectBar("Capture")->visible);
+    const Pixels live = drawTestModeFrame();
+    EXPECT_EQ(live.count(white), 512 * 512 - 1);
+}
+
+TEST_F(ProgramCapture, OnAContextWithoutOpenGL43TheKeySaysSoInOneLineAndTheFramesGoOn) {
+    CaptureSupport old;
+    old.majorVersion = 3;
+    old.minorVersion = 3;
+    auto live = std::move(test.recorder);
+    test.recorder = std::make_unique<Vellumar::capture::FragmentRecorder>(
+        test.fragmentShader->path, test.vertexShader->path, old);
+    CapturedSink sink;
+    test.keyboard('o');
+    EXPECT_EQ(sink.text(), "INFO: fragment capture needs OpenGL 4.3 (shader storage buffers and "
+                           "atomic counters); this context offers 3.3\n");
+    EXPECT_FALSE(test.captureShown());
+    EXPECT_EQ(drawTestModeFrame().count(white), 512 * 512 - 1);
+
+    CerrCapture err;
+    EXPECT_EQ(test.writeCapture("never-written"), 1);
+    EXPECT_EQ(err.text(), "glintmoth: fragment capture needs OpenGL 4.3 (shader storage buffers "
+                          "and atomic counters); this context offers 3.3\n");
+    EXPECT_FALSE(std::filesystem::exists("never-written"));
+    test.recorder = std::move(live);
+}
+
+TEST_F(ProgramCapture, WriteCaptureWritesTheFilesOrSaysWhyNotInOneLine) {
+    ScratchDirectory scratch;
+    const std::string directory = (scratch.path() / "capture").string();
+    {
+        CoutCapture out;
+        CerrCapture err;
+        EXPECT_EQ(test.writeCapture(directory), 0);
+        EXPECT_NE(out.text().find("capture written to " + directory + "\n"), std::string::npos);
+        EXPECT_EQ(err.text(), "");
+    }
+    EXPECT_TRUE(std::filesystem::exists(scratch.path() / "capture" / "summary.json"));
+    EXPECT_TRUE(std::filesystem::exists(scratch.path() / "capture" / "order.png"));
+
+    const std::string unwritable = (scratch.path() / "missing" / "capture").string();
+    CerrCapture err;
+    EXPECT_EQ(test.writeCapture(unwritable), 1);
+    const std::string line = err.text();
+    EXPECT_EQ(line.rfind("glintmoth: cannot write capture to '" + unwritable + "': ", 0), 0u)
+        << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+    EXPECT_FALSE(std::filesystem::exists(scratch.path() / "missing"));
+}
+
+} // namespace
