@@ -20,9 +20,7 @@ GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width,
 // The program, shaders and bars live until the process ends.
 GLAppGPUTest::~GLAppGPUTest() = default;
 
-void GLAppGPUTest::idle() {
-    postRedisplay();
-}
+void GLAppGPUTest::idle() { postRedisplay(); }
 
 void unitSizeButtonCallback(void* clientData) {
     if (!clientData || !testAppInstance) {
