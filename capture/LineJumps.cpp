@@ -21,9 +21,7 @@ std::uint32_t median(std::vector<std::uint32_t>& values, bool upper) {
     return *middle;
 }
 
-std::uint32_t distance(std::uint32_t a, std::uint32_t b) {
-    return a > b ? a - b : b - a;
-}
+std::uint32_t distance(std::uint32_t a, std::uint32_t b) { return a > b ? a - b : b - a; }
 
 } // namespace
 

@@ -8,9 +8,7 @@ namespace Vellumar::capture {
 namespace {
 
 // Four decimals are plenty for scores and keep the file readable.
-double rounded(double value) {
-    return std::round(value * 1e4) / 1e4;
-}
+double rounded(double value) { return std::round(value * 1e4) / 1e4; }
 
 nlohmann::json sizeOrNull(const Footprint& size) {
     if (!size.known()) {

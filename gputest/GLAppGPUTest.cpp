@@ -24,9 +24,7 @@ GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width,
 // where the recorder and the capture view are complete types.
 GLAppGPUTest::~GLAppGPUTest() = default;
 
-void GLAppGPUTest::idle() {
-    postRedisplay();
-}
+void GLAppGPUTest::idle() { postRedisplay(); }
 
 void unitSizeButtonCallback(void* clientData) {
     if (!clientData || !testAppInstance) {

@@ -31,9 +31,7 @@ bool looksWhole(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
+std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 std::string listOf(const std::vector<int32_t>& values) {
     std::string text;

@@ -26,13 +26,9 @@ constexpr ImGuiWindowFlags barFlags = ImGuiWindowFlags_NoSavedSettings |
                                       ImGuiWindowFlags_NoScrollWithMouse;
 constexpr ImGuiSliderFlags clampTyped = ImGuiSliderFlags_AlwaysClamp;
 
-ScreenRect rectOf(const ImVec2& pos, const ImVec2& size) {
-    return {pos.x, pos.y, size.x, size.y};
-}
+ScreenRect rectOf(const ImVec2& pos, const ImVec2& size) { return {pos.x, pos.y, size.x, size.y}; }
 
-ScreenRect lastItemRect() {
-    return rectOf(ImGui::GetItemRectMin(), ImGui::GetItemRectSize());
-}
+ScreenRect lastItemRect() { return rectOf(ImGui::GetItemRectMin(), ImGui::GetItemRectSize()); }
 
 void helpTooltip(const std::string& help) {
     if (!help.empty() && ImGui::IsItemHovered()) {

@@ -9,9 +9,7 @@ namespace Vellumar::tweakbar {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 void skipBlanks(std::string_view text, size_t& pos) {
     while (pos < text.size() && isBlank(text[pos])) {
@@ -111,9 +109,7 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return a.size() == b.size();
 }
 
-std::optional<int> parseInteger(std::string_view text) {
-    return parseWhole<int>(text);
-}
+std::optional<int> parseInteger(std::string_view text) { return parseWhole<int>(text); }
 
 std::optional<std::pair<int, int>> parseIntegerPair(std::string_view text) {
     text = trimmed(text);

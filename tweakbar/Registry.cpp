@@ -18,13 +18,9 @@ namespace {
 constexpr std::string_view globalName = "GLOBAL";
 constexpr int barStagger = 16; // the first bar's default corner, and the step between bars
 
-bool isNumber(TwType kind) {
-    return kind == TW_TYPE_INT32 || kind == TW_TYPE_FLOAT;
-}
+bool isNumber(TwType kind) { return kind == TW_TYPE_INT32 || kind == TW_TYPE_FLOAT; }
 
-std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
+std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 // All of the attributes, or none. Integers keep only the whole numbers
 // inside their limits.

@@ -60,9 +60,7 @@ Context& context() {
     return *c;
 }
 
-bool started(const char* call) {
-    return context().imgui || refuse(call, "called before TwInit");
-}
+bool started(const char* call) { return context().imgui || refuse(call, "called before TwInit"); }
 
 bool ready() {
     const Context& c = context();
@@ -155,13 +153,9 @@ void typeKey(unsigned char key) {
 
 namespace Vellumar::tweakbar {
 
-Registry& tweakBarRegistry() {
-    return context().registry;
-}
+Registry& tweakBarRegistry() { return context().registry; }
 
-const HelpWindow& tweakBarHelpWindow() {
-    return context().help;
-}
+const HelpWindow& tweakBarHelpWindow() { return context().help; }
 
 } // namespace Vellumar::tweakbar
 

@@ -11,9 +11,7 @@ using Vellumar::tweakbar::ScreenRect;
 
 namespace {
 
-Vellumar::tweakbar::Registry& registry() {
-    return Vellumar::tweakbar::tweakBarRegistry();
-}
+Vellumar::tweakbar::Registry& registry() { return Vellumar::tweakbar::tweakBarRegistry(); }
 
 const MadeType* madeType(TwType type, TwType kind) {
     const MadeType* made = registry().madeType(type);
@@ -61,9 +59,7 @@ std::vector<std::string> TwInspectBarNames() {
     return names;
 }
 
-std::string TwInspectGlobalHelp() {
-    return registry().globalHelp();
-}
+std::string TwInspectGlobalHelp() { return registry().globalHelp(); }
 
 std::string TwInspectTypeName(TwType type) {
     const MadeType* made = registry().madeType(type);

@@ -28,9 +28,7 @@ void* imguiAlloc(size_t size, void*) {
     ++imguiAllocations;
     return std::malloc(size);
 }
-void imguiFree(void* pointer, void*) {
-    std::free(pointer);
-}
+void imguiFree(void* pointer, void*) { std::free(pointer); }
 
 constexpr int windowSize = 512;
 
@@ -49,9 +47,7 @@ struct Settings {
     int ids[4] = {0, 1, 2, 3};
 };
 
-void unitSize(void* clientData) {
-    *static_cast<int*>(clientData) += 0;
-}
+void unitSize(void* clientData) { *static_cast<int*>(clientData) += 0; }
 
 void startBars() {
     static Settings s;
@@ -199,12 +195,8 @@ void* operator new(size_t size) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* pointer) noexcept {
-    std::free(pointer);
-}
-void operator delete(void* pointer, size_t) noexcept {
-    std::free(pointer);
-}
+void operator delete(void* pointer) noexcept { std::free(pointer); }
+void operator delete(void* pointer, size_t) noexcept { std::free(pointer); }
 
 int main(int argc, char** argv) {
     ImGui::SetAllocatorFunctions(imguiAlloc, imguiFree);

@@ -26,13 +26,9 @@ bool same(const Rgba& a, const Rgba& b) {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
 }
 
-bool black(const Rgba& c) {
-    return same(c, ViewBuilder::background);
-}
+bool black(const Rgba& c) { return same(c, ViewBuilder::background); }
 
-int brightness(const Rgba& c) {
-    return c.r + c.g + c.b;
-}
+int brightness(const Rgba& c) { return c.r + c.g + c.b; }
 
 // A 4 x 2 capture: orders 0..6 on seven pixels, pixel 5 uncovered.
 FragmentCapture smallCapture() {

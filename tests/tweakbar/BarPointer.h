@@ -23,16 +23,10 @@ inline int& modifierBits() {
     static int bits = 0;
     return bits;
 }
-inline int fakeModifiers() {
-    return modifierBits();
-}
+inline int fakeModifiers() { return modifierBits(); }
 
-inline int centreX(const TwRect& r) {
-    return r.x + r.width / 2;
-}
-inline int centreY(const TwRect& r) {
-    return r.y + r.height / 2;
-}
+inline int centreX(const TwRect& r) { return r.x + r.width / 2; }
+inline int centreY(const TwRect& r) { return r.y + r.height / 2; }
 
 inline TwRect drawnEntry(const char* bar, const char* label, const char* item = nullptr) {
     auto r = TwInspectDrawnEntry(bar, label, item);

@@ -20,9 +20,7 @@ protected:
     TwBar* bar = nullptr;
 };
 
-void press(void* counter) {
-    ++*static_cast<int*>(counter);
-}
+void press(void* counter) { ++*static_cast<int*>(counter); }
 
 } // namespace
 
