@@ -252,6 +252,76 @@ class ShaderFiles(ToolTest):
         self.assertEqual(app.quit(), 0)
 
 
+class CaptureInTheWindow(ToolTest):
+    # The Capture bar at its place in the top-left corner: the replay slider's
+    # track, the Play box, the speed slider's track and the two buttons, in
+    # window pixels from the top-left.
+    REPLAY = (130, 236, 69)
+    PLAY = (136, 92)
+    SPEED_MAX = (236, 116)
+    SAVE = (128, 148)
+    SHOW_LIVE = (128, 171)
+    # Below that bar and left of the others: only the capture shows there.
+    FREE = (0, 290, 250, 512)
+    FREE_PIXELS = 250 * 222
+
+    def black(self, shot):
+        return shot.count(BLACK, self.FREE)
+
+    def test_o_shows_the_capture_the_replay_slider_cuts_it_and_save_writes_it(self):
+        cwd = self.working_copy()
+        app = self.start(cwd)
+        app.key("j", "j", "k", "k")
+        self.assertIn("loopsCount: (0, 0)", app.next_report())
+        start = len(app.out())
+        app.key("o")
+        found = app.wait_for(app.out, r"capture: (\d+) fragments; tile \S+", start=start)
+        self.assertEqual(found.group(1), str(512 * 512))
+
+        # The order view instead of the white quad, first fragments at the top.
+        shot = app.wait_screen(lambda s: s.pixel(100, 450) != WHITE)
+        top, bottom = shot.pixel(100, 300), shot.pixel(100, 500)
+        self.assertNotIn(top, (WHITE, BLACK))
+        self.assertGreater(top[2], bottom[2])  # blue early
+        self.assertLess(top[0], bottom[0])     # red late
+        self.assertEqual(self.black(shot), 0)
+
+        # The replay slider cuts the fragments: none at its left end, some
+        # further on, all at its right end.
+        left, right, row = self.REPLAY
+        app.click(left, row)
+        shot = app.wait_screen(lambda s: self.black(s) == self.FREE_PIXELS)
+        self.assertEqual(self.black(shot), self.FREE_PIXELS)
+        app.click(left + (right - left) * 4 // 5, row)
+        shot = app.wait_screen(lambda s: 0 < self.black(s) < self.FREE_PIXELS)
+        self.assertTrue(0 < self.black(shot) < self.FREE_PIXELS, self.black(shot))
+        # Play from the start at the highest speed runs to the end by itself.
+        app.click(left, row)
+        app.wait_screen(lambda s: self.black(s) == self.FREE_PIXELS)
+        app.click(*self.SPEED_MAX)
+        app.click(*self.PLAY)
+        shot = app.wait_screen(lambda s: self.black(s) == 0, timeout=15)
+        self.assertEqual(self.black(shot), 0)
+
+        # Save writes a new directory in the working directory and says where.
+        start = len(app.out())
+        app.click(*self.SAVE)
+        saved = app.wait_for(app.out, r"capture saved to (\S+)\n", start=start).group(1)
+        self.assertEqual(os.path.dirname(saved), os.path.realpath(cwd))
+        self.assertRegex(os.path.basename(saved), r"^glintmoth-capture-\d{8}-\d{6}$")
+        for name in ("summary.json", "fragments.csv", "order.png", "time.png", "subgroups.png",
+                     "replay/010.png", "replay/050.png"):
+            self.assertTrue(os.path.isfile(os.path.join(saved, name)), name)
+
+        # Show live: the white quad again, and its reports.
+        app.click(*self.SHOW_LIVE)
+        app.wait_screen(lambda s: s.pixel(100, 450) == WHITE)
+        app.move_pointer(100, 450)
+        app.next_report()
+        self.assertEqual(app.quit(), 0)
+        self.assertEqual(app.err(), "")
+
+
 class BadKeys(ToolTest):
     def test_sizes_steps_and_increments_driven_past_their_limits(self):
         app = self.start()

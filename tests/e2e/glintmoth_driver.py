@@ -97,17 +97,31 @@ GREEN = (0, 255, 0)
 BLUE = (0, 0, 255)
 
 
+def tool_environment(display, extra=None):
+    """The environment a run of the tool gets: the display, and no leak
+    reports (the process ends with live GL driver allocations, whose reports
+    would only hide what these tests look at)."""
+    env = dict(os.environ, DISPLAY=display, ASAN_OPTIONS="detect_leaks=0")
+    env.update(extra or {})
+    return env
+
+
+def run_tool(binary, cwd, display, args, env=None, timeout=120):
+    """One run of the tool to its end, without a window to drive (batch and
+    capture runs); returns the finished process with its output as text."""
+    return subprocess.run([binary, *args], cwd=cwd, env=tool_environment(display, env),
+                          stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                          timeout=timeout)
+
+
 class Glintmoth:
     """One run of the tool, started from a working directory."""
 
-    def __init__(self, binary, cwd, display, stdin=subprocess.DEVNULL):
-        env = dict(os.environ, DISPLAY=display)
-        # The process ends with live GL driver allocations; leak reports of
-        # the driver would only hide what these tests look at.
-        env["ASAN_OPTIONS"] = "detect_leaks=0"
+    def __init__(self, binary, cwd, display, stdin=subprocess.DEVNULL, args=(), env=None):
+        env = tool_environment(display, env)
         self.display = display
         self.env = env
-        self.process = subprocess.Popen([binary], cwd=cwd, env=env, stdin=stdin,
+        self.process = subprocess.Popen([binary, *args], cwd=cwd, env=env, stdin=stdin,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.stdout = bytearray()
         self.stderr = bytearray()
@@ -188,6 +202,23 @@ class Glintmoth:
         for name in names:
             self.xdotool("key", name)
             time.sleep(0.05)
+
+    def click(self, x, y, button=1):
+        self.move_pointer(x, y)
+        time.sleep(0.1)
+        self.xdotool("mousedown", button)
+        time.sleep(0.1)
+        self.xdotool("mouseup", button)
+        time.sleep(0.1)
+
+    def wait_screen(self, check, timeout=10.0):
+        """Takes screenshots until check(image) holds; returns that image."""
+        deadline = time.time() + timeout
+        while True:
+            shot = self.screenshot()
+            if check(shot) or time.time() > deadline:
+                return shot
+            time.sleep(0.1)
 
     def drag(self, button, start, end, steps=4):
         self.move_pointer(*start)
