@@ -4,6 +4,8 @@
 //   frame_bench growth [frames]     ms/frame against the number of small primitives
 //   frame_bench loops [frames]      ms/frame against slowdown-loop cycles
 //   frame_bench frame-times [frames] ms/frame of a few everyday settings
+//   frame_bench capture [repeats]   a 512x512 capture's cost beyond its frame
+//   frame_bench replay [frames]     the capture replay's frame rate at 1024x1024
 //   frame_bench trace SCENARIO tool|baseline FRAMES
 //                                   only frames, for counting calls with apitrace
 //
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "BaselineFrame.h"
+#include "CaptureFrameBench.h"
 #include "FrameSettings.h"
 #include "GLAppGPUTest.h"
 #include "Statistics.h"
@@ -312,7 +315,7 @@ int argument(int argc, char** argv, int index, int fallback) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: frame_bench overhead|growth|loops|frame-times [frames]"
+        std::cerr << "usage: frame_bench overhead|growth|loops|frame-times|capture|replay [frames]"
                      " | trace SCENARIO tool|baseline FRAMES\n";
         return 2;
     }
@@ -327,6 +330,10 @@ int main(int argc, char** argv) {
         runLoops(*tool, argument(argc, argv, 2, 5));
     } else if (part == "frame-times") {
         runFrameTimes(*tool, argument(argc, argv, 2, 31));
+    } else if (part == "capture") {
+        testsupport::runCaptureCost(*tool, argument(argc, argv, 2, 9));
+    } else if (part == "replay") {
+        testsupport::runReplayRate(*tool, argument(argc, argv, 2, 61));
     } else if (part == "trace" && argc >= 5) {
         return runTrace(*tool, argv[2], argv[3], std::atoi(argv[4]));
     } else {
