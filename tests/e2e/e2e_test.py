@@ -5,16 +5,20 @@ its console, checked through what a user sees and reads.
 Usage: e2e_test.py BINARY PROJECT_ROOT [unittest options]
 """
 
+import csv
+import json
 import os
 import re
 import shutil
+import statistics
+import tempfile
 import subprocess
 import sys
 import time
 import unittest
 
 from glintmoth_driver import (BLACK, BLUE, GREEN, RED, SCREEN_HEIGHT, SCREEN_WIDTH, WHITE,
-                              Glintmoth, XServer, project_copy)
+                              Glintmoth, XServer, project_copy, run_tool)
 
 BINARY = None
 ROOT = None
@@ -320,6 +324,105 @@ class CaptureInTheWindow(ToolTest):
         app.next_report()
         self.assertEqual(app.quit(), 0)
         self.assertEqual(app.err(), "")
+
+
+class CaptureOnTheCommandLine(ToolTest):
+    def scratch(self):
+        directory = tempfile.mkdtemp(prefix="glintmoth-e2e-capture-")
+        self.addCleanup(shutil.rmtree, directory, True)
+        return directory
+
+    def capture(self, directory, *settings, threads):
+        result = run_tool(BINARY, ROOT, SERVER.display,
+                          ["--capture", directory] + [a for s in settings for a in ("--set", s)],
+                          env={"LP_NUM_THREADS": str(threads)})
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(result.stderr, "")
+        self.assertIn("capture written to %s\n" % directory, result.stdout)
+        with open(os.path.join(directory, "summary.json")) as f:
+            summary = json.load(f)
+        with open(os.path.join(directory, "fragments.csv")) as f:
+            rows = list(csv.DictReader(f))
+        return summary, rows
+
+    def test_one_raster_thread_shows_llvmpipe_tiles_subgroups_and_the_freeze_point(self):
+        # A 64 x 48 freeze point whose pixels run 4,000 cycles, the others 100.
+        directory = os.path.join(self.scratch(), "capture")
+        summary, rows = self.capture(directory, "loopsCount=4000,100",
+                                     "freezePoints[0]=96,320,64,48", threads=1)
+        self.assertEqual((summary["width"], summary["height"], summary["fragments"]),
+                         (512, 512, 512 * 512))
+        self.assertEqual((summary["tile"]["width"], summary["tile"]["height"]), (64, 64))
+        self.assertGreater(summary["tile"]["confidence"], 0.9)
+        self.assertEqual(summary["traversal"], "row-major")
+        # From the top, as the live frame fills the window.
+        self.assertEqual(summary["traversal_detail"]["y_direction"], "top-to-bottom")
+        self.assertEqual((summary["subgroup"]["size"], summary["subgroup"]["lanes"]), (8, 8))
+        point = summary["freeze_points"][0]
+        self.assertEqual((point["index"], point["x"], point["y"], point["w"], point["h"]),
+                         (0, 96, 320, 64, 48))
+        self.assertGreater(point["ratio"], 5)
+        for name in ("order.png", "time.png", "subgroups.png", "replay/010.png",
+                     "replay/025.png", "replay/050.png", "replay/075.png"):
+            self.assertTrue(os.path.isfile(os.path.join(directory, name)), name)
+
+        # The slow pixels are exactly the point's: per column across its rows
+        # and per row across its columns, the median cycles jump at its edges.
+        cycles = {(int(r["x"]), int(r["y"])): int(r["clock_end"]) - int(r["clock_start"])
+                  for r in rows}
+        self.assertEqual(len(cycles), 512 * 512)
+        threshold = (point["inside_cycles_median"] * point["outside_cycles_median"]) ** 0.5
+        slow_columns = [x for x in range(512)
+                        if statistics.median(cycles[x, y] for y in range(320, 368)) > threshold]
+        slow_rows = [y for y in range(512)
+                     if statistics.median(cycles[x, y] for x in range(96, 160)) > threshold]
+        self.assertEqual(slow_columns, list(range(96, 160)))
+        self.assertEqual(slow_rows, list(range(320, 368)))
+
+    def test_several_raster_threads_still_number_every_fragment_once(self):
+        directory = os.path.join(self.scratch(), "capture")
+        summary, rows = self.capture(directory, "loopsCount=0,0", "curTest=1", "primStep=4,4",
+                                     threads=4)
+        orders = sorted(int(r["order"]) for r in rows)
+        # Quads of 8 x 8 pixels every 4 pixels overlap: each pixel keeps its
+        # first fragment's number, the very first fragment's among them, and
+        # every number is below the count of all fragments.
+        self.assertEqual(len(orders), 512 * 512)
+        self.assertEqual(len(set(orders)), len(orders))
+        fragments = sum(int(r["overdraw"]) for r in rows)
+        self.assertGreater(fragments, 3 * 512 * 512)
+        self.assertEqual(orders[0], 0)
+        self.assertLess(orders[-1], fragments)
+        self.assertEqual(summary["fragments"], 512 * 512)
+
+    def test_bad_input_gives_one_line_a_non_zero_exit_and_writes_nothing(self):
+        scratch = self.scratch()
+        with open(os.path.join(scratch, "file"), "w") as f:
+            f.write("not a directory")
+        os.mkdir(os.path.join(scratch, "letters"))
+        with open(os.path.join(scratch, "letters", "keep.txt"), "w") as f:
+            f.write("keep me")
+        target = os.path.join(scratch, "capture")
+        cases = [
+            (["--capture", os.path.join(scratch, "missing", "capture")], {},
+             r"^glintmoth: --capture '.*/missing/capture': "),
+            (["--capture", os.path.join(scratch, "file")], {}, r"^glintmoth: --capture .*: "),
+            (["--capture", target, "--set", "noSuchSetting=1"], {},
+             r"^glintmoth: --set 'noSuchSetting=1': unknown setting"),
+            (["--capture", os.path.join(scratch, "letters"), "--set", "loopsCount=0,0"], {},
+             r"^glintmoth: cannot write capture to '.*/letters': .*not an earlier capture"),
+            (["--capture", target, "--set", "loopsCount=0,0"],
+             {"MESA_GL_VERSION_OVERRIDE": "3.3COMPAT"},
+             r"^glintmoth: fragment capture needs OpenGL 4\.3 .*this context offers 3\.3$"),
+        ]
+        for args, env, message in cases:
+            with self.subTest(args=args, env=env):
+                result = run_tool(BINARY, ROOT, SERVER.display, args, env=env)
+                self.assertNotEqual(result.returncode, 0)
+                self.assertEqual(result.stderr.count("\n"), 1, result.stderr)
+                self.assertRegex(result.stderr.rstrip("\n"), message)
+                self.assertEqual(sorted(os.listdir(scratch)), ["file", "letters"])
+                self.assertEqual(os.listdir(os.path.join(scratch, "letters")), ["keep.txt"])
 
 
 class BadKeys(ToolTest):
