@@ -69,7 +69,7 @@ std::string freshDirectoryName() {
 
 CaptureView::CaptureView() {
     bar = TwNewBar("Capture");
-    TwDefine(" Capture position='10 10' size='250 270' fontSize=1 valuesWidth=110 visible=false "
+    TwDefine(" Capture position='10 10' size='250 372' fontSize=1 valuesWidth=110 visible=false "
              "help='The last fragment capture (key o): one view of it, cut at the replay "
              "position, with what the analysis found.' ");
     const Vellumar::capture::View order[viewCount] = {
@@ -83,8 +83,8 @@ CaptureView::CaptureView() {
     TwAddVarRW(bar, "Replay %", TW_TYPE_FLOAT, &replayPercent,
                " min=0 max=100 step=0.1 help='Share of the fragments shown, first shaded first' ");
     TwAddVarRW(bar, "Play", TW_TYPE_BOOLCPP, &playing, " help='Plays the replay up to 100 %' ");
-    TwAddVarRW(bar, "Speed (% a second)", TW_TYPE_FLOAT, &speedPercentPerSecond,
-               " min=1 max=100 step=1 ");
+    TwAddVarRW(bar, "Play speed", TW_TYPE_FLOAT, &speedPercentPerSecond,
+               " min=1 max=100 step=1 help='Per cent of the fragments a second' ");
     TwAddButton(bar, "Save", saveCallback, this,
                 " help='Writes the capture into a new directory here' ");
     TwAddButton(bar, "Show live", showLiveCallback, this, " help='Back to the live frames' ");

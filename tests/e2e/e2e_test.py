@@ -260,14 +260,14 @@ class CaptureInTheWindow(ToolTest):
     # The Capture bar at its place in the top-left corner: the replay slider's
     # track, the Play box, the speed slider's track and the two buttons, in
     # window pixels from the top-left.
-    REPLAY = (130, 236, 69)
-    PLAY = (136, 92)
-    SPEED_MAX = (236, 116)
-    SAVE = (128, 148)
-    SHOW_LIVE = (128, 171)
+    REPLAY = (145, 249, 69)
+    PLAY = (150, 92)
+    SPEED_MAX = (249, 116)
+    SAVE = (128, 138)
+    SHOW_LIVE = (128, 161)
     # Below that bar and left of the others: only the capture shows there.
-    FREE = (0, 290, 250, 512)
-    FREE_PIXELS = 250 * 222
+    FREE = (0, 390, 250, 512)
+    FREE_PIXELS = 250 * 122
 
     def black(self, shot):
         return shot.count(BLACK, self.FREE)
@@ -282,23 +282,22 @@ class CaptureInTheWindow(ToolTest):
         found = app.wait_for(app.out, r"capture: (\d+) fragments; tile \S+", start=start)
         self.assertEqual(found.group(1), str(512 * 512))
 
-        # The order view instead of the white quad, first fragments at the top.
+        # The order view instead of the white quad.
         shot = app.wait_screen(lambda s: s.pixel(100, 450) != WHITE)
-        top, bottom = shot.pixel(100, 300), shot.pixel(100, 500)
-        self.assertNotIn(top, (WHITE, BLACK))
-        self.assertGreater(top[2], bottom[2])  # blue early
-        self.assertLess(top[0], bottom[0])     # red late
+        self.assertNotIn(shot.pixel(100, 450), (WHITE, BLACK))
         self.assertEqual(self.black(shot), 0)
 
-        # The replay slider cuts the fragments: none at its left end, some
-        # further on, all at its right end.
+        # The replay slider cuts the fragments: none at its left end; at about
+        # nine tenths all of the rows above the last tile row (shaded first)
+        # but not all of the last.
         left, right, row = self.REPLAY
         app.click(left, row)
         shot = app.wait_screen(lambda s: self.black(s) == self.FREE_PIXELS)
         self.assertEqual(self.black(shot), self.FREE_PIXELS)
-        app.click(left + (right - left) * 4 // 5, row)
+        app.click(left + (right - left) * 9 // 10, row)
         shot = app.wait_screen(lambda s: 0 < self.black(s) < self.FREE_PIXELS)
-        self.assertTrue(0 < self.black(shot) < self.FREE_PIXELS, self.black(shot))
+        self.assertEqual(shot.count(BLACK, (0, 390, 250, 420)), 0)
+        self.assertGreater(shot.count(BLACK, (0, 482, 250, 512)), 0)
         # Play from the start at the highest speed runs to the end by itself.
         app.click(left, row)
         app.wait_screen(lambda s: self.black(s) == self.FREE_PIXELS)
