@@ -114,15 +114,25 @@ ViewBuilder::ViewBuilder(const FragmentCapture& capture, const OrderIndex& index
                        ? static_cast<double>(capture.clockEnd[p] - capture.clockStart[p])
                        : -1.0;
         };
-        double shortest = 0.0;
-        double longest = 0.0;
-        bool any = false;
+        std::vector<double> durations;
+        durations.reserve(index.fragments());
         for (std::size_t p = 0; p < pixels; ++p) {
             if (capture.covered(p) && cycles(p) >= 0.0) {
-                shortest = any ? std::min(shortest, cycles(p)) : cycles(p);
-                longest = any ? std::max(longest, cycles(p)) : cycles(p);
-                any = true;
+                durations.push_back(cycles(p));
             }
+        }
+        // The ramp ends at a high percentile, not at the longest pixel: a
+        // raster thread descheduled in mid-fragment leaves a few pixels
+        // thousands of times longer, which would darken everything else.
+        double shortest = 0.0;
+        double longest = 0.0;
+        if (!durations.empty()) {
+            shortest = *std::min_element(durations.begin(), durations.end());
+            const auto top = durations.begin() +
+                             static_cast<std::ptrdiff_t>(static_cast<double>(durations.size() - 1) *
+                                                         timeRampPercentile);
+            std::nth_element(durations.begin(), top, durations.end());
+            longest = *top;
         }
         const double span = longest > shortest ? longest - shortest : 1.0;
         fill(View::time, [&](std::size_t p) {

@@ -41,6 +41,9 @@ public:
     static constexpr Rgba noData{96, 96, 96, 255};
     // Uncovered pixels and pixels past the replay cut.
     static constexpr Rgba background{0, 0, 0, 255};
+    // The time view's brightest colour stands for this percentile of the
+    // pixels' cycles; longer pixels show it too.
+    static constexpr double timeRampPercentile = 0.995;
 
     // The index must outlive the builder; the capture is read only here.
     ViewBuilder(const FragmentCapture& capture, const OrderIndex& index);

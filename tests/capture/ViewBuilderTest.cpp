@@ -131,6 +131,17 @@ TEST(ViewBuilder, SubgroupsTimeAndOverdrawColours) {
     EXPECT_GT(brightness(time[capture.pixelIndex(9, 9)]),
               brightness(time[capture.pixelIndex(30, 30)]));
     EXPECT_TRUE(same(time[capture.pixelIndex(30, 30)], time[capture.pixelIndex(50, 2)]));
+    {
+        // One pixel a thousand times longer (its thread was descheduled)
+        // leaves the freeze point as bright as before.
+        FragmentCapture stalled = capture;
+        stalled.clockEnd[stalled.pixelIndex(60, 60)] += 1000000;
+        ViewBuilder stalledViews(stalled, index);
+        const std::vector<Rgba> stalledTime = stalledViews.build(View::time);
+        EXPECT_TRUE(same(stalledTime[capture.pixelIndex(9, 9)], time[capture.pixelIndex(9, 9)]));
+        EXPECT_TRUE(
+            same(stalledTime[capture.pixelIndex(30, 30)], time[capture.pixelIndex(30, 30)]));
+    }
 
     const std::vector<Rgba> overdraw = views.build(View::overdraw);
     EXPECT_FALSE(same(overdraw[capture.pixelIndex(1, 1)], overdraw[capture.pixelIndex(2, 2)]));
