@@ -34,9 +34,7 @@ std::atomic<unsigned> temporaryCounter{0};
 
 AtomicFile::AtomicFile(std::string path) : target(std::move(path)) {}
 
-AtomicFile::~AtomicFile() {
-    abandon();
-}
+AtomicFile::~AtomicFile() { abandon(); }
 
 std::optional<std::string> AtomicFile::problemWriting(const std::string& path) {
     if (path.empty()) {

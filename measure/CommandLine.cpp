@@ -299,9 +299,7 @@ std::optional<std::string> readOptions(const CLI::App& app, const OptionTexts& t
 
 } // namespace
 
-const char* versionString() {
-    return GLINTMOTH_VERSION;
-}
+const char* versionString() { return GLINTMOTH_VERSION; }
 
 CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry& registry) {
     CommandLineResult result;

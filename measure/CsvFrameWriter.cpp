@@ -69,8 +69,6 @@ std::optional<std::string> CsvFrameWriter::writeConfiguration(size_t configIndex
                      [&ring](size_t i) -> const FrameTime& { return ring.sinceChange(i); });
 }
 
-std::optional<std::string> CsvFrameWriter::commit() {
-    return file.commit();
-}
+std::optional<std::string> CsvFrameWriter::commit() { return file.commit(); }
 
 } // namespace Vellumar::measure

@@ -31,9 +31,7 @@ double percentileOfSorted(const double* sorted, size_t count, double percent) {
     return sorted[lower] + fraction * (sorted[upper] - sorted[lower]);
 }
 
-FrameStatistics::FrameStatistics(size_t capacity) {
-    scratch.reserve(capacity);
-}
+FrameStatistics::FrameStatistics(size_t capacity) { scratch.reserve(capacity); }
 
 Summary FrameStatistics::summarise(const double* values, size_t count) {
     scratch.clear();

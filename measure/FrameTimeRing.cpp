@@ -16,9 +16,7 @@ void FrameTimeRing::push(const FrameTime& frame) noexcept {
     heldSinceChange = std::min(heldSinceChange + 1, slotCount);
 }
 
-void FrameTimeRing::markSettingsChanged() noexcept {
-    heldSinceChange = 0;
-}
+void FrameTimeRing::markSettingsChanged() noexcept { heldSinceChange = 0; }
 
 void FrameTimeRing::clear() noexcept {
     next = 0;

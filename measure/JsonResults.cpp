@@ -53,9 +53,7 @@ Json configurationObject(const ConfigurationResult& result) {
 JsonResults::JsonResults(std::string path, std::string version)
     : target(std::move(path)), programVersion(std::move(version)) {}
 
-void JsonResults::add(ConfigurationResult result) {
-    configurations.push_back(std::move(result));
-}
+void JsonResults::add(ConfigurationResult result) { configurations.push_back(std::move(result)); }
 
 std::string JsonResults::text() const {
     Json document = Json::object();

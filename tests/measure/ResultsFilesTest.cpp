@@ -98,9 +98,7 @@ TEST(AtomicFile, ReadOnlyDirectoryLeavesNothingWhenPermissionsApply) {
     EXPECT_TRUE(std::filesystem::is_empty(locked));
 }
 
-Configuration configurationOf(const SweepPlan& plan, size_t index) {
-    return plan.at(index);
-}
+Configuration configurationOf(const SweepPlan& plan, size_t index) { return plan.at(index); }
 
 TEST(CsvFrameWriter, HeaderThenOneRowPerFrameWithTheSweptValues) {
     ScratchDirectory scratch;
