@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "GPUTestSettings.h"
+
 GLAppGPUTest* testAppInstance = nullptr;
 
 GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width, int height,
@@ -15,12 +17,17 @@ GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width,
     leftButtonDown = false;
     middleButtonDown = false;
     rightButtonDown = false;
+    registerSettings(*this, settings);
 }
 
 // The program, shaders and bars live until the process ends.
 GLAppGPUTest::~GLAppGPUTest() = default;
 
 void GLAppGPUTest::idle() {
+    // Between frames, where writing a file costs no frame its time.
+    if (frameLog.recording().full()) {
+        finishRecording();
+    }
     postRedisplay();
 }
 

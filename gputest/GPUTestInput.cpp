@@ -81,11 +81,14 @@ void GLAppGPUTest::applyKey(unsigned char key) {
     case keyTab:
     case 'f': toggle(fastMode); break;
     case ' ': toggleConfigMode(); break;
-    case 'q': std::exit(0);
+    case 'q': finishRecording(); std::exit(0);
     case 'r':
         fragmentShader->reload();
         vertexShader->reload();
+        shaderReloads = wrappingAdd(shaderReloads, 1);
         break;
+    case 's': saveSettingsFile(); break;
+    case 'w': toggleRecording(); break;
     case 'a': curTest = wrappingAdd(curTest, 1) % 2; break;
     case 'b': toggle(blockingEnable); break;
     case 'c': toggle(bigTriangle); break;
@@ -146,10 +149,24 @@ void GLAppGPUTest::toggleConfigMode() {
     if (configMode) {
         TwDefine(" MainOptions show ");
         fastMode = true;
+        // The statistics panel shows the test-mode frames until a setting
+        // changes.
+        frameLog.hold(settingsFingerprint());
     } else {
         fastMode = false;
         TwDefine(" MainOptions hide ");
     }
+}
+
+void GLAppGPUTest::setConfigMode(bool on) {
+    if (configMode != on) {
+        toggleConfigMode();
+    }
+}
+
+void GLAppGPUTest::placeWindow() {
+    glutPositionWindow(winPos.x, winPos.y);
+    reshapeWindow(winSize);
 }
 
 void GLAppGPUTest::toggleFullScreen() {
