@@ -1,12 +1,25 @@
-// Entry point: one test application on the heap, handed to the framework's
-// main loop, which never returns.
+// Entry point: one test application on the heap, the command line read before
+// GLUT sees what is left of it (GLUT's own options), then the program it asks
+// for.
+#include <iostream>
+
+#include "CommandLine.h"
 #include "GLAppGPUTest.h"
+#include "ProgramRun.h"
 
 int main(int argc, char** argv) {
-    Vellumar::GLApp* app = new GLAppGPUTest(
+    auto* app = new GLAppGPUTest(
         &argc, argv,
         "The Tazzle Glintmoth (rasterisation and fragment scheduling probe, February 08)", 512, 512,
         58);
-    app->run();
-    return 0;
+    const Vellumar::measure::CommandLineResult parsed =
+        Vellumar::measure::parseCommandLine(argc, argv, app->settings);
+    if (parsed.action == Vellumar::measure::CommandLineResult::Action::exit) {
+        std::cout << parsed.output << std::flush;
+        if (!parsed.error.empty()) {
+            std::cerr << parsed.error << "\n";
+        }
+        return parsed.exitStatus;
+    }
+    return runProgram(*app, parsed.options);
 }

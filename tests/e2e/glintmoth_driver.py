@@ -97,17 +97,39 @@ GREEN = (0, 255, 0)
 BLUE = (0, 0, 255)
 
 
+def tool_environment(display=None):
+    """The environment the tool runs in; without a display, none at all."""
+    env = dict(os.environ)
+    env.pop("DISPLAY", None)
+    if display:
+        env["DISPLAY"] = display
+    # The process ends with live GL driver allocations; leak reports of the
+    # driver would only hide what these tests look at.
+    env["ASAN_OPTIONS"] = "detect_leaks=0"
+    return env
+
+
+def run_to_end(binary, args, cwd, display=None, timeout=120):
+    """A run that needs no input (a batch, a refused command line): its exit
+    status, standard output and standard error."""
+    result = subprocess.run([binary, *args], cwd=cwd, env=tool_environment(display),
+                            stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout)
+    return result.returncode, result.stdout.decode(errors="replace"), result.stderr.decode(errors="replace")
+
+
+# What a renderer whose timer misses most of the frame (llvmpipe) makes the
+# tool say once.
+COVERAGE_LINE = r"INFO: the GPU timer covers only \d+ % of the frame's wall time on this renderer\n"
+
+
 class Glintmoth:
     """One run of the tool, started from a working directory."""
 
-    def __init__(self, binary, cwd, display, stdin=subprocess.DEVNULL):
-        env = dict(os.environ, DISPLAY=display)
-        # The process ends with live GL driver allocations; leak reports of
-        # the driver would only hide what these tests look at.
-        env["ASAN_OPTIONS"] = "detect_leaks=0"
+    def __init__(self, binary, cwd, display, stdin=subprocess.DEVNULL, args=()):
+        env = tool_environment(display)
         self.display = display
         self.env = env
-        self.process = subprocess.Popen([binary], cwd=cwd, env=env, stdin=stdin,
+        self.process = subprocess.Popen([binary, *args], cwd=cwd, env=env, stdin=stdin,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         self.stdout = bytearray()
         self.stderr = bytearray()

@@ -1,8 +1,8 @@
 // The frame's times as the test keeps them: the GPU time read once per frame
 // whether the report is on or off, the wall time around the work and its
 // wait, the stretches a settings change starts, the frames held for the bars,
-// the coverage warning on llvmpipe, the `w` recording and the `s` settings
-// file.
+// the coverage warning on llvmpipe, the `w` recording, the `s` settings file
+// and a batch run through the real frames.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -23,6 +23,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "BatchRun.h"
 #include "CapturedSink.h"
 #include "GLCallCounter.h"
 #include "GPUTestFixture.h"
@@ -307,6 +308,57 @@ TEST_F(FrameTimes, SWritesEverySettingForTestModeAndTheFileLoadsBack) {
     EXPECT_EQ(test.freezePoints[2].SizeX, 3);
     EXPECT_TRUE(test.freezePointEnabled[3]);
     EXPECT_FALSE(test.fastMode); // what test mode runs with
+}
+
+TEST_F(FrameTimes, ABatchMeasuresEachConfigurationAfterItsWarmUp) {
+    ScratchWorkingDirectory directory;
+    Vellumar::measure::RunOptions options;
+    options.frames = 3;
+    options.warmup = 2;
+    options.sweeps = {{"loopsCount.y", 0, 10, 10}};
+    options.csvPath = directory.file("batch.csv");
+    options.jsonPath = directory.file("batch.json");
+    options.report = true;
+    std::ostringstream out;
+    std::ostringstream progress;
+    int finishes = 0;
+    {
+        GLCallCounter counter;
+        EXPECT_EQ(runBatch(test, options, out, progress, false), 0);
+        finishes = counter.count("glFinish");
+    }
+    EXPECT_EQ(finishes, 2 * (2 + 3));
+    EXPECT_EQ(test.loopsCount.y, 10);
+    EXPECT_TRUE(std::regex_match(
+        progress.str(), std::regex("configuration 1/2: loopsCount.y=0 \\(\\? left\\)\n"
+                                   "configuration 2/2: loopsCount.y=10 \\([0-9:]+ left\\)\n")))
+        << progress.str();
+    EXPECT_TRUE(
+        std::regex_search(out.str(), std::regex("^configuration 2/2: loopsCount.y=10: 3 frames\n"
+                                                "  wall_s: median [0-9.e-]+  p5 ",
+                                                std::regex::multiline)))
+        << out.str();
+
+    const std::vector<std::string> rows = linesOf(readText(options.csvPath));
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[0], "config,frame,loopsCount.y,gpu_s,wall_s");
+    EXPECT_EQ(rows[1].rfind("0,0,0,", 0), 0u);
+    EXPECT_EQ(rows[6].rfind("1,2,10,", 0), 0u);
+
+    const nlohmann::json results = nlohmann::json::parse(readText(options.jsonPath));
+    ASSERT_EQ(results["configurations"].size(), 2u);
+    for (const nlohmann::json& configuration : results["configurations"]) {
+        EXPECT_EQ(configuration["frames"], 3);
+        EXPECT_GT(configuration["wall_s"]["median"].get<double>(), 0.0);
+    }
+    EXPECT_EQ(results["configurations"][1]["settings"]["loopsCount.y"], 10);
+    // The wall medians are the CSV's.
+    double walls[3];
+    for (int i = 0; i < 3; ++i) {
+        walls[i] = std::stod(rows[4 + i].substr(rows[4 + i].rfind(',') + 1));
+    }
+    std::sort(walls, walls + 3);
+    EXPECT_DOUBLE_EQ(results["configurations"][1]["wall_s"]["median"].get<double>(), walls[1]);
 }
 
 } // namespace
