@@ -45,9 +45,7 @@ double millisecondsOf(const std::function<void()>& frame) {
     return std::chrono::duration<double, std::milli>(stop - start).count();
 }
 
-void toolFrame() {
-    Vellumar::GLApp::displayFrame();
-}
+void toolFrame() { Vellumar::GLApp::displayFrame(); }
 
 struct PairedMedians {
     double tool;

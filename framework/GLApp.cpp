@@ -13,9 +13,7 @@ namespace Vellumar {
 
 GLApp* currentApp = nullptr;
 
-int glutElapsedTime() {
-    return glutGet(GLUT_ELAPSED_TIME);
-}
+int glutElapsedTime() { return glutGet(GLUT_ELAPSED_TIME); }
 
 ElapsedTimeSource elapsedTimeSource = glutElapsedTime;
 
@@ -32,32 +30,18 @@ int clockDifference(int later, int earlier) {
 }
 
 // The GLUT callbacks: each fetches the current application and forwards.
-void onDisplay() {
-    GLApp::displayFrame();
-}
+void onDisplay() { GLApp::displayFrame(); }
 void onReshape(int width, int height) {
     currentApp->windowWidth = width;
     currentApp->windowHeight = height;
     currentApp->reshape(width, height);
 }
-void onKeyboard(unsigned char key, int, int) {
-    currentApp->keyboard(key);
-}
-void onSpecial(int key, int, int) {
-    currentApp->special(key);
-}
-void onMouse(int button, int state, int x, int y) {
-    currentApp->mouse(button, state, x, y);
-}
-void onMotion(int x, int y) {
-    currentApp->motion(x, y);
-}
-void onPassiveMotion(int x, int y) {
-    currentApp->passiveMotion(x, y);
-}
-void onIdle() {
-    currentApp->idle();
-}
+void onKeyboard(unsigned char key, int, int) { currentApp->keyboard(key); }
+void onSpecial(int key, int, int) { currentApp->special(key); }
+void onMouse(int button, int state, int x, int y) { currentApp->mouse(button, state, x, y); }
+void onMotion(int x, int y) { currentApp->motion(x, y); }
+void onPassiveMotion(int x, int y) { currentApp->passiveMotion(x, y); }
+void onIdle() { currentApp->idle(); }
 
 } // namespace
 
@@ -90,12 +74,8 @@ void GLApp::special(int) {}
 void GLApp::mouse(int, int, int, int) {}
 void GLApp::motion(int, int) {}
 void GLApp::passiveMotion(int, int) {}
-void GLApp::swapBuffers() {
-    glutSwapBuffers();
-}
-void GLApp::postRedisplay() {
-    glutPostRedisplay();
-}
+void GLApp::swapBuffers() { glutSwapBuffers(); }
+void GLApp::postRedisplay() { glutPostRedisplay(); }
 
 void GLApp::displayFrame() {
     currentApp->display();
@@ -233,13 +213,9 @@ int GLApp::setupWindow(int width, int height, unsigned int mode) {
     return 0;
 }
 
-void GLApp::setTitle(const char* newTitle) {
-    title = newTitle ? newTitle : "";
-}
+void GLApp::setTitle(const char* newTitle) { title = newTitle ? newTitle : ""; }
 
-void GLApp::showFps(bool show) {
-    fpsVisible = show;
-}
+void GLApp::showFps(bool show) { fpsVisible = show; }
 
 FrustumExtent multiplyPerspective(double fovy, double aspect, double zNear, double zFar) {
     const double top = std::tan(fovy / 360.0 * singlePrecisionPi) * zNear;

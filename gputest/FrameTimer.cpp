@@ -13,9 +13,7 @@ FrameTimer::FrameTimer() {
     }
 }
 
-FrameTimer::~FrameTimer() {
-    glDeleteQueries(slotCount, queryIds);
-}
+FrameTimer::~FrameTimer() { glDeleteQueries(slotCount, queryIds); }
 
 int32_t FrameTimer::begin(const std::string& label) {
     labels[currentSlot] = label;
@@ -31,9 +29,7 @@ void FrameTimer::end() {
     currentSlot = (currentSlot + 1) % slotCount;
 }
 
-void FrameTimer::report(const std::string& title) {
-    report(title, std::cout);
-}
+void FrameTimer::report(const std::string& title) { report(title, std::cout); }
 
 void FrameTimer::report(const std::string& title, std::ostream& out) {
     out << title << " :\n";

@@ -106,6 +106,12 @@ void GLAppGPUTest::buildMainOptionsBar() {
                "help='Draw a a fully clipped triangle in big primitive mode'");
     TwAddVarRW(mainBar, "Control big primitive [<]", TW_TYPE_BOOLCPP, &controlBigPrimitive,
                "help='Control vertices of the primitive in big primitive mode'");
+    // What the next frame asks for, worked out before it starts: a frame of
+    // billions of primitives or pixel cycles takes hours.
+    TwAddVarRO(mainBar, "Frame primitives", TW_TYPE_DOUBLE, &frameWork.primitives,
+               "help='Primitives the next frame sends, redraws included'");
+    TwAddVarRO(mainBar, "Frame loop cycles", TW_TYPE_DOUBLE, &frameWork.pixelCycles,
+               "help='Slowdown loop cycles the next frame runs over all its pixels'");
 }
 
 void GLAppGPUTest::buildFreezyPointsBar() {
@@ -114,7 +120,9 @@ void GLAppGPUTest::buildFreezyPointsBar() {
 
     TwAddVarRW(freezeBar, "Pixels Blocking [b]", TW_TYPE_BOOLCPP, &blockingEnable, "");
     TwAddVarRW(freezeBar, "Use reg. saturation", TW_TYPE_BOOLCPP, &useRegSaturation, "");
-    TwAddVarRW(freezeBar, "Num shader regs.", TW_TYPE_INT32, &numShaderRegs, "");
+    // The register count sizes an array in the shader: fewer than one
+    // would not compile, and thousands keep the compiler busy for minutes.
+    TwAddVarRW(freezeBar, "Num shader regs.", TW_TYPE_INT32, &numShaderRegs, " min=1 max=256 ");
     TwAddVarRO(freezeBar, "Current Point", TW_TYPE_INT32, &curFreezePoint, "");
     TwAddVarRW(freezeBar, "Slowdown loop cycles [u/j] (Increment [U/J])", TW_TYPE_INT32,
                &loopsCount.x, "help='Number of cycles of the slowdown loop for freezing pixels'");

@@ -10,9 +10,7 @@
 
 namespace {
 
-void vertex(float x, float y) {
-    glVertex4f(x, y, -1.0f, 1.0f);
-}
+void vertex(float x, float y) { glVertex4f(x, y, -1.0f, 1.0f); }
 
 // The vertices of one primitive anchored at p with extent s. Inlined into
 // the grid loops: it runs once per primitive, up to hundreds of thousands of
@@ -50,9 +48,7 @@ struct TileColor {
 constexpr TileColor green = {0.0f, 1.0f, 0.0f, 1.0f};
 constexpr TileColor blue = {0.0f, 0.0f, 1.0f, 1.0f};
 
-void setColor(const TileColor& c) {
-    glColor4f(c.r, c.g, c.b, c.a);
-}
+void setColor(const TileColor& c) { glColor4f(c.r, c.g, c.b, c.a); }
 
 // The small-primitives test's loops, from the frame redraw outside to the
 // primitive redraw inside. All position arithmetic is single precision.

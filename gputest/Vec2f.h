@@ -7,17 +7,9 @@ struct Vec2f {
     float y;
 };
 
-inline Vec2f operator+(const Vec2f& a, const Vec2f& b) {
-    return {a.x + b.x, a.y + b.y};
-}
-inline Vec2f operator/(const Vec2f& a, const Vec2f& b) {
-    return {a.x / b.x, a.y / b.y};
-}
-inline Vec2f operator*(const Vec2f& a, const Vec2f& b) {
-    return {a.x * b.x, a.y * b.y};
-}
-inline Vec2f operator*(const Vec2f& a, float factor) {
-    return {a.x * factor, a.y * factor};
-}
+inline Vec2f operator+(const Vec2f& a, const Vec2f& b) { return {a.x + b.x, a.y + b.y}; }
+inline Vec2f operator/(const Vec2f& a, const Vec2f& b) { return {a.x / b.x, a.y / b.y}; }
+inline Vec2f operator*(const Vec2f& a, const Vec2f& b) { return {a.x * b.x, a.y * b.y}; }
+inline Vec2f operator*(const Vec2f& a, float factor) { return {a.x * factor, a.y * factor}; }
 
 static_assert(sizeof(Vec2f) == 8, "tweak-bar struct Vec2f is 8 bytes");

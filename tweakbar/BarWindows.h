@@ -1,41 +1,39 @@
-// Submits the visible bars, each an ImGui window of entry rows with a help
-// button at its bottom left, and the help window, to the current ImGui
-// frame. Keeps each bar inside the display.
+// Submits the visible bars to the current ImGui frame, each a window of entry
+// rows with a help button at its bottom left, and the help window. Reads
+// every bound value as it draws and writes a value the moment it is edited.
+//
+// Implements: rows of a label wrapped inside its room, so it reads whole, and
+//   a value in a column valuesWidth wide (a share of the bar by default):
+//   checkboxes, drag fields for int32 and float, a slider snapped to its step
+//   for a float with both limits, combo lists for enumerations, collapsible
+//   member rows for structs, read-only values disabled (doubles as numbers,
+//   strings as wrapped text), full-width buttons, labelled separators, help as
+//   tooltips and in the help window, fontSize, bars placed and kept inside.
+// Refuses nothing: the registry let in only what is drawn here.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "KeyboardShortcuts.h"
 #include "Registry.h"
-#include "ScreenRect.h"
 
-namespace tweakbar {
+namespace Vellumar::tweakbar {
 
-class BarWindows {
-public:
-    void build(Registry& registry, float displayWidth, float displayHeight,
-               std::vector<ButtonPress>& pressed);
-    void reset();
-
-    // The help window as last laid out; width 0 while it is closed.
-    const ScreenRect& helpWindowRect() const { return helpRect_; }
-
-private:
-    void bar(TwBar& bar, const TypeRegistry& types, float displayWidth, float displayHeight,
-             std::vector<ButtonPress>& pressed);
-    void helpWindow(float displayWidth, float displayHeight);
-    // The help text, gathered when the window opens so that drawing it
-    // costs no allocation.
-    void gatherHelp(const Registry& registry);
-
-    struct HelpLine {
+struct HelpWindow {
+    struct Line {
         bool heading;
         std::string text;
     };
-    bool helpOpen_ = false;
-    std::vector<HelpLine> helpLines_;
-    ScreenRect helpRect_;
+    bool open = false;
+    std::vector<Line> lines; // gathered when it opens, so drawing it allocates nothing
+    ScreenRect rect;         // as last laid out; width 0 while closed
 };
 
-} // namespace tweakbar
+// The help window of the Tw* calls (TweakBar.cpp keeps it).
+const HelpWindow& tweakBarHelpWindow();
+
+// Clicked buttons join pressed, to be called after the frame.
+void buildBars(const Registry& registry, float displayWidth, float displayHeight, HelpWindow& help,
+               std::vector<ButtonPress>& pressed);
+
+} // namespace Vellumar::tweakbar

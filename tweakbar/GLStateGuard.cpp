@@ -1,31 +1,20 @@
+// Saving and restoring the GL state around the bars' renderer.
 #define GL_GLEXT_PROTOTYPES 1
 #include "GLStateGuard.h"
 
 #include <GL/glext.h>
 
-namespace tweakbar {
+namespace Vellumar::tweakbar {
 
 namespace {
 
-// Vertex array objects and pixel buffers are queried only where the context
-// has them, so that no query raises an error for the program to find.
-struct ContextVersion {
-    int major = 0;
-    int minor = 0;
-    bool atLeast(int wantMajor, int wantMinor) const {
-        return major > wantMajor || (major == wantMajor && minor >= wantMinor);
-    }
-};
-
-ContextVersion contextVersion() {
-    ContextVersion version;
+// 10 * major + minor (0 if unreadable): vertex arrays and pixel buffers are
+// queried only where the context has them, leaving no error for the program.
+int contextVersion() {
     const char* text = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (text != nullptr && text[0] >= '0' && text[0] <= '9' && text[1] == '.' && text[2] >= '0' &&
-        text[2] <= '9') {
-        version.major = text[0] - '0';
-        version.minor = text[2] - '0';
-    }
-    return version;
+    bool readable = text != nullptr && text[0] >= '0' && text[0] <= '9' && text[1] == '.' &&
+                    text[2] >= '0' && text[2] <= '9';
+    return readable ? 10 * (text[0] - '0') + (text[2] - '0') : 0;
 }
 
 constexpr GLbitfield savedServerState = GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT |
@@ -35,20 +24,20 @@ constexpr GLbitfield savedServerState = GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL
 } // namespace
 
 GLStateGuard::GLStateGuard() {
-    static const ContextVersion version = contextVersion();
-    hasVertexArrays_ = version.atLeast(3, 0);
-    hasPixelBuffers_ = version.atLeast(2, 1);
+    static const int version = contextVersion();
+    hasVertexArrays = version >= 30;
+    hasPixelBuffers = version >= 21;
 
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program_);
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture_);
-    if (hasVertexArrays_) {
-        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray_);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &savedProgram);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &savedActiveTexture);
+    if (hasVertexArrays) {
+        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &savedVertexArray);
         glBindVertexArray(0);
     }
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer_);
-    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &elementBuffer_);
-    if (hasPixelBuffers_) {
-        glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer_);
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &savedArrayBuffer);
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &savedElementBuffer);
+    if (hasPixelBuffers) {
+        glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &savedUnpackBuffer);
     }
     glPushAttrib(savedServerState);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -58,7 +47,7 @@ GLStateGuard::GLStateGuard() {
     glClientActiveTexture(GL_TEXTURE0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    if (hasPixelBuffers_) {
+    if (hasPixelBuffers) {
         glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
     }
     // State the renderer does not set itself but that would hide or spoil
@@ -80,16 +69,16 @@ GLStateGuard::GLStateGuard() {
 GLStateGuard::~GLStateGuard() {
     glPopClientAttrib();
     glPopAttrib();
-    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer_));
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLuint>(elementBuffer_));
-    if (hasPixelBuffers_) {
-        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, static_cast<GLuint>(unpackBuffer_));
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(savedArrayBuffer));
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLuint>(savedElementBuffer));
+    if (hasPixelBuffers) {
+        glBindBuffer(GL_PIXEL_UNPACK_BUFFER, static_cast<GLuint>(savedUnpackBuffer));
     }
-    if (hasVertexArrays_) {
-        glBindVertexArray(static_cast<GLuint>(vertexArray_));
+    if (hasVertexArrays) {
+        glBindVertexArray(static_cast<GLuint>(savedVertexArray));
     }
-    glActiveTexture(static_cast<GLenum>(activeTexture_));
-    glUseProgram(static_cast<GLuint>(program_));
+    glActiveTexture(static_cast<GLenum>(savedActiveTexture));
+    glUseProgram(static_cast<GLuint>(savedProgram));
 }
 
-} // namespace tweakbar
+} // namespace Vellumar::tweakbar

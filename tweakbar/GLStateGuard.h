@@ -1,15 +1,20 @@
-// Puts the GL state the bars' renderer needs in place and gives the program
-// its own state back afterwards: current program, active texture unit (the
-// texture bound on it comes back through the renderer), bound buffers and
-// vertex array, client arrays and pixel store, enables, blend function and
-// equation, colour mask, polygon mode, viewport, scissor, matrix mode, draw
-// buffer. The renderer itself pushes and pops the projection and modelview
-// matrices. Issues no glGetError, so a pending error stays for the program.
+// The GL state guard around TwDraw: puts in place the state the bars'
+// renderer needs and gives the program its own state back afterwards.
+//
+// Implements: saving and restoring the current program, the active texture
+//   unit (the texture bound on it comes back through the renderer), bound
+//   buffers and vertex array, client arrays and pixel store, enables, blend
+//   function and equation, colour mask, polygon mode, viewport, scissor,
+//   matrix mode and draw buffer; the renderer pushes and pops the projection
+//   and modelview matrices itself. Issues no glGetError, so a pending error
+//   stays for the program.
+// Refuses: nothing; vertex arrays and pixel buffers are touched only where
+//   the context has them.
 #pragma once
 
 #include <GL/gl.h>
 
-namespace tweakbar {
+namespace Vellumar::tweakbar {
 
 class GLStateGuard {
 public:
@@ -19,14 +24,14 @@ public:
     GLStateGuard& operator=(const GLStateGuard&) = delete;
 
 private:
-    GLint program_ = 0;
-    GLint activeTexture_ = 0;
-    GLint vertexArray_ = 0;
-    GLint arrayBuffer_ = 0;
-    GLint elementBuffer_ = 0;
-    GLint unpackBuffer_ = 0;
-    bool hasVertexArrays_ = false;
-    bool hasPixelBuffers_ = false;
+    GLint savedProgram = 0;
+    GLint savedActiveTexture = 0;
+    GLint savedVertexArray = 0;
+    GLint savedArrayBuffer = 0;
+    GLint savedElementBuffer = 0;
+    GLint savedUnpackBuffer = 0;
+    bool hasVertexArrays = false;
+    bool hasPixelBuffers = false;
 };
 
-} // namespace tweakbar
+} // namespace Vellumar::tweakbar

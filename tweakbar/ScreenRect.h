@@ -1,7 +1,12 @@
-// A rectangle in window pixels, origin at the top-left corner, y downwards.
+// Rectangles in window pixels (origin at the top-left corner, y downwards)
+// and the rules that keep bars inside the window.
+//
+// Implements: half-open hit testing (the first pixel right of or below a
+//   rectangle is outside it), bars kept inside a display of any size, defined
+//   bars giving up height before they move. Refuses: nothing.
 #pragma once
 
-namespace tweakbar {
+namespace Vellumar::tweakbar {
 
 struct ScreenRect {
     float x = 0.0f;
@@ -18,8 +23,7 @@ struct ScreenRect {
     bool operator!=(const ScreenRect& o) const { return !(*this == o); }
 };
 
-// The rectangle moved (and, when larger, shrunk) so that it lies inside a
-// display of the given size.
+// Moved (and, when larger than the display, shrunk) to lie inside it.
 inline ScreenRect keptInside(ScreenRect r, float displayWidth, float displayHeight) {
     r.width = r.width < displayWidth ? r.width : displayWidth;
     r.height = r.height < displayHeight ? r.height : displayHeight;
@@ -30,15 +34,15 @@ inline ScreenRect keptInside(ScreenRect r, float displayWidth, float displayHeig
     return r;
 }
 
-// Where a bar placed by its definition goes: it gives up height (down to a
-// floor) to keep its top edge, and otherwise moves like any other. Bars
-// stacked for a taller window so stay one above the other, each as wide as
-// defined so its labels stay readable.
+// A bar placed by its definition gives up height (down to a floor) to keep
+// its top edge, so bars stacked for a taller window stay one above the other.
 inline ScreenRect placedInside(ScreenRect r, float displayWidth, float displayHeight) {
     constexpr float minHeight = 120.0f;
     float room = displayHeight - r.y;
-    if (r.height > room) r.height = room >= minHeight ? room : (r.height < minHeight ? r.height : minHeight);
+    if (r.height > room) {
+        r.height = room >= minHeight ? room : (r.height < minHeight ? r.height : minHeight);
+    }
     return keptInside(r, displayWidth, displayHeight);
 }
 
-} // namespace tweakbar
+} // namespace Vellumar::tweakbar

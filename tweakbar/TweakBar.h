@@ -1,7 +1,33 @@
 // The tweak-bar calls the program makes: bars of entries bound to the
-// program's own variables, definition strings, enumeration and struct types,
-// buttons, drawing, and the forwarding of GLUT keyboard and mouse events.
-// Drawn with Dear ImGui; nothing of it shows through this header.
+// program's own variables, drawn with Dear ImGui over its frame, and the GLUT
+// events it forwards to them. Nothing of ImGui shows through this header.
+//
+// Implements:
+//   TwInit(TW_OPENGL) (starts everything over), TwWindowSize, TwGLUTModifiersFunc,
+//   TwDraw (the program's GL state is left as it was), TwNewBar, TwAddVarRW,
+//   TwAddVarRO, TwAddSeparator, TwAddButton, TwDefineEnum, TwDefineStruct,
+//   TwDefine(" Bar attributes ") and TwDefine(" GLOBAL help='...' "),
+//   TwEventKeyboardGLUT / TwEventMouseButtonGLUT / TwEventMouseMotionGLUT, which
+//   answer inside the call whether a bar took the event; every forwarded event
+//   is applied at once, so none is lost between slow frames.
+//   Types: TW_TYPE_BOOLCPP, TW_TYPE_INT32, TW_TYPE_FLOAT, enumerations and
+//   structs of bool and number members, read-write or read-only;
+//   TW_TYPE_DOUBLE and TW_TYPE_CDSTRING (a const char* variable) read-only.
+//   Bar attributes: position='x y', size='w h', fontSize=1|2|3, valuesWidth=n,
+//   help='...', visible=true|false, and the flags hide and show.
+//   Entry attributes (also in struct member definitions, shortcuts aside):
+//   help, keyIncr and keyDecr (one character, case matters; an enumeration
+//   wraps around; a bool toggles), key (buttons), min, max, step (numbers;
+//   integer limits round inward; a float with both limits is a slider).
+//   Values are bare words or single-quoted runs; attribute names ignore case.
+// Refused, with a line on standard error and nothing changed (0, null or
+// TW_TYPE_UNDEF returned): calls before TwInit; other graph APIs; unknown
+//   bars, types and attributes; double quotes and backquotes; definitions of
+//   single entries ('Bar/Entry'); summary callbacks; struct members of struct,
+//   enumeration or read-only types; shortcuts on struct members or read-only
+//   entries; limits on anything but TW_TYPE_INT32 and TW_TYPE_FLOAT; writable
+//   TW_TYPE_DOUBLE and TW_TYPE_CDSTRING; a second bar or entry of one name;
+//   bar names with '/' or '#'; buttons without a callback.
 #pragma once
 
 #include <cstddef>
@@ -16,15 +42,20 @@ enum TwBuiltinType : int {
     TW_TYPE_BOOLCPP = 1, // a C++ bool
     TW_TYPE_INT32 = 2,
     TW_TYPE_FLOAT = 3,
+    TW_TYPE_DOUBLE = 4,   // read-only
+    TW_TYPE_CDSTRING = 5, // a const char* variable (null shows as empty); read-only
 };
 
-enum TwGraphAPI : int { TW_OPENGL = 1 };
+enum TwGraphAPI : int {
+    TW_OPENGL = 1
+};
 
 struct TwEnumVal {
     int Value;
     const char* Label;
 };
 
+// Kept for the calls' shape; a non-null callback is refused.
 typedef void (*TwSummaryCallback)(char* summaryString, size_t summaryMaxLength, const void* value,
                                   void* clientData);
 
@@ -41,14 +72,11 @@ int TwInit(TwGraphAPI graphAPI, void* device);
 int TwWindowSize(int width, int height);
 int TwGLUTModifiersFunc(int (*glutGetModifiersFunc)(void));
 
-// "BarName attr=value ..." or "GLOBAL attr=value ...". Returns 0 and changes
-// nothing for an unknown bar, entry or attribute.
 int TwDefine(const char* definition);
 
 TwBar* TwNewBar(const char* barName);
 int TwAddVarRW(TwBar* bar, const char* name, TwType type, void* var, const char* definition);
-int TwAddVarRO(TwBar* bar, const char* name, TwType type, const void* var,
-               const char* definition);
+int TwAddVarRO(TwBar* bar, const char* name, TwType type, const void* var, const char* definition);
 TwType TwDefineEnum(const char* name, const TwEnumVal* enumValues, unsigned int valueCount);
 TwType TwDefineStruct(const char* name, const TwStructMember* members, unsigned int memberCount,
                       size_t structSize, TwSummaryCallback summaryCallback,
@@ -57,8 +85,6 @@ int TwAddSeparator(TwBar* bar, const char* name, const char* definition);
 int TwAddButton(TwBar* bar, const char* name, TwButtonCallback callback, void* clientData,
                 const char* definition);
 
-// Draws the visible bars over the current draw buffer, leaving the GL state
-// the program relies on as it was.
 int TwDraw();
 
 // Non-zero when a bar took the event.

@@ -1,16 +1,27 @@
+// The probe's answers, read straight from the context and its last frame.
 #include "TweakBarProbe.h"
 
 #include <cmath>
 
-#include "TweakBarContext.h"
+#include "BarWindows.h"
 
-using tweakbar::Entry;
-using tweakbar::ScreenRect;
-using tweakbar::TweakBarContext;
+using Vellumar::tweakbar::Entry;
+using Vellumar::tweakbar::MadeType;
+using Vellumar::tweakbar::ScreenRect;
 
 namespace {
 
-tweakbar::Registry& registry() { return TweakBarContext::instance().registry(); }
+Vellumar::tweakbar::Registry& registry() { return Vellumar::tweakbar::tweakBarRegistry(); }
+
+const MadeType* madeType(TwType type, TwType kind) {
+    const MadeType* made = registry().madeType(type);
+    return made && made->kind == kind ? made : nullptr;
+}
+
+Entry* findEntry(const char* barName, const char* label) {
+    TwBar* bar = barName ? registry().findBar(barName) : nullptr;
+    return bar && label ? bar->findEntry(label) : nullptr;
+}
 
 std::optional<TwRect> shown(const ScreenRect& r) {
     if (r.width <= 0.0f || r.height <= 0.0f) {
@@ -21,9 +32,8 @@ std::optional<TwRect> shown(const ScreenRect& r) {
 }
 
 TwEntryInfo infoOf(const Entry& entry) {
-    return TwEntryInfo{entry.kind,       entry.label,         entry.type,
-                       entry.address,    entry.definition,    entry.options.help,
-                       entry.callback,   entry.clientData};
+    return TwEntryInfo{entry.kind,       entry.label,        entry.type,     entry.address,
+                       entry.definition, entry.options.help, entry.callback, entry.clientData};
 }
 
 } // namespace
@@ -51,12 +61,15 @@ std::vector<std::string> TwInspectBarNames() {
 
 std::string TwInspectGlobalHelp() { return registry().globalHelp(); }
 
-std::string TwInspectTypeName(TwType type) { return registry().types().nameOf(type); }
+std::string TwInspectTypeName(TwType type) {
+    const MadeType* made = registry().madeType(type);
+    return made ? made->name : "";
+}
 
 std::vector<TwEnumVal> TwInspectEnumValues(TwType type) {
     std::vector<TwEnumVal> values;
-    if (const tweakbar::EnumType* e = registry().types().enumType(type)) {
-        for (const tweakbar::EnumValue& v : e->values) {
+    if (const MadeType* e = madeType(type, Vellumar::tweakbar::enumKind)) {
+        for (const auto& v : e->values) {
             values.push_back({v.value, v.label.c_str()});
         }
     }
@@ -65,8 +78,8 @@ std::vector<TwEnumVal> TwInspectEnumValues(TwType type) {
 
 std::vector<TwStructMember> TwInspectStructMembers(TwType type) {
     std::vector<TwStructMember> members;
-    if (const tweakbar::StructType* s = registry().types().structType(type)) {
-        for (const tweakbar::StructMember& m : s->members) {
+    if (const MadeType* s = madeType(type, Vellumar::tweakbar::structKind)) {
+        for (const auto& m : s->members) {
             members.push_back({m.name.c_str(), m.type, m.offset, m.definition.c_str()});
         }
     }
@@ -74,7 +87,7 @@ std::vector<TwStructMember> TwInspectStructMembers(TwType type) {
 }
 
 size_t TwInspectStructSize(TwType type) {
-    const tweakbar::StructType* s = registry().types().structType(type);
+    const MadeType* s = madeType(type, Vellumar::tweakbar::structKind);
     return s ? s->size : 0;
 }
 
@@ -85,31 +98,28 @@ std::optional<TwRect> TwInspectDrawnBar(const char* barName) {
 
 std::optional<TwRect> TwInspectDrawnEntry(const char* barName, const char* label,
                                           const char* item) {
-    TwBar* bar = barName ? registry().findBar(barName) : nullptr;
-    Entry* entry = (bar && label) ? bar->findEntry(label) : nullptr;
-    if (entry == nullptr) {
-        return std::nullopt;
+    Entry* entry = findEntry(barName, label);
+    if (entry == nullptr || item == nullptr) {
+        return entry ? shown(entry->widgetRect) : std::nullopt;
     }
-    if (item == nullptr) {
-        return shown(entry->widgetRect);
-    }
-    const auto& types = registry().types();
-    std::vector<std::string> names;
-    if (const tweakbar::StructType* s = types.structType(entry->type)) {
-        for (const auto& m : s->members) {
-            names.push_back(m.name);
-        }
-    } else if (const tweakbar::EnumType* e = types.enumType(entry->type)) {
-        for (const auto& v : e->values) {
-            names.push_back(v.label);
-        }
-    }
-    for (size_t i = 0; i < names.size() && i < entry->itemRects.size(); ++i) {
-        if (names[i] == item) {
+    const MadeType* made = registry().madeType(entry->type);
+    for (size_t i = 0; made && i < entry->itemRects.size(); ++i) {
+        bool member = made->kind == Vellumar::tweakbar::structKind;
+        if ((member ? made->members[i].name : made->values[i].label) == item) {
             return shown(entry->itemRects[i]);
         }
     }
     return std::nullopt;
+}
+
+std::optional<TwDrawnLabel> TwInspectDrawnLabel(const char* barName, const char* label) {
+    Entry* entry = findEntry(barName, label);
+    auto text = entry ? shown(entry->labelRect) : std::nullopt;
+    auto room = entry ? shown(entry->labelRoom) : std::nullopt;
+    if (!text || !room) {
+        return std::nullopt;
+    }
+    return TwDrawnLabel{*text, *room};
 }
 
 std::optional<TwRect> TwInspectDrawnHelpButton(const char* barName) {
@@ -118,5 +128,5 @@ std::optional<TwRect> TwInspectDrawnHelpButton(const char* barName) {
 }
 
 std::optional<TwRect> TwInspectDrawnHelpWindow() {
-    return shown(TweakBarContext::instance().windows().helpWindowRect());
+    return shown(Vellumar::tweakbar::tweakBarHelpWindow().rect);
 }

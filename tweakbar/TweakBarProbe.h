@@ -1,22 +1,27 @@
 // A read-only view of what the program built with the tweak-bar calls, for
-// tests: bars, their entries in order, types, bound addresses and help texts.
-// TwInit starts everything over, so a test can begin with it. Texts and
-// pointers handed out stay valid until the next TwInit.
+// tests and benchmarks only (the tweakbar_probe library; the layer itself
+// never includes it): bars, their entries in order, types, bound addresses,
+// help texts, and where the last frame laid things out. TwInit starts
+// everything over, so a test can begin with it. Texts and pointers handed out
+// stay valid until the next TwInit.
+//
+// Implements: reading only. Refuses: nothing; unknown names give empty answers.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Registry.h"
 #include "TweakBar.h"
 
-enum class TwEntryKind { ReadWrite, ReadOnly, Separator, Button };
+using TwEntryKind = Vellumar::tweakbar::EntryKind;
 
 struct TwEntryInfo {
     TwEntryKind kind;
     std::string label;
-    TwType type;          // TW_TYPE_UNDEF for separators and buttons
-    const void* address;  // the bound variable; null for separators and buttons
+    TwType type;            // TW_TYPE_UNDEF for separators and buttons
+    const void* address;    // the bound variable; null for separators and buttons
     std::string definition; // the definition string as given
     std::string help;
     TwButtonCallback callback; // buttons only
@@ -56,5 +61,12 @@ std::optional<TwRect> TwInspectDrawnBar(const char* barName);
 // that label's line in the open list of an enumeration.
 std::optional<TwRect> TwInspectDrawnEntry(const char* barName, const char* label,
                                           const char* item = nullptr);
+// An entry's label as laid out, and the room its line gives it (up to the
+// value column, or the whole line of a separator or button).
+struct TwDrawnLabel {
+    TwRect text;
+    TwRect room;
+};
+std::optional<TwDrawnLabel> TwInspectDrawnLabel(const char* barName, const char* label);
 std::optional<TwRect> TwInspectDrawnHelpButton(const char* barName);
 std::optional<TwRect> TwInspectDrawnHelpWindow();

@@ -20,9 +20,7 @@ namespace {
 using Vellumar::GLApp;
 
 int fakeNow = 0;
-int fakeClock() {
-    return fakeNow;
-}
+int fakeClock() { return fakeNow; }
 
 int argcStore = 1;
 char argv0[] = "framework_tests";

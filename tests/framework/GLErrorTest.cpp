@@ -26,9 +26,7 @@ protected:
     }
 };
 
-std::string gluText(GLenum code) {
-    return reinterpret_cast<const char*>(gluErrorString(code));
-}
+std::string gluText(GLenum code) { return reinterpret_cast<const char*>(gluErrorString(code)); }
 
 TEST_F(CheckGLError, WritesNothingWithoutAnError) {
     CapturedSink sink;

@@ -23,13 +23,9 @@ thread_local long counted = 0;
 namespace testsupport {
 
 #ifdef GLINTMOTH_HAS_ASAN
-bool allocationCountingAvailable() {
-    return false;
-}
+bool allocationCountingAvailable() { return false; }
 #else
-bool allocationCountingAvailable() {
-    return true;
-}
+bool allocationCountingAvailable() { return true; }
 #endif
 
 AllocationCounter::AllocationCounter() {
@@ -37,13 +33,9 @@ AllocationCounter::AllocationCounter() {
     counting = true;
 }
 
-AllocationCounter::~AllocationCounter() {
-    counting = false;
-}
+AllocationCounter::~AllocationCounter() { counting = false; }
 
-long AllocationCounter::allocations() const {
-    return counted;
-}
+long AllocationCounter::allocations() const { return counted; }
 
 } // namespace testsupport
 
@@ -79,23 +71,11 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return countedAllocation(size);
 }
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 #endif

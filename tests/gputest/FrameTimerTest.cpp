@@ -16,9 +16,7 @@ using namespace testsupport;
 
 // Answers every result query with a fixed number of nanoseconds.
 GLint64 fakeNanoseconds = 0;
-void GLAPIENTRY fakeQueryResult(GLuint, GLenum, GLint64* result) {
-    *result = fakeNanoseconds;
-}
+void GLAPIENTRY fakeQueryResult(GLuint, GLenum, GLint64* result) { *result = fakeNanoseconds; }
 
 class FixedQueryResults {
 public:

@@ -37,12 +37,8 @@ Started& started() {
 
 } // namespace
 
-const std::string& startupOutput() {
-    return started().output;
-}
-GLAppGPUTest& app() {
-    return *started().app;
-}
+const std::string& startupOutput() { return started().output; }
+GLAppGPUTest& app() { return *started().app; }
 
 Pixels::Pixels(GLenum buffer, int w, int h)
     : width(w), height(h), data(static_cast<size_t>(w) * h * 4) {
@@ -91,9 +87,7 @@ void GPUTestFrame::TearDown() {
     test.printStats = false;
 }
 
-void GPUTestFrame::runFrame() {
-    Vellumar::GLApp::displayFrame();
-}
+void GPUTestFrame::runFrame() { Vellumar::GLApp::displayFrame(); }
 
 std::string GPUTestFrame::runFrameCapturingOutput() {
     CoutCapture capture;

@@ -175,6 +175,12 @@ TEST_F(GPUTestFrame, MainOptionsHoldsEveryEntryBoundToItsMember) {
              "help='Draw a a fully clipped triangle in big primitive mode'"},
             {rw, "Control big primitive [<]", "", TW_TYPE_BOOLCPP, &test.controlBigPrimitive,
              "help='Control vertices of the primitive in big primitive mode'"},
+            {TwEntryKind::ReadOnly, "Frame primitives", "", TW_TYPE_DOUBLE,
+             &test.frameWork.primitives,
+             "help='Primitives the next frame sends, redraws included'"},
+            {TwEntryKind::ReadOnly, "Frame loop cycles", "", TW_TYPE_DOUBLE,
+             &test.frameWork.pixelCycles,
+             "help='Slowdown loop cycles the next frame runs over all its pixels'"},
         });
     auto bar = TwInspectBar("MainOptions");
     EXPECT_EQ(bar->x, 350);
@@ -190,7 +196,7 @@ TEST_F(GPUTestFrame, FreezyPointsHoldsEveryEntryAndAGroupPerPoint) {
     std::vector<ExpectedEntry> expected = {
         {rw, "Pixels Blocking [b]", "", TW_TYPE_BOOLCPP, &test.blockingEnable, ""},
         {rw, "Use reg. saturation", "", TW_TYPE_BOOLCPP, &test.useRegSaturation, ""},
-        {rw, "Num shader regs.", "", TW_TYPE_INT32, &test.numShaderRegs, ""},
+        {rw, "Num shader regs.", "", TW_TYPE_INT32, &test.numShaderRegs, " min=1 max=256 "},
         {TwEntryKind::ReadOnly, "Current Point", "", TW_TYPE_INT32, &test.curFreezePoint, ""},
         {rw, "Slowdown loop cycles [u/j] (Increment [U/J])", "", TW_TYPE_INT32, &test.loopsCount.x,
          "help='Number of cycles of the slowdown loop for freezing pixels'"},

@@ -18,18 +18,10 @@ std::deque<GLenum>& queued() {
 int calls = 0;
 } // namespace
 
-void queueGLError(GLenum code) {
-    queued().push_back(code);
-}
-void clearQueuedGLErrors() {
-    queued().clear();
-}
-int glGetErrorCalls() {
-    return calls;
-}
-void resetGlGetErrorCalls() {
-    calls = 0;
-}
+void queueGLError(GLenum code) { queued().push_back(code); }
+void clearQueuedGLErrors() { queued().clear(); }
+int glGetErrorCalls() { return calls; }
+void resetGlGetErrorCalls() { calls = 0; }
 
 } // namespace testsupport
 
@@ -50,6 +42,4 @@ extern "C" GLenum glGetError() {
 // The same way the test binary defines dlclose: every shared object stays
 // mapped until the process ends, so that LeakSanitizer can symbolise (and the
 // suppression file can name) what the GL driver allocates for itself.
-extern "C" int dlclose(void*) {
-    return 0;
-}
+extern "C" int dlclose(void*) { return 0; }

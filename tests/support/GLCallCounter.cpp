@@ -124,13 +124,9 @@ int GLCallCounter::count(const char* name) const {
     return n;
 }
 
-int GLCallCounter::total() const {
-    return static_cast<int>(recorded().size());
-}
+int GLCallCounter::total() const { return static_cast<int>(recorded().size()); }
 
-const std::vector<GLCall>& GLCallCounter::calls() const {
-    return recorded();
-}
+const std::vector<GLCall>& GLCallCounter::calls() const { return recorded(); }
 
 std::vector<std::string> GLCallCounter::names() const {
     std::vector<std::string> result;
@@ -150,9 +146,7 @@ std::vector<GLCall> GLCallCounter::callsOf(const char* name) const {
     return result;
 }
 
-void GLCallCounter::reset() {
-    recorded().clear();
-}
+void GLCallCounter::reset() { recorded().clear(); }
 
 } // namespace testsupport
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "ProgramBars.h"
+#include "BarPointer.h"
 #include "TweakBar.h"
 #include "TweakBarProbe.h"
 
-using namespace tweakbartest;
+using namespace testsupport;
 
 namespace {
 
@@ -19,67 +19,22 @@ protected:
     }
 };
 
-} // namespace
+void press(void*) {}
 
-TEST_F(BarDefinition, TheProgramsInterfaceIsBuiltAsWritten) {
-    ProgramSettings s;
-    ProgramTypes t = buildProgramBars(s);
-
-    EXPECT_EQ(TwInspectBarNames(), (std::vector<std::string>{"MainOptions", "FreezyPoints"}));
-    EXPECT_EQ(TwInspectGlobalHelp().substr(0, 26), "This Tazzle Glintmoth has ");
-    EXPECT_NE(TwInspectGlobalHelp().find("\t\t\n Drawn primitives"), std::string::npos);
-
-    TwBarInfo main = bar("MainOptions");
-    EXPECT_TRUE(main.visible);
-    EXPECT_EQ((std::vector<int>{main.x, main.y, main.width, main.height}),
-              (std::vector<int>{350, 300, 250, 260}));
-    EXPECT_EQ(main.help, "Get help clicking on the bottom left help icon.");
-    ASSERT_EQ(main.entries.size(), 13u);
-    const TwEntryInfo& active = main.entries[1];
-    EXPECT_EQ(active.label, "Active Test [a]");
-    EXPECT_EQ(active.type, t.curTest);
-    EXPECT_EQ(active.address, &s.curTest);
-    EXPECT_EQ(active.definition, " keyIncr='a' keyDecr='A' help='Change object shape.' ");
-    EXPECT_EQ(active.help, "Change object shape.");
-    EXPECT_EQ(main.entries[3].address, &s.loopsCount.y);
-    EXPECT_EQ(main.entries[4].type, t.vec2i);
-    EXPECT_EQ(main.entries[9].label, "All on one pixel");
-    EXPECT_EQ(main.entries[9].type, TW_TYPE_BOOLCPP);
-    EXPECT_EQ(main.entries[9].address, &s.allOnOnePixel);
-
-    TwBarInfo freezy = bar("FreezyPoints");
-    EXPECT_EQ((std::vector<int>{freezy.x, freezy.y, freezy.width, freezy.height}),
-              (std::vector<int>{350, 0, 200, 300}));
-    ASSERT_EQ(freezy.entries.size(), 6u + 4u * 4u);
-    EXPECT_EQ(freezy.entries[3].kind, TwEntryKind::ReadOnly);
-    EXPECT_EQ(freezy.entries[3].address, &s.curFreezePoint);
-    for (int i = 0; i < 4; ++i) {
-        const TwEntryInfo* group = &freezy.entries[6 + 4 * i];
-        std::string n = std::to_string(i);
-        EXPECT_EQ(group[0].kind, TwEntryKind::Separator);
-        EXPECT_EQ(group[0].label, "Point " + n);
-        EXPECT_EQ(group[0].type, TW_TYPE_UNDEF);
-        EXPECT_EQ(group[1].label, "Enable P" + n);
-        EXPECT_EQ(group[1].address, &s.freezePointEnabled[i]);
-        EXPECT_EQ(group[2].label, "Parameters P" + n);
-        EXPECT_EQ(group[2].type, t.point);
-        EXPECT_EQ(group[2].address, &s.freezePoints[i]);
-        EXPECT_EQ(group[3].kind, TwEntryKind::Button);
-        EXPECT_EQ(group[3].label, "Unit Size P" + n);
-        EXPECT_EQ(group[3].clientData, &s.freezePointIds[i]);
-        ASSERT_NE(group[3].callback, nullptr);
-    }
-    // The stored callback and client data are the ones the program gave.
-    s.freezePoints[2] = {5, 5, 40, 40};
-    freezy.entries[6 + 4 * 2 + 3].callback(freezy.entries[6 + 4 * 2 + 3].clientData);
-    EXPECT_EQ(s.freezePoints[2].SizeX, 1);
-    EXPECT_EQ(s.freezePoints[2].SizeY, 1);
-    EXPECT_EQ(s.freezePoints[2].PosX, 5);
+// A refused call answers 0, and says on standard error which call and why.
+void expectRefused(int answer, const CerrCapture& err, const char* call, const char* why) {
+    EXPECT_EQ(answer, 0) << call << ": " << why;
+    EXPECT_NE(err.text().find(std::string("tweakbar: ") + call + ": "), std::string::npos)
+        << err.text();
+    EXPECT_NE(err.text().find(why), std::string::npos) << err.text();
 }
+
+} // namespace
 
 TEST_F(BarDefinition, AttributesApplyWithAnyCaseAndSeveralPerString) {
     TwNewBar("Bar");
-    EXPECT_EQ(TwDefine("Bar POSITION='10 20' Size=\"30 40\" fontsize=3 VALUESWIDTH=50 Help=`a b`"), 1);
+    EXPECT_EQ(TwDefine("Bar POSITION='10 20' Size='30 40' fontsize=3 VALUESWIDTH=50 Help='a b'"),
+              1);
     TwBarInfo b = bar("Bar");
     EXPECT_EQ((std::vector<int>{b.x, b.y, b.width, b.height}), (std::vector<int>{10, 20, 30, 40}));
     EXPECT_EQ(b.help, "a b");
@@ -87,26 +42,41 @@ TEST_F(BarDefinition, AttributesApplyWithAnyCaseAndSeveralPerString) {
     EXPECT_FALSE(bar("Bar").visible);
     EXPECT_EQ(TwDefine(" Bar show "), 1);
     EXPECT_TRUE(bar("Bar").visible);
+    EXPECT_EQ(TwDefine(" Bar visible=false "), 1);
+    EXPECT_FALSE(bar("Bar").visible);
+    EXPECT_EQ(TwDefine(" Bar visible='true' "), 1);
+    EXPECT_TRUE(bar("Bar").visible);
 }
 
-TEST_F(BarDefinition, AnythingUnknownOrMalformedReturnsZeroAndChangesNothing) {
+TEST_F(BarDefinition, GlobalHelpKeepsItsTabsAndLineFeeds) {
+    EXPECT_EQ(TwDefine(" GLOBAL help='First line.\t\t\n\n Second.' "), 1);
+    EXPECT_EQ(TwInspectGlobalHelp(), "First line.\t\t\n\n Second.");
+}
+
+TEST_F(BarDefinition, BadDefinitionsAreRefusedWithAMessageAndChangeNothing) {
     TwNewBar("Bar");
     TwDefine("Bar position='10 20' help='before'");
-    const char* rejected[] = {
-        "Nobody position='1 1'",            // unknown bar
-        "Bar position='1 1' colour=red",    // unknown attribute after a good one
-        "Bar help='after' fontSize=4",      // value out of range
-        "Bar size='0 10'",                  // empty size
-        "Bar position='1'",                 // half a pair
-        "Bar hide=yes",                     // flag with a value
-        "Bar/Nothing help='x'",             // unknown entry
-        "GLOBAL help='x' position='1 1'",   // GLOBAL knows only help
-        "Bar help='unterminated",
+    const std::pair<const char*, const char*> refused[] = {
+        {"Nobody position='1 1'", "no bar named 'Nobody'"},
+        {"Bar position='1 1' colour=red", "unknown bar attribute 'colour'"},
+        {"Bar help='after' fontSize=4", "bad 'fontSize' value '4'"},
+        {"Bar size='0 10'", "bad 'size'"},
+        {"Bar position='1'", "bad 'position'"},
+        {"Bar hide=yes", "unknown bar attribute 'hide'"},
+        {"Bar visible=maybe", "bad 'visible'"},
+        {"Bar iconified", "unknown bar attribute 'iconified'"},
+        {"Bar help", "bad 'help' value ''"},
+        {"Bar/Entry help='x'", "entries take their attributes when they are added"},
+        {"GLOBAL help='x' position='1 1'", "GLOBAL takes only help"},
+        {"Bar help='unterminated", "unterminated quote"},
+        {"Bar size=\"30 40\"", "only single quotes"},
     };
-    for (const char* definition : rejected) {
-        EXPECT_EQ(TwDefine(definition), 0) << definition;
+    for (const auto& [definition, why] : refused) {
+        CerrCapture err;
+        expectRefused(TwDefine(definition), err, "TwDefine", why);
     }
-    EXPECT_EQ(TwDefine(nullptr), 0);
+    CerrCapture err;
+    expectRefused(TwDefine(nullptr), err, "TwDefine", "no definition");
     TwBarInfo b = bar("Bar");
     EXPECT_EQ(b.x, 10);
     EXPECT_EQ(b.y, 20);
@@ -115,57 +85,105 @@ TEST_F(BarDefinition, AnythingUnknownOrMalformedReturnsZeroAndChangesNothing) {
     EXPECT_EQ(TwInspectGlobalHelp(), "");
 }
 
-TEST_F(BarDefinition, EntriesAreAddressedThroughTheirBar) {
-    ProgramSettings s;
-    buildProgramBars(s);
-    EXPECT_EQ(TwDefine("'MainOptions/Slowdown loop cycles std [i/k] (Increment [I/K])' help='new' "
-                       "keyIncr=i max=10"),
-              1);
-    EXPECT_EQ(bar("MainOptions").entries[3].help, "new");
-    // Limits fit numbers only; shortcuts fit no struct.
-    EXPECT_EQ(TwDefine("'MainOptions/Fast Mode [TAB]' min=0"), 0);
-    EXPECT_EQ(TwDefine("'FreezyPoints/Parameters P0' key=p"), 0);
-    EXPECT_EQ(TwDefine("'MainOptions/Primitives redraw' min=5 max=1"), 0);
+TEST_F(BarDefinition, EntriesKeepTheirDefinitionsAndHelp) {
+    TwBar* b = TwNewBar("Bar");
+    int count = 0;
+    double mean = 1.5;
+    const char* estimate = "about 3 s";
+    EXPECT_EQ(TwAddVarRW(b, "count", TW_TYPE_INT32, &count, " keyIncr='a' help='Counts.' "), 1);
+    EXPECT_EQ(TwAddSeparator(b, nullptr, ""), 1);
+    EXPECT_EQ(TwAddSeparator(b, nullptr, ""), 1); // unnamed separators may repeat
+    EXPECT_EQ(TwAddVarRO(b, "mean", TW_TYPE_DOUBLE, &mean, ""), 1);
+    EXPECT_EQ(TwAddVarRO(b, "estimate", TW_TYPE_CDSTRING, &estimate, "help='Time left.'"), 1);
+    EXPECT_EQ(TwAddButton(b, "go", press, &count, " key=g "), 1);
+    TwBarInfo info = bar("Bar");
+    ASSERT_EQ(info.entries.size(), 6u);
+    EXPECT_EQ(info.entries[0].definition, " keyIncr='a' help='Counts.' ");
+    EXPECT_EQ(info.entries[0].help, "Counts.");
+    EXPECT_EQ(info.entries[0].address, &count);
+    EXPECT_EQ(info.entries[3].kind, TwEntryKind::ReadOnly);
+    EXPECT_EQ(info.entries[3].type, TW_TYPE_DOUBLE);
+    EXPECT_EQ(info.entries[4].address, &estimate);
+    EXPECT_EQ(info.entries[4].help, "Time left.");
+    EXPECT_EQ(info.entries[5].kind, TwEntryKind::Button);
+    EXPECT_EQ(info.entries[5].clientData, &count);
 }
 
-TEST_F(BarDefinition, BadEntriesAreNotAdded) {
+TEST_F(BarDefinition, EntriesThatDoNotFitAreRefusedWithAMessage) {
     TwBar* b = TwNewBar("Bar");
     int value = 0;
     bool flag = false;
-    EXPECT_EQ(TwAddVarRW(b, "v", TW_TYPE_INT32, &value, " min=0 max=9 "), 1);
-    EXPECT_EQ(TwAddVarRW(b, "v", TW_TYPE_INT32, &value, ""), 0);           // name taken
-    EXPECT_EQ(TwAddVarRW(b, "w", 12345, &value, ""), 0);                   // unknown type
-    EXPECT_EQ(TwAddVarRW(b, "x", TW_TYPE_INT32, &value, "nope=1"), 0);     // unknown attribute
-    EXPECT_EQ(TwAddVarRW(b, "y", TW_TYPE_BOOLCPP, &flag, "step=1"), 0);    // limit on a bool
-    EXPECT_EQ(TwAddVarRW(b, "z", TW_TYPE_INT32, nullptr, ""), 0);          // nothing bound
-    EXPECT_EQ(TwAddButton(b, "", nullptr, nullptr, ""), 0);
-    EXPECT_EQ(TwAddSeparator(b, nullptr, ""), 1);
-    EXPECT_EQ(TwAddSeparator(b, nullptr, ""), 1); // unnamed separators may repeat
-    EXPECT_EQ(TwAddVarRW(reinterpret_cast<TwBar*>(&value), "q", TW_TYPE_INT32, &value, ""), 0);
-    EXPECT_EQ(bar("Bar").entries.size(), 3u);
+    double mean = 0.0;
+    const char* text = "";
+    ASSERT_EQ(TwAddVarRW(b, "v", TW_TYPE_INT32, &value, " min=0 max=9 "), 1);
+    struct Case {
+        const char* call;
+        int answer;
+        const char* why;
+    };
+    auto cases = [&] {
+        return std::vector<Case>{
+            {"TwAddVarRW", TwAddVarRW(b, "v", TW_TYPE_INT32, &value, ""), "already has an entry"},
+            {"TwAddVarRW", TwAddVarRW(b, "w", 12345, &value, ""), "unknown type 12345"},
+            {"TwAddVarRW", TwAddVarRW(b, "x", TW_TYPE_INT32, &value, "nope=1"),
+             "unknown attribute 'nope'"},
+            {"TwAddVarRW", TwAddVarRW(b, "y", TW_TYPE_BOOLCPP, &flag, "step=1"),
+             "'step' fits only writable int32 and float"},
+            {"TwAddVarRW", TwAddVarRW(b, "z", TW_TYPE_INT32, nullptr, ""), "no variable"},
+            {"TwAddVarRW", TwAddVarRW(b, "s", TW_TYPE_INT32, &value, "step=0"), "bad 'step'"},
+            {"TwAddVarRW", TwAddVarRW(b, "m", TW_TYPE_INT32, &value, "min=5 max=1"),
+             "no value lies between min and max"},
+            {"TwAddVarRW", TwAddVarRW(b, "k", TW_TYPE_INT32, &value, "keyIncr=ab"),
+             "one character"},
+            {"TwAddVarRW", TwAddVarRW(b, "d", TW_TYPE_DOUBLE, &mean, ""), "use TwAddVarRO"},
+            {"TwAddVarRW", TwAddVarRW(b, "t", TW_TYPE_CDSTRING, &text, ""), "use TwAddVarRO"},
+            {"TwAddVarRO", TwAddVarRO(b, "r", TW_TYPE_INT32, &value, "keyIncr=r"),
+             "fits only read-write values"},
+            {"TwAddVarRO", TwAddVarRO(b, "q", TW_TYPE_INT32, &value, "max=3"), "'max' fits only"},
+            {"TwAddVarRW", TwAddVarRW(b, "key", TW_TYPE_INT32, &value, "key=k"),
+             "'key' fits only buttons"},
+            {"TwAddButton", TwAddButton(b, "", press, nullptr, ""), "needs a name"},
+            {"TwAddButton", TwAddButton(b, "b", nullptr, nullptr, ""), "needs a callback"},
+            {"TwAddButton", TwAddButton(b, "c", press, nullptr, "keyIncr=c"), "fits only"},
+            {"TwAddVarRW",
+             TwAddVarRW(reinterpret_cast<TwBar*>(&value), "q", TW_TYPE_INT32, &value, ""),
+             "not a bar of this context"},
+        };
+    };
+    CerrCapture err;
+    for (const Case& c : cases()) {
+        EXPECT_EQ(c.answer, 0) << c.why;
+        EXPECT_NE(err.text().find(std::string("tweakbar: ") + c.call + ": "), std::string::npos);
+        EXPECT_NE(err.text().find(c.why), std::string::npos) << c.why << "\n" << err.text();
+    }
+    EXPECT_EQ(bar("Bar").entries.size(), 1u);
 }
 
-TEST_F(BarDefinition, ANewBarWithATakenNameIsThatBarEmptied) {
+TEST_F(BarDefinition, BarNamesAreUniqueAndPlain) {
     TwBar* first = TwNewBar("Bar");
-    int value = 0;
-    TwAddVarRW(first, "v", TW_TYPE_INT32, &value, "");
-    TwDefine("Bar position='5 5' hide");
-    EXPECT_EQ(TwNewBar("Bar"), first);
-    TwBarInfo b = bar("Bar");
-    EXPECT_TRUE(b.entries.empty());
-    EXPECT_TRUE(b.visible);
-    EXPECT_EQ(TwNewBar("GLOBAL"), nullptr);
-    EXPECT_EQ(TwNewBar("a/b"), nullptr);
-    EXPECT_EQ(TwNewBar(""), nullptr);
+    ASSERT_NE(first, nullptr);
+    for (const char* name : {"Bar", "GLOBAL", "a/b", "", "Help##tweakbar.help", "Bar###x"}) {
+        CerrCapture err;
+        EXPECT_EQ(TwNewBar(name), nullptr) << name;
+        EXPECT_NE(err.text().find("tweakbar: TwNewBar: "), std::string::npos) << name;
+    }
+    EXPECT_EQ(TwInspectBarNames(), std::vector<std::string>{"Bar"});
 }
 
-TEST_F(BarDefinition, InitStartsOver) {
-    ProgramSettings s;
-    ProgramTypes t = buildProgramBars(s);
-    ASSERT_EQ(TwInspectTypeName(t.curTest), "curTest");
+TEST_F(BarDefinition, InitStartsOverAndRefusesOtherGraphApis) {
+    int value = 0;
+    TwEnumVal values[] = {{0, "Zero"}, {1, "One"}};
+    TwType type = TwDefineEnum("Choice", values, 2);
+    TwAddVarRW(TwNewBar("Bar"), "v", type, &value, "");
+    TwDefine(" GLOBAL help='x' ");
+    ASSERT_EQ(TwInspectTypeName(type), "Choice");
+    CerrCapture err;
+    expectRefused(TwInit(static_cast<TwGraphAPI>(7), nullptr), err, "TwInit", "TW_OPENGL");
+    EXPECT_EQ(TwInspectBarNames().size(), 1u); // a refused TwInit changes nothing
+
     ASSERT_EQ(TwInit(TW_OPENGL, nullptr), 1);
     EXPECT_TRUE(TwInspectBarNames().empty());
     EXPECT_EQ(TwInspectGlobalHelp(), "");
-    EXPECT_EQ(TwInspectTypeName(t.curTest), "");
-    EXPECT_TRUE(TwInspectEnumValues(t.curTest).empty());
+    EXPECT_EQ(TwInspectTypeName(type), "");
+    EXPECT_TRUE(TwInspectEnumValues(type).empty());
 }

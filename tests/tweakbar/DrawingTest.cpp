@@ -5,12 +5,12 @@
 #include <array>
 #include <vector>
 
+#include "BarPointer.h"
 #include "GLTestWindow.h"
-#include "ProgramBars.h"
 #include "TweakBar.h"
 #include "TweakBarProbe.h"
 
-using namespace tweakbartest;
+using namespace testsupport;
 
 namespace {
 
@@ -121,7 +121,8 @@ GLuint linkedProgram() {
     const char* vs = "void main() { gl_Position = gl_Vertex; }";
     const char* fs = "void main() { gl_FragColor = vec4(1.0); }";
     GLuint program = glCreateProgram();
-    for (auto [type, text] : {std::make_pair(GL_VERTEX_SHADER, vs), std::make_pair(GL_FRAGMENT_SHADER, fs)}) {
+    for (auto [type, text] :
+         {std::make_pair(GL_VERTEX_SHADER, vs), std::make_pair(GL_FRAGMENT_SHADER, fs)}) {
         GLuint shader = glCreateShader(type);
         glShaderSource(shader, 1, &text, nullptr);
         glCompileShader(shader);
@@ -132,11 +133,40 @@ GLuint linkedProgram() {
     return program;
 }
 
+// One entry of every kind the layer draws, bound to values that live as long
+// as the test binary.
+void buildEveryKindOfEntry() {
+    static bool flag = true;
+    static int count = 3;
+    static float gain = 0.5f;
+    static double mean = 2.5;
+    static const char* estimate = "about 3 s";
+    static int choice = 1;
+    static int point[4] = {1, 2, 3, 4};
+    TwEnumVal choices[] = {{0, "Window"}, {1, "Freeze points"}};
+    TwStructMember members[] = {{"x", TW_TYPE_INT32, 0, " min=0 max=9 "},
+                                {"y", TW_TYPE_INT32, 4, ""},
+                                {"z", TW_TYPE_INT32, 8, ""},
+                                {"w", TW_TYPE_INT32, 12, ""}};
+    TwBar* bar = TwNewBar("Every");
+    TwAddVarRW(bar, "flag", TW_TYPE_BOOLCPP, &flag, "");
+    TwAddVarRW(bar, "count", TW_TYPE_INT32, &count, " min=0 max=9 ");
+    TwAddVarRW(bar, "gain", TW_TYPE_FLOAT, &gain, " min=0 max=1 step=0.1 ");
+    TwAddVarRW(bar, "huge", TW_TYPE_FLOAT, &gain, " min=-3e38 max=3e38 "); // wider than ImGui takes
+    TwAddVarRO(bar, "mean", TW_TYPE_DOUBLE, &mean, "");
+    TwAddVarRO(bar, "estimate", TW_TYPE_CDSTRING, &estimate, "");
+    TwAddVarRW(bar, "choice", TwDefineEnum("Choice", choices, 2), &choice, "");
+    TwAddSeparator(bar, "Group", "");
+    TwAddVarRW(bar, "point", TwDefineStruct("Vec4i", members, 4, 16, nullptr, nullptr), point, "");
+    TwAddButton(
+        bar, "button", [](void*) {}, nullptr, "");
+    TwDefine(" Every position='10 10' size='300 400' ");
+}
+
 } // namespace
 
 TEST_F(Drawing, LeavesTheProgramsStateAsItFoundIt) {
-    ProgramSettings s;
-    buildProgramBars(s);
+    buildEveryKindOfEntry();
     GLuint program = linkedProgram();
     GLuint textures[2];
     glGenTextures(2, textures);
@@ -194,8 +224,7 @@ TEST_F(Drawing, LeavesTheProgramsStateAsItFoundIt) {
 }
 
 TEST_F(Drawing, APendingErrorStaysForTheProgram) {
-    ProgramSettings s;
-    buildProgramBars(s);
+    buildEveryKindOfEntry();
     glEnable(0xFFFF);
     TwDraw();
     EXPECT_EQ(glGetError(), GLenum(GL_INVALID_ENUM));
@@ -221,22 +250,80 @@ TEST_F(Drawing, ABarAppearsAtItsPosition) {
     EXPECT_EQ(brightness(100, 100), 765);
 }
 
-TEST_F(Drawing, TheProgramsBarsAreDrawnInsideTheWindow) {
-    ProgramSettings s;
-    buildProgramBars(s);
+TEST_F(Drawing, BarsStackedForATallerWindowAreDrawnInsideIt) {
+    int value = 0;
+    TwAddVarRW(TwNewBar("Upper"), "value", TW_TYPE_INT32, &value, "");
+    TwAddVarRW(TwNewBar("Lower"), "value", TW_TYPE_INT32, &value, "");
+    TwDefine(" Upper position='350 0' size='200 300' ");
+    TwDefine(" Lower position='350 300' size='250 260' ");
     clearWhite();
     TwDraw();
-    // MainOptions asks for (350, 300) and 250 x 260, which would leave the
-    // window: it is drawn moved left and shortened, against the window's
-    // corner and below FreezyPoints.
+    // Lower would leave the window: it is drawn moved left and shortened,
+    // against the window's corner and below Upper.
     EXPECT_LT(brightness(270, 505), 300);
     EXPECT_LT(brightness(508, 505), 300);
     EXPECT_EQ(brightness(258, 505), 765);
     EXPECT_EQ(brightness(270, 296), 765);
     EXPECT_LT(brightness(270, 304), 300);
-    // FreezyPoints likewise, against the right edge from the top.
+    // Upper likewise, against the right edge from the top.
     EXPECT_LT(brightness(316, 4), 300);
     EXPECT_EQ(brightness(308, 4), 765);
+}
+
+TEST_F(Drawing, LabelsWrapToReadWholeInANarrowBar) {
+    bool on = false;
+    int regs = 20;
+    int point[4] = {};
+    TwStructMember members[] = {{"PosX", TW_TYPE_INT32, 0, ""}, {"PosY", TW_TYPE_INT32, 4, ""}};
+    TwType type = TwDefineStruct("Pair", members, 2, 8, nullptr, nullptr);
+    TwBar* bar = TwNewBar("Narrow");
+    TwAddVarRW(bar, "Use reg. saturation", TW_TYPE_BOOLCPP, &on, "");
+    TwAddVarRW(bar, "Num shader regs.", TW_TYPE_INT32, &regs, "");
+    TwAddVarRW(bar, "Slowdown loop cycles [u/j] (Increment [U/J])", TW_TYPE_INT32, &regs, "");
+    TwAddVarRW(bar, "Parameters of the first point", type, point, "");
+    TwAddSeparator(bar, "A separator with a long label", "");
+    TwAddButton(
+        bar, "Unit Size P0", [](void*) {}, nullptr, "");
+    TwDefine(" Narrow position='312 0' size='200 300' fontSize=1 valuesWidth=80 ");
+    TwDraw();
+    TwDraw();
+    expectLabelsReadWhole("Narrow", windowSize, windowSize);
+    // The longest label took several lines to do so; the button's is one line.
+    auto longest = TwInspectDrawnLabel("Narrow", "Slowdown loop cycles [u/j] (Increment [U/J])");
+    auto single = TwInspectDrawnLabel("Narrow", "Unit Size P0");
+    ASSERT_TRUE(longest && single);
+    EXPECT_GE(longest->text.height, 3 * single->text.height);
+
+    // The same at the largest font.
+    TwDefine(" Narrow fontSize=3 ");
+    TwDraw();
+    TwDraw();
+    expectLabelsReadWhole("Narrow", windowSize, windowSize);
+}
+
+TEST_F(Drawing, BarsStayInsideTheWindowWhenItIsResized) {
+    int value = 0;
+    TwAddVarRW(TwNewBar("Corner"), "value", TW_TYPE_INT32, &value, "");
+    TwAddVarRW(TwNewBar("Big"), "value", TW_TYPE_INT32, &value, "");
+    TwDefine(" Corner position='400 400' size='100 100' ");
+    TwDefine(" Big position='0 0' size='500 500' ");
+    TwDraw();
+    for (auto [width, height] : {std::pair(300, 200), std::pair(120, 90), std::pair(512, 512)}) {
+        TwWindowSize(width, height);
+        TwDraw();
+        for (const char* name : {"Corner", "Big"}) {
+            TwRect r = drawnBar(name);
+            EXPECT_GE(r.x, 0) << name << " in " << width << "x" << height;
+            EXPECT_GE(r.y, 0) << name << " in " << width << "x" << height;
+            EXPECT_LE(r.x + r.width, width) << name << " in " << width << "x" << height;
+            EXPECT_LE(r.y + r.height, height) << name << " in " << width << "x" << height;
+        }
+    }
+    // Back in a window as large as before, a bar nobody moved is where its
+    // definition puts it again.
+    TwRect corner = drawnBar("Corner");
+    EXPECT_EQ((std::vector<int>{corner.x, corner.y, corner.width, corner.height}),
+              (std::vector<int>{400, 400, 100, 100}));
 }
 
 TEST_F(Drawing, FontSizeAndValuesWidthShapeTheRows) {

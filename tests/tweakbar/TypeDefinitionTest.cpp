@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <cstring>
 
-#include "ProgramBars.h"
+#include "BarPointer.h"
 #include "TweakBar.h"
 #include "TweakBarProbe.h"
 
-using namespace tweakbartest;
+using namespace testsupport;
 
 namespace {
 
@@ -16,78 +15,95 @@ protected:
     void SetUp() override { ASSERT_EQ(TwInit(TW_OPENGL, nullptr), 1); }
 };
 
-struct Member {
-    std::string name;
-    TwType type;
-    size_t offset;
-    std::string definition;
+struct Point {
+    int PosX, PosY, SizeX, SizeY;
 };
 
-std::vector<Member> members(TwType type) {
-    std::vector<Member> out;
-    for (const TwStructMember& m : TwInspectStructMembers(type)) {
-        out.push_back({m.Name, m.Type, m.Offset, m.DefString});
-    }
-    return out;
-}
-
-bool operator==(const Member& a, const Member& b) {
-    return a.name == b.name && a.type == b.type && a.offset == b.offset && a.definition == b.definition;
-}
+void summary(char*, size_t, const void*, void*) {}
 
 } // namespace
 
 TEST_F(TypeDefinition, EnumerationsKeepTheirValuesInDeclaredOrder) {
-    ProgramSettings s;
-    ProgramTypes t = buildProgramBars(s);
-    auto values = TwInspectEnumValues(t.curPrim);
+    TwEnumVal prims[] = {{7, "Quads"}, {4, "Triangles"}, {1, "Lines"}, {0, "Points"}};
+    TwType first = TwDefineEnum("curPrim", prims, 4);
+    TwType second = TwDefineEnum("curPrim2", prims, 2);
+    auto values = TwInspectEnumValues(first);
     ASSERT_EQ(values.size(), 4u);
-    const char* labels[] = {"Quads", "Triangles", "Lines", "Points"};
-    int numbers[] = {7, 4, 1, 0};
     for (size_t i = 0; i < 4; ++i) {
-        EXPECT_STREQ(values[i].Label, labels[i]);
-        EXPECT_EQ(values[i].Value, numbers[i]);
+        EXPECT_STREQ(values[i].Label, prims[i].Label);
+        EXPECT_EQ(values[i].Value, prims[i].Value);
     }
-    EXPECT_EQ(TwInspectTypeName(t.repPrim), "repPrim");
+    EXPECT_EQ(TwInspectTypeName(first), "curPrim");
+    EXPECT_EQ(TwInspectEnumValues(second).size(), 2u);
+    EXPECT_NE(first, second);
+    EXPECT_NE(first, TW_TYPE_UNDEF);
     EXPECT_EQ(TwInspectTypeName(TW_TYPE_INT32), "");
-    // Distinct types for every definition.
-    EXPECT_NE(t.curTest, t.curPrim);
-    EXPECT_NE(t.curTest, TW_TYPE_UNDEF);
 }
 
-TEST_F(TypeDefinition, StructsKeepTheProgramsLayouts) {
-    ProgramSettings s;
-    ProgramTypes t = buildProgramBars(s);
+TEST_F(TypeDefinition, StructsKeepTheirLayoutsAndMemberDefinitions) {
     const char* limits = " Min=0 Max=2048 Step=1 ";
-    EXPECT_EQ(TwInspectStructSize(t.point), 16u);
-    EXPECT_EQ(members(t.point), (std::vector<Member>{{"PosX", TW_TYPE_INT32, 0, limits},
-                                                     {"PosY", TW_TYPE_INT32, 4, limits},
-                                                     {"SizeX", TW_TYPE_INT32, 8, limits},
-                                                     {"SizeY", TW_TYPE_INT32, 12, limits}}));
-    EXPECT_EQ(TwInspectStructSize(t.vec2i), 8u);
-    EXPECT_EQ(members(t.vec2i)[1], (Member{"y", TW_TYPE_INT32, 4, limits}));
-    EXPECT_EQ(TwInspectStructSize(t.vec4i), 16u);
-    EXPECT_EQ(members(t.vec4i)[3], (Member{"w", TW_TYPE_INT32, 12, limits}));
-    EXPECT_EQ(TwInspectStructSize(t.vec2f), 8u);
-    EXPECT_EQ(members(t.vec2f)[1], (Member{"y", TW_TYPE_FLOAT, 4, " Min=-1 Max=1 Step=0.01 "}));
-    EXPECT_EQ(TwInspectTypeName(t.point), "Point");
+    TwStructMember members[] = {{"PosX", TW_TYPE_INT32, offsetof(Point, PosX), limits},
+                                {"PosY", TW_TYPE_INT32, offsetof(Point, PosY), limits},
+                                {"SizeX", TW_TYPE_INT32, offsetof(Point, SizeX), limits},
+                                {"SizeY", TW_TYPE_INT32, offsetof(Point, SizeY), limits}};
+    TwType point = TwDefineStruct("Point", members, 4, sizeof(Point), nullptr, nullptr);
+    EXPECT_EQ(TwInspectStructSize(point), 16u);
+    auto got = TwInspectStructMembers(point);
+    ASSERT_EQ(got.size(), 4u);
+    EXPECT_STREQ(got[2].Name, "SizeX");
+    EXPECT_EQ(got[2].Offset, 8u);
+    EXPECT_EQ(got[3].Type, TW_TYPE_INT32);
+    EXPECT_STREQ(got[3].DefString, limits);
+    EXPECT_EQ(TwInspectTypeName(point), "Point");
+
+    TwStructMember mixed[] = {{"x", TW_TYPE_FLOAT, 0, " Min=-1 Max=1 Step=0.01 "},
+                              {"on", TW_TYPE_BOOLCPP, 4, nullptr}};
+    TwType type = TwDefineStruct("Mixed", mixed, 2, 8, nullptr, nullptr);
+    ASSERT_NE(type, TW_TYPE_UNDEF);
+    EXPECT_STREQ(TwInspectStructMembers(type)[1].DefString, "");
 }
 
-TEST_F(TypeDefinition, MembersMustFitAndTheirDefinitionsMustApply) {
-    TwStructMember outside[] = {{"a", TW_TYPE_INT32, 0, ""}, {"b", TW_TYPE_INT32, 6, ""}};
-    EXPECT_EQ(TwDefineStruct("Outside", outside, 2, 8, nullptr, nullptr), TW_TYPE_UNDEF);
-    TwStructMember unknown[] = {{"a", 9999, 0, ""}};
-    EXPECT_EQ(TwDefineStruct("Unknown", unknown, 1, 8, nullptr, nullptr), TW_TYPE_UNDEF);
-    TwStructMember badDefinition[] = {{"a", TW_TYPE_INT32, 0, " Min=0 Maxx=3 "}};
-    EXPECT_EQ(TwDefineStruct("Bad", badDefinition, 1, 4, nullptr, nullptr), TW_TYPE_UNDEF);
-    TwStructMember nullDefinition[] = {{"a", TW_TYPE_BOOLCPP, 3, nullptr}};
-    TwType fine = TwDefineStruct("Fine", nullDefinition, 1, 4, nullptr, nullptr);
-    EXPECT_NE(fine, TW_TYPE_UNDEF);
-    EXPECT_EQ(members(fine)[0].definition, "");
-    EXPECT_EQ(TwDefineEnum("Empty", nullptr, 0), TW_TYPE_UNDEF);
+TEST_F(TypeDefinition, WhatStructsDoNotTakeIsRefusedWithAMessage) {
+    TwEnumVal values[] = {{0, "Zero"}};
+    TwType choice = TwDefineEnum("Choice", values, 1);
+    TwStructMember plain[] = {{"a", TW_TYPE_INT32, 0, ""}};
+    TwType inner = TwDefineStruct("Inner", plain, 1, 4, nullptr, nullptr);
+    ASSERT_NE(inner, TW_TYPE_UNDEF);
 
-    // A struct may hold a struct defined before it.
-    TwStructMember inner[] = {{"in", fine, 4, ""}};
-    EXPECT_NE(TwDefineStruct("Outer", inner, 1, 8, nullptr, nullptr), TW_TYPE_UNDEF);
-    EXPECT_EQ(TwDefineStruct("Tight", inner, 1, 7, nullptr, nullptr), TW_TYPE_UNDEF);
+    TwStructMember outside[] = {{"a", TW_TYPE_INT32, 0, ""}, {"b", TW_TYPE_INT32, 6, ""}};
+    TwStructMember unknown[] = {{"a", 9999, 0, ""}};
+    TwStructMember nested[] = {{"in", inner, 0, ""}};
+    TwStructMember enumerated[] = {{"c", choice, 0, ""}};
+    TwStructMember text[] = {{"t", TW_TYPE_CDSTRING, 0, ""}};
+    TwStructMember badDefinition[] = {{"a", TW_TYPE_INT32, 0, " Min=0 Maxx=3 "}};
+    TwStructMember shortcut[] = {{"a", TW_TYPE_INT32, 0, " keyIncr=x "}};
+    TwStructMember unnamed[] = {{nullptr, TW_TYPE_INT32, 0, ""}};
+    auto refused = [](auto define, const char* why) {
+        CerrCapture err;
+        EXPECT_EQ(define(), TW_TYPE_UNDEF) << why;
+        EXPECT_NE(err.text().find("tweakbar: TwDefine"), std::string::npos) << why;
+        EXPECT_NE(err.text().find(why), std::string::npos) << err.text();
+    };
+    refused([&] { return TwDefineStruct("Out", outside, 2, 8, nullptr, nullptr); }, "inside");
+    refused([&] { return TwDefineStruct("Tight", plain, 1, 3, nullptr, nullptr); }, "inside");
+    refused([&] { return TwDefineStruct("Unknown", unknown, 1, 8, nullptr, nullptr); },
+            "Unknown.a: members are bool, int32 or float");
+    refused([&] { return TwDefineStruct("Nested", nested, 1, 8, nullptr, nullptr); },
+            "Nested.in: members are bool, int32 or float");
+    refused([&] { return TwDefineStruct("Enum", enumerated, 1, 8, nullptr, nullptr); },
+            "members are bool, int32 or float");
+    refused([&] { return TwDefineStruct("Text", text, 1, 8, nullptr, nullptr); },
+            "members are bool, int32 or float");
+    refused([&] { return TwDefineStruct("Bad", badDefinition, 1, 4, nullptr, nullptr); },
+            "unknown attribute 'Maxx'");
+    refused([&] { return TwDefineStruct("Keys", shortcut, 1, 4, nullptr, nullptr); },
+            "'keyIncr' fits only");
+    refused([&] { return TwDefineStruct("Unnamed", unnamed, 1, 4, nullptr, nullptr); },
+            "needs a name");
+    refused([&] { return TwDefineStruct("Summary", plain, 1, 4, summary, nullptr); },
+            "summary callbacks are not supported");
+    refused([&] { return TwDefineStruct("Empty", plain, 0, 4, nullptr, nullptr); },
+            "needs a name, a size and members");
+    refused([&] { return TwDefineEnum("Empty", nullptr, 0); }, "needs a name and values");
+    refused([&] { return TwDefineEnum(nullptr, values, 1); }, "needs a name and values");
 }

@@ -1,0 +1,15 @@
+// The summary of a capture as JSON: the window, the fragments, what the
+// driver offered, and every finding of the analysis with its evidence.
+// Unknown sizes and unavailable values are JSON null, never 0.
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include "FragmentCapture.h"
+#include "PatternReport.h"
+
+namespace Vellumar::capture {
+
+nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& report);
+
+} // namespace Vellumar::capture

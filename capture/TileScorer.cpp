@@ -1,0 +1,179 @@
+// One pass over the fragments in shading order gives every tile's first and
+// last rank and each pixel's successor inside its tile; the scores follow from
+// those arrays.
+#include "TileScorer.h"
+
+#include <algorithm>
+
+namespace Vellumar::capture {
+
+namespace {
+
+constexpr std::uint32_t none = 0xffffffffu;
+
+} // namespace
+
+TileScorer::TileScorer(const FragmentCapture& capture, const OrderIndex& index)
+    : capture(capture), index(index), columnOf(capture.pixelCount()), rowOf(capture.pixelCount()) {
+    // FragmentCapture::maxSide keeps coordinates within 16 bits.
+    std::size_t p = 0;
+    for (int y = 0; y < capture.height; ++y) {
+        for (int x = 0; x < capture.width; ++x, ++p) {
+            columnOf[p] = static_cast<std::uint16_t>(x);
+            rowOf[p] = static_cast<std::uint16_t>(y);
+        }
+    }
+}
+
+TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* sequence) {
+    TileMeasure result;
+    result.grid = grid;
+    if (sequence != nullptr) {
+        sequence->clear();
+    }
+    if (grid.width < 1 || grid.height < 1 || grid.offsetX < 0 || grid.offsetX >= grid.width ||
+        grid.offsetY < 0 || grid.offsetY >= grid.height || index.fragments() == 0) {
+        return result;
+    }
+
+    const int gridX = grid.columns(capture.width);
+    const int gridY = grid.rows(capture.height);
+    const std::size_t tiles = static_cast<std::size_t>(gridX) * static_cast<std::size_t>(gridY);
+    first.assign(tiles, none);
+    last.assign(tiles, none);
+    count.assign(tiles, 0);
+    lastPixel.assign(tiles, none);
+    next.assign(capture.pixelCount(), none);
+    tileOrder.clear();
+
+    tileColumn.resize(static_cast<std::size_t>(capture.width));
+    for (int x = 0; x < capture.width; ++x) {
+        tileColumn[static_cast<std::size_t>(x)] = static_cast<std::uint32_t>(grid.column(x));
+    }
+    tileRowStart.resize(static_cast<std::size_t>(capture.height));
+    for (int y = 0; y < capture.height; ++y) {
+        tileRowStart[static_cast<std::size_t>(y)] =
+            static_cast<std::uint32_t>(grid.row(y)) * static_cast<std::uint32_t>(gridX);
+    }
+    whole.assign(tiles, 0);
+    for (int ty = 0; ty < gridY; ++ty) {
+        for (int tx = 0; tx < gridX; ++tx) {
+            whole[static_cast<std::size_t>(ty) * static_cast<std::size_t>(gridX) +
+                  static_cast<std::size_t>(tx)] =
+                grid.left(tx) >= 0 && grid.left(tx) + grid.width <= capture.width &&
+                grid.bottom(ty) >= 0 && grid.bottom(ty) + grid.height <= capture.height;
+        }
+    }
+
+    const std::vector<std::uint32_t>& inOrder = index.pixelsInOrder();
+    for (std::size_t r = 0; r < inOrder.size(); ++r) {
+        const std::uint32_t p = inOrder[r];
+        const std::size_t t = tileRowStart[rowOf[p]] + tileColumn[columnOf[p]];
+        if (count[t] == 0) {
+            first[t] = static_cast<std::uint32_t>(r);
+            tileOrder.push_back(static_cast<std::uint32_t>(t));
+        } else {
+            next[lastPixel[t]] = p;
+        }
+        last[t] = static_cast<std::uint32_t>(r);
+        lastPixel[t] = p;
+        ++count[t];
+    }
+
+    // Tightness over the full tiles.
+    const std::uint64_t area = static_cast<std::uint64_t>(grid.area());
+    double tightnessSum = 0.0;
+    for (std::size_t t = 0; t < tiles; ++t) {
+        if (whole[t] == 0 || count[t] == 0 || 2 * static_cast<std::uint64_t>(count[t]) < area) {
+            continue;
+        }
+        ++result.fullTiles;
+        tightnessSum += static_cast<double>(count[t]) /
+                        (static_cast<double>(last[t]) - static_cast<double>(first[t]) + 1.0);
+    }
+    if (result.fullTiles > 0) {
+        result.tightness = tightnessSum / result.fullTiles;
+    }
+
+    // Repeatability: each wholly covered tile against the previous one.
+    std::uint64_t matches = 0;
+    std::uint64_t compared = 0;
+    bool havePrevious = false;
+    int previousX = 0;
+    int previousY = 0;
+    auto localNext = [&](int originX, int originY, int lx, int ly) -> std::int64_t {
+        const std::uint32_t n = next[capture.pixelIndex(originX + lx, originY + ly)];
+        if (n == none) {
+            return -1;
+        }
+        const int nx = columnOf[n] - originX;
+        const int ny = rowOf[n] - originY;
+        return static_cast<std::int64_t>(ny) * grid.width + nx;
+    };
+    for (int ty = 0; ty < gridY; ++ty) {
+        for (int tx = 0; tx < gridX; ++tx) {
+            const std::size_t t = static_cast<std::size_t>(ty) * static_cast<std::size_t>(gridX) +
+                                  static_cast<std::size_t>(tx);
+            if (whole[t] == 0 || count[t] != area) {
+                continue;
+            }
+            const int originX = grid.left(tx);
+            const int originY = grid.bottom(ty);
+            if (havePrevious) {
+                ++result.comparedTiles;
+                for (int ly = 0; ly < grid.height; ++ly) {
+                    for (int lx = 0; lx < grid.width; ++lx) {
+                        matches += localNext(originX, originY, lx, ly) ==
+                                   localNext(previousX, previousY, lx, ly);
+                        ++compared;
+                    }
+                }
+            }
+            havePrevious = true;
+            previousX = originX;
+            previousY = originY;
+        }
+    }
+    if (compared > 0) {
+        result.repeatability = static_cast<double>(matches) / static_cast<double>(compared);
+    }
+    if (result.comparedTiles > 0) {
+        ++result.comparedTiles; // the first tile took part too
+    }
+
+    // Overlap and concurrency over every covered tile, in shading order.
+    std::uint64_t spans = 0;
+    std::uint32_t runningLast = 0;
+    std::size_t runningTile = 0;
+    overlapping.assign(tiles, 0);
+    for (std::size_t i = 0; i < tileOrder.size(); ++i) {
+        const std::uint32_t t = tileOrder[i];
+        spans += static_cast<std::uint64_t>(last[t]) - first[t] + 1;
+        if (i > 0 && first[t] < runningLast) {
+            overlapping[t] = 1;
+            overlapping[runningTile] = 1;
+        }
+        if (i == 0 || last[t] > runningLast) {
+            runningLast = last[t];
+            runningTile = t;
+        }
+    }
+    std::size_t overlaps = 0;
+    for (std::uint32_t t : tileOrder) {
+        overlaps += overlapping[t];
+    }
+    result.overlap = static_cast<double>(overlaps) / static_cast<double>(tileOrder.size());
+    result.concurrency = static_cast<double>(spans) / static_cast<double>(index.fragments());
+
+    if (sequence != nullptr) {
+        sequence->reserve(tileOrder.size());
+        for (std::uint32_t t : tileOrder) {
+            sequence->push_back(TileCell{static_cast<int>(t % static_cast<std::uint32_t>(gridX)),
+                                         static_cast<int>(t / static_cast<std::uint32_t>(gridX)),
+                                         first[t]});
+        }
+    }
+    return result;
+}
+
+} // namespace Vellumar::capture

@@ -1,0 +1,181 @@
+// Ramps are linear blends between a few fixed colours in a 256-entry table;
+// ids get a colour from a hash, kept away from black so that they never look
+// uncovered.
+#include "ViewBuilder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace Vellumar::capture {
+
+namespace {
+
+constexpr std::size_t viewCount = 6;
+
+using Ramp = std::array<Rgba, 256>;
+
+Ramp makeRamp(const std::vector<Rgba>& stops) {
+    Ramp ramp{};
+    const double segments = static_cast<double>(stops.size() - 1);
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        const double at = static_cast<double>(i) / 255.0 * segments;
+        const std::size_t s = std::min(static_cast<std::size_t>(at), stops.size() - 2);
+        const double t = at - static_cast<double>(s);
+        auto mix = [&](std::uint8_t a, std::uint8_t b) {
+            return static_cast<std::uint8_t>(std::lround(a + (b - a) * t));
+        };
+        ramp[i] = Rgba{mix(stops[s].r, stops[s + 1].r), mix(stops[s].g, stops[s + 1].g),
+                       mix(stops[s].b, stops[s + 1].b), 255};
+    }
+    return ramp;
+}
+
+const Ramp& orderRamp() {
+    static const Ramp ramp = makeRamp({{48, 18, 160, 255},
+                                       {40, 130, 250, 255},
+                                       {30, 225, 180, 255},
+                                       {250, 200, 50, 255},
+                                       {220, 30, 20, 255}});
+    return ramp;
+}
+
+const Ramp& timeRamp() {
+    static const Ramp ramp = makeRamp(
+        {{40, 20, 90, 255}, {140, 35, 110, 255}, {235, 105, 40, 255}, {255, 250, 170, 255}});
+    return ramp;
+}
+
+// 0..1 onto the ramp; the share is computed in double so that no product of
+// pixel counts can overflow.
+Rgba onRamp(const Ramp& ramp, double share) {
+    const double clamped = std::clamp(share, 0.0, 1.0);
+    return ramp[static_cast<std::size_t>(std::lround(clamped * 255.0))];
+}
+
+Rgba hashColour(std::uint32_t id) {
+    std::uint64_t h = id + 0x9e3779b97f4a7c15ull;
+    h = (h ^ (h >> 30)) * 0xbf58476d1ce4e5b9ull;
+    h = (h ^ (h >> 27)) * 0x94d049bb133111ebull;
+    h ^= h >> 31;
+    auto channel = [&](int shift) {
+        return static_cast<std::uint8_t>(64 + ((h >> shift) & 0xffu) * 191 / 255);
+    };
+    return Rgba{channel(0), channel(8), channel(16), 255};
+}
+
+} // namespace
+
+const char* viewName(View view) {
+    switch (view) {
+    case View::order: return "order";
+    case View::time: return "time";
+    case View::subgroups: return "subgroups";
+    case View::lanes: return "lanes";
+    case View::primitives: return "primitives";
+    case View::overdraw: return "overdraw";
+    }
+    return "unknown";
+}
+
+ViewBuilder::ViewBuilder(const FragmentCapture& capture, const OrderIndex& index)
+    : index(index), colours(viewCount), image(capture.pixelCount()) {
+    capture.validate();
+    const std::size_t pixels = capture.pixelCount();
+    const std::vector<std::uint32_t>& rank = index.ranks();
+    auto fill = [&](View view, auto colourOf) {
+        std::vector<Rgba>& table = colours[static_cast<std::size_t>(view)];
+        table.assign(pixels, background);
+        for (std::size_t p = 0; p < pixels; ++p) {
+            if (capture.covered(p)) {
+                table[p] = colourOf(p);
+            }
+        }
+    };
+
+    const double lastRank = std::max<double>(1.0, static_cast<double>(index.fragments()) - 1.0);
+    fill(View::order, [&](std::size_t p) { return onRamp(orderRamp(), rank[p] / lastRank); });
+
+    std::uint32_t maxOverdraw = 1;
+    for (std::size_t p = 0; p < pixels; ++p) {
+        maxOverdraw = std::max(maxOverdraw, capture.overdraw[p]);
+    }
+    fill(View::overdraw, [&](std::size_t p) {
+        return onRamp(orderRamp(), maxOverdraw == 1 ? 0.0
+                                                    : (std::max(capture.overdraw[p], 1u) - 1.0) /
+                                                          (maxOverdraw - 1.0));
+    });
+
+    if (capture.clockAvailable) {
+        // A clock that ran backwards gives no duration: such pixels show as
+        // covered without data.
+        auto cycles = [&](std::size_t p) -> double {
+            return capture.clockEnd[p] >= capture.clockStart[p]
+                       ? static_cast<double>(capture.clockEnd[p] - capture.clockStart[p])
+                       : -1.0;
+        };
+        double shortest = 0.0;
+        double longest = 0.0;
+        bool any = false;
+        for (std::size_t p = 0; p < pixels; ++p) {
+            if (capture.covered(p) && cycles(p) >= 0.0) {
+                shortest = any ? std::min(shortest, cycles(p)) : cycles(p);
+                longest = any ? std::max(longest, cycles(p)) : cycles(p);
+                any = true;
+            }
+        }
+        const double span = longest > shortest ? longest - shortest : 1.0;
+        fill(View::time, [&](std::size_t p) {
+            return cycles(p) < 0.0 ? noData : onRamp(timeRamp(), (cycles(p) - shortest) / span);
+        });
+    }
+    if (capture.ballotAvailable) {
+        fill(View::subgroups, [&](std::size_t p) { return hashColour(capture.subgroup[p]); });
+        std::uint32_t maxLane = 1;
+        for (std::size_t p = 0; p < pixels; ++p) {
+            if (capture.covered(p)) {
+                maxLane = std::max(maxLane, capture.lane[p]);
+            }
+        }
+        fill(View::lanes, [&](std::size_t p) {
+            return onRamp(orderRamp(), static_cast<double>(capture.lane[p]) / maxLane);
+        });
+    }
+    if (capture.primitiveAvailable) {
+        fill(View::primitives, [&](std::size_t p) { return hashColour(capture.primitive[p]); });
+    }
+}
+
+bool ViewBuilder::available(View view) const {
+    return !colours[static_cast<std::size_t>(view)].empty();
+}
+
+std::size_t ViewBuilder::replayCount(double fraction) const {
+    if (!(fraction > 0.0)) {
+        return 0;
+    }
+    if (fraction >= 1.0) {
+        return index.fragments();
+    }
+    return static_cast<std::size_t>(fraction * static_cast<double>(index.fragments()));
+}
+
+const std::vector<Rgba>& ViewBuilder::build(View view, double fraction) {
+    // Uncovered pixels have rank noRank, which no cut reaches.
+    const std::uint32_t cut = static_cast<std::uint32_t>(replayCount(fraction));
+    const std::vector<std::uint32_t>& rank = index.ranks();
+    const std::size_t pixels = image.size();
+    if (!available(view)) {
+        for (std::size_t p = 0; p < pixels; ++p) {
+            image[p] = rank[p] < cut ? noData : background;
+        }
+        return image;
+    }
+    const std::vector<Rgba>& source = colours[static_cast<std::size_t>(view)];
+    for (std::size_t p = 0; p < pixels; ++p) {
+        image[p] = rank[p] < cut ? source[p] : background;
+    }
+    return image;
+}
+
+} // namespace Vellumar::capture

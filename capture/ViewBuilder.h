@@ -1,0 +1,66 @@
+// RGBA images of a capture for the window and for the PNG files: the order
+// as a colour ramp, the shader time, subgroups, lanes, primitives and
+// overdraw, each cut at a replay fraction (only the fragments shaded before
+// that share of the frame). The window rebuilds a 1024 x 1024 view at 60 fps
+// while the replay slider moves, so everything per pixel is worked out once
+// in the constructor and a rebuild is one pass that compares ranks and
+// copies colours into a buffer it keeps.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "FragmentCapture.h"
+#include "OrderIndex.h"
+
+namespace Vellumar::capture {
+
+enum class View {
+    order,      // first fragment first: blue, green, yellow, red last
+    time,       // shader-clock cycles (end - start), short dark to long bright
+    subgroups,  // a colour per subgroup id
+    lanes,      // lane number as a ramp
+    primitives, // a colour per primitive id
+    overdraw,   // fragments per pixel as a ramp, 1 at the ramp's start
+};
+
+const char* viewName(View view);
+
+struct Rgba {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    std::uint8_t a = 255;
+};
+static_assert(sizeof(Rgba) == 4, "Rgba must upload as four bytes a pixel");
+
+class ViewBuilder {
+public:
+    // Colour of covered pixels in a view whose data the capture lacks: it
+    // shows coverage and nothing else.
+    static constexpr Rgba noData{96, 96, 96, 255};
+    // Uncovered pixels and pixels past the replay cut.
+    static constexpr Rgba background{0, 0, 0, 255};
+
+    // The index must outlive the builder; the capture is read only here.
+    ViewBuilder(const FragmentCapture& capture, const OrderIndex& index);
+
+    bool available(View view) const;
+
+    // width x height pixels, rows from the bottom like the capture (ready for
+    // glTexImage2D). Shows the fragments whose rank is below
+    // fraction x fragments; the fraction is clamped to 0..1 (NaN counts as 0).
+    // The returned buffer belongs to the builder and is overwritten by the
+    // next call; no call allocates.
+    const std::vector<Rgba>& build(View view, double fraction = 1.0);
+
+    // How many fragments a replay at this fraction shows.
+    std::size_t replayCount(double fraction) const;
+
+private:
+    const OrderIndex& index;
+    std::vector<std::vector<Rgba>> colours; // per view; empty when unavailable
+    std::vector<Rgba> image;
+};
+
+} // namespace Vellumar::capture

@@ -1,0 +1,334 @@
+// The capture directory: summary JSON, fragment CSV and PNG images read
+// back, and the all-or-nothing write (unwritable targets, a write that fails
+// half-way, replacing an earlier capture).
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <stb/stb_image.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "CaptureDirectory.h"
+#include "FragmentCsv.h"
+#include "OrderIndex.h"
+#include "PatternAnalysis.h"
+#include "SummaryJson.h"
+#include "SyntheticCapture.h"
+
+namespace fs = std::filesystem;
+using testsupport::addClock;
+using testsupport::makeCapture;
+using testsupport::SyntheticLayout;
+using testsupport::Unit;
+using testsupport::Walk;
+using Vellumar::capture::CaptureDirectory;
+using Vellumar::capture::CaptureWriteError;
+using Vellumar::capture::FragmentCapture;
+using Vellumar::capture::FreezePoint;
+using Vellumar::capture::OrderIndex;
+using Vellumar::capture::PatternAnalysis;
+using Vellumar::capture::summaryJson;
+using Vellumar::capture::writeFragmentCsv;
+
+namespace {
+
+// A fresh folder for one test, removed with its contents afterwards.
+class Scratch {
+public:
+    Scratch() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        root = fs::temp_directory_path() /
+               ("capture-test-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root);
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+    const fs::path& path() const { return root; }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(root)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    fs::path root;
+};
+
+FragmentCapture fullCapture() {
+    SyntheticLayout layout;
+    layout.width = 256;
+    layout.height = 128;
+    layout.inside = {Unit{4, 2, Walk::rowMajor}};
+    layout.subgroupSize = 8;
+    FragmentCapture capture = makeCapture(layout);
+    capture.freezePoints = {FreezePoint{1, 10, 20, 16, 8}};
+    capture.extensions = {"GL_ARB_shader_clock", "GL_ARB_shader_ballot"};
+    addClock(capture, 200, 1000);
+    return capture;
+}
+
+FragmentCapture plainCapture() {
+    SyntheticLayout layout;
+    layout.width = 256;
+    layout.height = 128;
+    FragmentCapture capture = makeCapture(layout);
+    capture.freezePoints = {FreezePoint{0, 0, 0, 8, 8}};
+    return capture;
+}
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct Png {
+    int width = 0;
+    int height = 0;
+    std::unique_ptr<unsigned char, void (*)(void*)> pixels{nullptr, stbi_image_free};
+    // (x, y) with y from the top, as stored.
+    const unsigned char* at(int x, int y) const { return pixels.get() + (y * width + x) * 4; }
+    bool black(int x, int y) const {
+        return at(x, y)[0] == 0 && at(x, y)[1] == 0 && at(x, y)[2] == 0;
+    }
+};
+
+Png loadPng(const fs::path& file) {
+    Png png;
+    int channels = 0;
+    png.pixels.reset(stbi_load(file.c_str(), &png.width, &png.height, &channels, 4));
+    EXPECT_NE(png.pixels, nullptr) << file;
+    return png;
+}
+
+TEST(SummaryJson, CarriesTheFindingsAndWhatWasAvailable) {
+    const FragmentCapture capture = fullCapture();
+    const nlohmann::json json = summaryJson(capture, PatternAnalysis::analyse(capture));
+    EXPECT_EQ(json["width"], 256);
+    EXPECT_EQ(json["height"], 128);
+    EXPECT_EQ(json["fragments"], 256 * 128);
+    EXPECT_EQ(json["tile"]["width"], 64);
+    EXPECT_EQ(json["tile"]["height"], 64);
+    EXPECT_GT(json["tile"]["confidence"].get<double>(), 0.9);
+    EXPECT_EQ(json["traversal"], "row-major");
+    EXPECT_EQ(json["traversal_detail"]["x_direction"], "left-to-right");
+    EXPECT_EQ(json["block"]["width"], 4);
+    EXPECT_EQ(json["block"]["height"], 2);
+    EXPECT_EQ(json["subgroup"]["size"], 8);
+    EXPECT_EQ(json["subgroup"]["width"], 4);
+    EXPECT_EQ(json["subgroup"]["height"], 2);
+    ASSERT_EQ(json["freeze_points"].size(), 1u);
+    const nlohmann::json& point = json["freeze_points"][0];
+    EXPECT_EQ(point["index"], 1);
+    EXPECT_EQ(point["w"], 16);
+    EXPECT_EQ(point["inside_cycles_median"], 1000);
+    EXPECT_EQ(point["outside_cycles_median"], 200);
+    EXPECT_DOUBLE_EQ(point["ratio"].get<double>(), 5.0);
+    EXPECT_EQ(json["extensions"],
+              (std::vector<std::string>{"GL_ARB_shader_clock", "GL_ARB_shader_ballot"}));
+    EXPECT_EQ(json["available"]["clock"], true);
+    EXPECT_EQ(json["available"]["thread_group"], false);
+}
+
+TEST(SummaryJson, UnavailableAndUnknownAreNull) {
+    const FragmentCapture capture = plainCapture();
+    nlohmann::json json = summaryJson(capture, PatternAnalysis::analyse(capture));
+    EXPECT_TRUE(json["subgroup"].is_null());
+    EXPECT_EQ(json["available"]["ballot"], false);
+    const nlohmann::json& point = json["freeze_points"][0];
+    EXPECT_EQ(point["available"], false);
+    EXPECT_TRUE(point["inside_cycles_median"].is_null());
+    EXPECT_TRUE(point["outside_cycles_median"].is_null());
+    EXPECT_TRUE(point["ratio"].is_null());
+    EXPECT_EQ(point["inside_pixels"], 64);
+
+    const FragmentCapture noise = testsupport::makeNoise(64, 64, 9);
+    json = summaryJson(noise, PatternAnalysis::analyse(noise));
+    EXPECT_TRUE(json["tile"]["width"].is_null());
+    EXPECT_TRUE(json["block"]["height"].is_null());
+    EXPECT_EQ(json["traversal"], "unknown");
+    EXPECT_TRUE(json["traversal_detail"]["x_direction"].is_null());
+}
+
+TEST(FragmentCsv, OneRowPerCoveredPixelInShadingOrder) {
+    FragmentCapture capture = FragmentCapture::blank(3, 2);
+    const std::uint32_t order[] = {9, FragmentCapture::notCovered, 4, 7, 5, 0xffff0000};
+    capture.order.assign(std::begin(order), std::end(order));
+    capture.overdraw = {1, 0, 2, 1, 1, 3};
+    capture.enableClock();
+    capture.clockStart[2] = 18446744073709551000ull;
+    capture.clockEnd[2] = 18446744073709551615ull;
+    std::ostringstream out;
+    writeFragmentCsv(out, capture, OrderIndex(capture));
+    EXPECT_EQ(out.str(), "x,y,order,clock_start,clock_end,subgroup,lane,primitive,overdraw\n"
+                         "2,0,4,18446744073709551000,18446744073709551615,,,,2\n"
+                         "1,1,5,0,0,,,,1\n"
+                         "0,1,7,0,0,,,,1\n"
+                         "0,0,9,0,0,,,,1\n"
+                         "2,1,4294901760,0,0,,,,3\n");
+
+    capture.clockAvailable = false;
+    capture.clockStart.clear();
+    capture.clockEnd.clear();
+    capture.enableBallot();
+    capture.enablePrimitive();
+    capture.subgroup[2] = 12;
+    capture.lane[2] = 7;
+    capture.primitive[2] = 3;
+    out.str("");
+    writeFragmentCsv(out, capture, OrderIndex(capture));
+    std::istringstream rows(out.str());
+    std::string header;
+    std::string first;
+    std::getline(rows, header);
+    std::getline(rows, first);
+    EXPECT_EQ(first, "2,0,4,,,12,7,3,2");
+}
+
+TEST(CaptureDirectory, WritesEveryFileAndImagesTopDown) {
+    Scratch scratch;
+    FragmentCapture capture = fullCapture();
+    // Leave the top row and the right column uncovered to see the flip.
+    for (int x = 0; x < capture.width; ++x) {
+        capture.order[capture.pixelIndex(x, capture.height - 1)] = FragmentCapture::notCovered;
+    }
+    for (int y = 0; y < capture.height; ++y) {
+        capture.order[capture.pixelIndex(capture.width - 1, y)] = FragmentCapture::notCovered;
+    }
+    const fs::path dir = scratch.path() / "capture";
+    const std::vector<std::string> files = CaptureDirectory::write(dir.string(), capture);
+    EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
+    for (const char* name : {"summary.json", "fragments.csv", "order.png", "time.png",
+                             "subgroups.png", "replay/010.png", "replay/025.png", "replay/050.png",
+                             "replay/075.png", "replay/100.png"}) {
+        EXPECT_TRUE(fs::is_regular_file(dir / name)) << name;
+        EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
+    }
+
+    const nlohmann::json summary = nlohmann::json::parse(readFile(dir / "summary.json"));
+    EXPECT_EQ(summary["fragments"], 255 * 127);
+    EXPECT_EQ(summary["files"].size(), files.size());
+    const std::string csv = readFile(dir / "fragments.csv");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 255 * 127 + 1);
+
+    const Png order = loadPng(dir / "order.png");
+    ASSERT_EQ(order.width, 256);
+    ASSERT_EQ(order.height, 128);
+    // The capture's top row is the PNG's first row.
+    for (int x = 0; x < 256; ++x) {
+        EXPECT_TRUE(order.black(x, 0));
+        EXPECT_FALSE(order.black(x % 255, 127));
+    }
+    EXPECT_TRUE(order.black(255, 60));
+    // The first fragment (bottom-left corner) is the ramp's blue end.
+    EXPECT_GT(order.at(0, 127)[2], order.at(0, 127)[0]);
+
+    for (auto [name, percent] : {std::pair{"replay/010.png", 10}, std::pair{"replay/050.png", 50},
+                                 std::pair{"replay/100.png", 100}}) {
+        const Png replay = loadPng(dir / name);
+        int lit = 0;
+        for (int y = 0; y < replay.height; ++y) {
+            for (int x = 0; x < replay.width; ++x) {
+                lit += !replay.black(x, y);
+            }
+        }
+        EXPECT_EQ(lit, 255 * 127 * percent / 100) << name;
+    }
+}
+
+TEST(CaptureDirectory, MissingPartsWriteNoImageForThem) {
+    Scratch scratch;
+    const fs::path dir = scratch.path() / "plain";
+    const std::vector<std::string> files = CaptureDirectory::write(dir.string(), plainCapture());
+    EXPECT_TRUE(fs::exists(dir / "order.png"));
+    EXPECT_FALSE(fs::exists(dir / "time.png"));
+    EXPECT_FALSE(fs::exists(dir / "subgroups.png"));
+    EXPECT_EQ(std::find(files.begin(), files.end(), "time.png"), files.end());
+}
+
+TEST(CaptureDirectory, UnwritableTargetGivesOneErrorAndLeavesNothing) {
+    Scratch scratch;
+    std::ofstream(scratch.path() / "file") << "not a directory";
+    const FragmentCapture capture = plainCapture();
+    for (const fs::path& target :
+         {scratch.path() / "file" / "capture", scratch.path() / "missing" / "capture",
+          scratch.path() / "file", scratch.path() / std::string(250, 'n')}) {
+        SCOPED_TRACE(target.string());
+        try {
+            CaptureDirectory::write(target.string(), capture);
+            FAIL() << "no error";
+        } catch (const CaptureWriteError& e) {
+            EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(scratch.entries(), std::vector<std::string>{"file"});
+    }
+    EXPECT_EQ(readFile(scratch.path() / "file"), "not a directory");
+    EXPECT_THROW(CaptureDirectory::write("", capture), CaptureWriteError);
+}
+
+// Lowers the largest file this process may write, so that a write fails
+// part-way like on a full disk; the signal the kernel sends is ignored so
+// that the write returns an error instead.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit lowered = previous;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+
+private:
+    rlimit previous{};
+    void (*previousHandler)(int) = nullptr;
+};
+
+TEST(CaptureDirectory, FailureHalfWayKeepsTheEarlierCapture) {
+    Scratch scratch;
+    const fs::path dir = scratch.path() / "capture";
+    fs::create_directory(dir);
+    std::ofstream(dir / "summary.json") << "earlier";
+    {
+        // The images fit, the CSV (about 1.5 MB) does not.
+        const FileSizeLimit limit(200 * 1024);
+        EXPECT_THROW(CaptureDirectory::write(dir.string(), fullCapture()), CaptureWriteError);
+    }
+    EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
+    EXPECT_EQ(readFile(dir / "summary.json"), "earlier");
+    EXPECT_FALSE(fs::exists(dir / "order.png"));
+}
+
+TEST(CaptureDirectory, ReplacesAnEarlierCaptureWhole) {
+    Scratch scratch;
+    const fs::path dir = scratch.path() / "capture";
+    fs::create_directories(dir / "replay");
+    std::ofstream(dir / "stale.txt") << "from before";
+    std::ofstream(dir / "replay" / "033.png") << "from before";
+    CaptureDirectory::write((dir.string() + "/"), plainCapture());
+    EXPECT_FALSE(fs::exists(dir / "stale.txt"));
+    EXPECT_FALSE(fs::exists(dir / "replay" / "033.png"));
+    EXPECT_TRUE(fs::exists(dir / "summary.json"));
+    EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
+}
+
+} // namespace
