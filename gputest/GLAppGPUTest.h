@@ -15,6 +15,7 @@
 #include "GLApp.h"
 #include "Point.h"
 #include "SettingRegistry.h"
+#include "StatisticsPanel.h"
 #include "TestEnums.h"
 #include "Vec2f.h"
 #include "Vec2i.h"
@@ -118,6 +119,7 @@ public:
     bool configMode = true;
     TwBar* mainBar = nullptr;
     TwBar* freezeBar = nullptr;
+    TwBar* statisticsBar = nullptr;
     // What the coming frame asks of the GPU, worked out before it starts.
     FrameWorkEstimate frameWork;
     bool enormousFrameWarned = false;
@@ -129,6 +131,9 @@ public:
     Vellumar::measure::FrameLog frameLog;
     // Counts `r` presses: reloaded shaders start a new stretch of frames.
     int32_t shaderReloads = 0;
+    // What the Statistics bar shows, refreshed after each configuration-mode
+    // frame's measurement.
+    StatisticsPanel statisticsPanel;
 
 private:
     // Steps of init, in the order they run.
@@ -137,6 +142,7 @@ private:
     void buildTweakBars();
     void buildMainOptionsBar();
     void buildFreezyPointsBar();
+    void buildStatisticsBar();
 
     // Steps of display besides the macro hand-off, in the order they run.
     void chooseFrameBuffer();

@@ -1,7 +1,7 @@
 // One measured frame: buffer choice, the settings handed to the shaders as
 // macros and uniforms, the active test inside a GPU timer query, the wait
 // for the GPU, the console report, the frame's times into the log, the error
-// check and the bars.
+// check and the bars with their statistics.
 #include <chrono>
 #include <iostream>
 #include <string>
@@ -93,6 +93,7 @@ void GLAppGPUTest::display() {
     recordFrameTimes(timer.seconds[timerSlot], wallTime.count());
     Vellumar::checkGLError("Display END: ");
     if (configMode) {
+        statisticsPanel.update(frameLog);
         drawTweakBars();
     }
     frameCount = wrappingAdd(frameCount, 1);

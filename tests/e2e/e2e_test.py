@@ -75,7 +75,7 @@ class StartAndConfigure(ToolTest):
 
         # Configuration mode: both bars over the white quad.
         shot = app.screenshot()
-        self.assertEqual(shot.pixel(100, 100), WHITE)
+        self.assertEqual(shot.pixel(100, 400), WHITE)
         self.assertEqual(shot.pixel(0, 511), RED)  # freeze point 0 at the lower-left pixel
         # Both bars kept inside the 512 x 512 window: FreezyPoints against the
         # right edge from the top, MainOptions below it in the corner.
@@ -222,7 +222,7 @@ class ShaderFiles(ToolTest):
         cwd = self.working_copy()
         app = self.start(cwd)
         app.settle(2)
-        self.assertEqual(app.screenshot().pixel(100, 100), WHITE)
+        self.assertEqual(app.screenshot().pixel(100, 400), WHITE)
         path = os.path.join(cwd, "Shaders", "GPUTest_FS.glsl")
         with open(path) as f:
             text = f.read()
@@ -230,7 +230,7 @@ class ShaderFiles(ToolTest):
             f.write(text.replace("gl_FragColor = color;", "gl_FragColor = color * vec4(0.0, 0.0, 1.0, 1.0);"))
         app.key("r")
         app.settle(3)
-        self.assertEqual(app.screenshot().pixel(100, 100), BLUE)
+        self.assertEqual(app.screenshot().pixel(100, 400), BLUE)
         self.assertEqual(app.quit(), 0)
         self.assertQuietConsole(app.err())
 
