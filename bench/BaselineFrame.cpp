@@ -1,6 +1,7 @@
 // The raw-GL baseline frame: its own program built from the tool's shader files
 // with the macros the tool would set, then the frame's state, uniforms, draw
-// calls, error checks and glFinish written out call by call.
+// calls, error checks, glFinish and the read of the timer's result written out
+// call by call.
 #include "BaselineFrame.h"
 
 #include <fstream>
@@ -108,6 +109,9 @@ void BaselineFrame::run(const FrameSettings& s) {
     glEndQuery(GL_TIME_ELAPSED_EXT);
     glFlush();
     glFinish();
+    // The tool reads its frame's timer once, for its statistics.
+    GLint64 nanoseconds = 0;
+    glGetQueryObjecti64vEXT(queries[0], GL_QUERY_RESULT, &nanoseconds);
     glGetError();
     glDeleteQueries(10, queries);
     glDisable(GL_DEPTH_TEST);

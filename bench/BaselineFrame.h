@@ -1,7 +1,7 @@
 // The frame of the GPU test written by hand against raw OpenGL, with no
 // framework at all: the same state, shaders, uniforms, draw calls, error
-// checks and glFinish, in the same order. What the tool costs beyond this is
-// its own overhead.
+// checks, glFinish and timer read, in the same order. What the tool costs
+// beyond this is its own overhead.
 #pragma once
 
 #include <GL/glew.h>

@@ -1,20 +1,27 @@
-// Micro-benchmarks of the frame-time bookkeeping: the push that runs every
-// frame (which must stay far below a microsecond and allocate nothing) and
-// the work done only when figures are shown: a summary and the coverage rule
-// over a full ring of 256 frames.
+// Micro-benchmarks of the frame-time bookkeeping: what runs every frame
+// (which must stay far below a microsecond and allocate nothing: the ring's
+// push, and the whole per-frame log with the settings' fingerprint, with and
+// without a recording) and the work done only when figures are shown: a
+// summary and the coverage rule over a full ring of 256 frames.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "FrameLog.h"
 #include "FrameStatistics.h"
 #include "FrameTimeRing.h"
+#include "SettingRegistry.h"
 #include "TimerCoverage.h"
 
+using Vellumar::measure::FrameLog;
 using Vellumar::measure::FrameSeries;
 using Vellumar::measure::FrameStatistics;
 using Vellumar::measure::FrameTime;
 using Vellumar::measure::FrameTimeRing;
+using Vellumar::measure::SettingRegistry;
 using Vellumar::measure::TimerCoverage;
 
 namespace {
@@ -42,6 +49,43 @@ void BM_RingPush(benchmark::State& state) {
     benchmark::DoNotOptimize(ring.fromOldest(0));
 }
 BENCHMARK(BM_RingPush);
+
+// As many settings as the program registers (55), each compared every frame.
+struct ProgramSizedSettings {
+    std::vector<int32_t> values = std::vector<int32_t>(55, 7);
+    SettingRegistry registry;
+    ProgramSizedSettings() {
+        for (size_t i = 0; i < values.size(); ++i) {
+            registry.addInteger("setting" + std::to_string(i), &values[i]);
+        }
+    }
+};
+
+// What a frame pays after its glFinish: the settings' fingerprint, then the
+// log (ring, change mark, running coverage and, with the argument 1, the
+// recording of the `w` key).
+void BM_FrameLogAdd(benchmark::State& state) {
+    ProgramSizedSettings settings;
+    FrameLog log;
+    const bool recording = state.range(0) == 1;
+    constexpr size_t room = size_t{1} << 20;
+    if (recording) {
+        log.recording().start("unused.csv", room);
+    }
+    uint32_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(log.add(frameNumber(i++), settings.registry.fingerprint()));
+        // A full recording drops frames, which costs less: start a fresh one
+        // (never written) outside the timing.
+        if (recording && log.recording().full()) {
+            state.PauseTiming();
+            log.recording().start("unused.csv", room);
+            state.ResumeTiming();
+        }
+    }
+    benchmark::DoNotOptimize(log.frames().size());
+}
+BENCHMARK(BM_FrameLogAdd)->Arg(0)->Arg(1);
 
 void BM_SummaryOf256(benchmark::State& state) {
     FrameTimeRing ring;

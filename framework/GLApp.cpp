@@ -45,13 +45,8 @@ void onIdle() { currentApp->idle(); }
 
 } // namespace
 
-GLApp::GLApp(int* argc, char** argv, const char* newTitle, int width, int height,
-             unsigned int mode) {
-    // GLUT ends the process on a second glutInit; a second application object
-    // (tests make several) shares the first one's initialisation.
-    if (!glutGet(GLUT_INIT_STATE)) {
-        glutInit(argc, argv);
-    }
+GLApp::GLApp(int* argc, char** argv, const char* newTitle, int width, int height, unsigned int mode)
+    : argumentCount(argc), arguments(argv) {
     if (mode == 0) {
         mode = defaultDisplayMode;
     }
@@ -240,6 +235,11 @@ void GLApp::setPerspective(double fovy, double aspect, double zNear, double zFar
 }
 
 void GLApp::start() {
+    // GLUT ends the process on a second glutInit; a second application object
+    // (tests make several) shares the first one's initialisation.
+    if (!glutGet(GLUT_INIT_STATE)) {
+        glutInit(argumentCount, arguments);
+    }
     glutInitDisplayMode(displayMode);
     glutInitWindowSize(windowWidth, windowHeight);
     windowId = glutCreateWindow(title.c_str());

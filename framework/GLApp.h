@@ -11,8 +11,10 @@ namespace Vellumar {
 
 class GLApp {
 public:
-    // Initialises GLUT with the arguments (which may lose GLUT's own options).
-    // A display mode of 0 means 58: RGBA, double buffer, alpha, depth, stencil.
+    // Keeps the arguments for glutInit, which start() calls (and which may take
+    // GLUT's own options out of them): so that main can read its own options,
+    // and answer --help, before GLUT connects to a display. A display mode of
+    // 0 means 58: RGBA, double buffer, alpha, depth, stencil.
     GLApp(int* argc, char** argv, const char* title, int width, int height,
           unsigned int displayMode);
 
@@ -46,7 +48,8 @@ public:
     virtual void showFps(bool show);
     virtual void setPerspective(double fovy, double aspect, double zNear, double zFar);
 
-    // First half of run: window, currentApp, callbacks, GLEW, init, clocks.
+    // First half of run: glutInit, window, currentApp, callbacks, GLEW, init,
+    // clocks.
     // Tests and benchmarks call it and then drive frames themselves.
     void start();
 
@@ -55,6 +58,9 @@ public:
 
     std::string title;
     unsigned int displayMode;
+    // The command line start() hands to glutInit.
+    int* argumentCount = nullptr;
+    char** arguments = nullptr;
     int windowId = 0;
     bool fpsVisible;
     int fpsSampleTime;

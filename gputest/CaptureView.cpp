@@ -67,7 +67,9 @@ std::string freshDirectoryName() {
 
 } // namespace
 
-CaptureView::CaptureView() {
+CaptureView::CaptureView(const std::string& displacedBar)
+    : hideDisplaced(" " + displacedBar + " visible=false "),
+      showDisplaced(" " + displacedBar + " visible=true ") {
     bar = TwNewBar("Capture");
     TwDefine(" Capture position='10 10' size='250 372' fontSize=1 valuesWidth=110 visible=false "
              "help='The last fragment capture (key o): one view of it, cut at the replay "
@@ -138,6 +140,7 @@ void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
     savedText.clear();
     updateTexts();
     visible = true;
+    TwDefine(hideDisplaced.c_str());
     TwDefine(" Capture visible=true ");
 }
 
@@ -145,6 +148,7 @@ void CaptureView::hide() {
     visible = false;
     playing = false;
     TwDefine(" Capture visible=false ");
+    TwDefine(showDisplaced.c_str());
 }
 
 void CaptureView::updateTexts() {

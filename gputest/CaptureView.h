@@ -23,7 +23,9 @@ struct TwBar;
 class CaptureView {
 public:
     // Builds the bar (after TwInit); no GL object until the first capture.
-    CaptureView();
+    // The Capture bar takes the place of `displacedBar`, which is hidden
+    // while a capture is shown.
+    explicit CaptureView(const std::string& displacedBar);
     ~CaptureView();
     // Owns a GL texture and the bar's bindings point into it.
     CaptureView(const CaptureView&) = delete;
@@ -72,6 +74,8 @@ private:
     std::unique_ptr<Vellumar::capture::ViewBuilder> views;
     Vellumar::capture::PatternReport findings;
     bool visible = false;
+    std::string hideDisplaced;
+    std::string showDisplaced;
 
     GLuint texture = 0;
     int textureWidth = 0;

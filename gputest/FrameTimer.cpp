@@ -4,8 +4,14 @@
 
 #include <iomanip>
 #include <iostream>
+#include <limits>
 
-FrameTimer::FrameTimer() { glGenQueries(slotCount, queryIds); }
+FrameTimer::FrameTimer() {
+    glGenQueries(slotCount, queryIds);
+    for (double& slotSeconds : seconds) {
+        slotSeconds = std::numeric_limits<double>::quiet_NaN();
+    }
+}
 
 FrameTimer::~FrameTimer() { glDeleteQueries(slotCount, queryIds); }
 
@@ -28,10 +34,17 @@ void FrameTimer::report(const std::string& title) { report(title, std::cout); }
 void FrameTimer::report(const std::string& title, std::ostream& out) {
     out << title << " :\n";
     for (int slot = 0; slot <= lastSlot; ++slot) {
-        GLint64 nanoseconds = 0;
-        glGetQueryObjecti64vEXT(queryIds[slot], GL_QUERY_RESULT, &nanoseconds);
-        double seconds = static_cast<double>(nanoseconds) / 1000000000.0;
-        out << labels[slot] << " -> " << std::setw(15) << seconds << " , ";
+        out << labels[slot] << " -> " << std::setw(15) << read(slot) << " , ";
     }
     out << "\n";
+}
+
+double FrameTimer::read(int32_t slot) {
+    if (slot < 0 || slot >= slotCount) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    GLint64 nanoseconds = 0;
+    glGetQueryObjecti64vEXT(queryIds[slot], GL_QUERY_RESULT, &nanoseconds);
+    seconds[slot] = static_cast<double>(nanoseconds) / 1000000000.0;
+    return seconds[slot];
 }

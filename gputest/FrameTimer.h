@@ -1,5 +1,7 @@
 // GPU time of labelled stretches of OpenGL work: a ring of ten timer queries,
-// reported in seconds on the console. The frame uses one timer per frame.
+// reported in seconds on the console. The frame uses one timer per frame. A
+// result is read from its query once and kept, so that the frame's
+// statistics take the value the report read instead of asking the GL again.
 #pragma once
 
 #include <GL/glew.h>
@@ -25,9 +27,14 @@ public:
     // slot, in slot order. Call after the GPU finished the measured work.
     void report(const std::string& title);
     void report(const std::string& title, std::ostream& out);
+    // Reads the slot's result (one glGetQueryObjecti64vEXT, which waits for
+    // it) into seconds[slot] and returns it.
+    double read(int32_t slot);
 
     GLuint queryIds[slotCount];
     int32_t currentSlot = 0;
     int32_t lastSlot = -1;
     std::string labels[slotCount];
+    // Each slot's result in seconds as last read; NaN until then.
+    double seconds[slotCount];
 };

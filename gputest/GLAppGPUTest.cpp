@@ -7,6 +7,7 @@
 
 #include "CaptureView.h"
 #include "FragmentRecorder.h"
+#include "GPUTestSettings.h"
 
 GLAppGPUTest* testAppInstance = nullptr;
 
@@ -18,13 +19,20 @@ GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width,
     leftButtonDown = false;
     middleButtonDown = false;
     rightButtonDown = false;
+    registerSettings(*this, settings);
 }
 
 // The program, shaders and bars live until the process ends. Defined here,
 // where the recorder and the capture view are complete types.
 GLAppGPUTest::~GLAppGPUTest() = default;
 
-void GLAppGPUTest::idle() { postRedisplay(); }
+void GLAppGPUTest::idle() {
+    // Between frames, where writing a file costs no frame its time.
+    if (frameLog.recording().full()) {
+        finishRecording();
+    }
+    postRedisplay();
+}
 
 void unitSizeButtonCallback(void* clientData) {
     if (!clientData || !testAppInstance) {

@@ -1,8 +1,8 @@
 // The GPU test application: every setting of the test as a plain member (the
-// tweak bars are bound to their addresses), and the framework operations that
-// make up the test: initialisation, the measured frame, input, the two
-// primitive tests. With them the few free functions that the frame and the
-// bars call.
+// tweak bars and the settings by name are bound to their addresses), what it
+// keeps of every frame's times, and the framework operations that make up the
+// test: initialisation, the measured frame, input, the two primitive tests.
+// With them the few free functions that the frame and the bars call.
 #pragma once
 
 #include <GL/glew.h>
@@ -11,9 +11,12 @@
 #include <memory>
 #include <string>
 
+#include "FrameLog.h"
 #include "FrameWorkEstimate.h"
 #include "GLApp.h"
 #include "Point.h"
+#include "SettingRegistry.h"
+#include "StatisticsPanel.h"
 #include "TestEnums.h"
 #include "Vec2f.h"
 #include "Vec2i.h"
@@ -75,6 +78,25 @@ public:
     int writeCapture(const std::string& directory);
     // Whether the window shows a capture instead of the live frames.
     bool captureShown() const;
+    // Configuration mode (bars, fast mode on) or test mode (front buffer, fast
+    // mode off), as the space bar switches them.
+    void setConfigMode(bool on);
+    // Moves and sizes the window to winPos and winSize, which the settings by
+    // name only write.
+    void placeWindow();
+    // A value that changes whenever something a frame measures changes: every
+    // registered setting, the window's size, the mode and the shader reloads.
+    uint64_t settingsFingerprint() const;
+    // The frame's times into frameLog, and the timer-coverage warning the
+    // first time it is due. The last step of the frame's measurement.
+    void recordFrameTimes(double gpuSeconds, double wallSeconds);
+    // `w`: starts a recording into a new glintmoth-frames-DATE-TIME.csv, or
+    // stops the running one and writes its file. Both say so on standard output.
+    void toggleRecording();
+    // Writes the running recording, if any (also at `q` and when it is full).
+    void finishRecording();
+    // `s`: every setting into glintmoth-settings.json in the working directory.
+    void saveSettingsFile();
 
     bool leftButtonDown;
     bool middleButtonDown;
@@ -117,12 +139,24 @@ public:
     bool configMode = true;
     TwBar* mainBar = nullptr;
     TwBar* freezeBar = nullptr;
+    TwBar* statisticsBar = nullptr;
     // What the coming frame asks of the GPU, worked out before it starts.
     FrameWorkEstimate frameWork;
     bool enormousFrameWarned = false;
     // Made at the first capture; the view and its bar with the other bars.
     std::unique_ptr<Vellumar::capture::FragmentRecorder> recorder;
     std::unique_ptr<CaptureView> captureView;
+    // The settings by name for the command line, settings files and sweeps,
+    // bound to the members above by the constructor.
+    Vellumar::measure::SettingRegistry settings;
+    // Every frame's GPU and wall time, the statistics' stretches and the
+    // recording of `w`.
+    Vellumar::measure::FrameLog frameLog;
+    // Counts `r` presses: reloaded shaders start a new stretch of frames.
+    int32_t shaderReloads = 0;
+    // What the Statistics bar shows, refreshed after each configuration-mode
+    // frame's measurement.
+    StatisticsPanel statisticsPanel;
 
 private:
     // Steps of init, in the order they run.
@@ -131,6 +165,7 @@ private:
     void buildTweakBars();
     void buildMainOptionsBar();
     void buildFreezyPointsBar();
+    void buildStatisticsBar();
 
     // Steps of display besides the macro hand-off, in the order they run.
     void chooseFrameBuffer();

@@ -1,6 +1,8 @@
 // One measured frame: buffer choice, the settings handed to the shaders as
 // macros and uniforms, the active test inside a GPU timer query, the wait
-// for the GPU, the console report, the error check and the bars.
+// for the GPU, the console report, the frame's times into the log, the error
+// check and the bars with their statistics.
+#include <chrono>
 #include <iostream>
 #include <string>
 
@@ -49,23 +51,32 @@ void GLAppGPUTest::display() {
         return;
     }
     estimateFrameWorkAndWarn();
+    // The wall clock runs from the frame's first GL call to the end of its
+    // glFinish.
+    const std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
     chooseFrameBuffer();
 
     // Everything up to timer.end() is inside the GPU measurement.
     FrameTimer timer;
-    timer.begin("GlobalTime");
+    const int32_t timerSlot = timer.begin("GlobalTime");
     drawFrame();
     timer.end();
     // The timer's result must be ready for the report, and in test mode the
     // frame complete in the visible buffer.
     glFlush();
     glFinish();
+    const std::chrono::duration<double> wallTime = std::chrono::steady_clock::now() - frameStart;
 
+    // The timer's result is read once: by the report when it is on.
     if (printStats) {
         writeFrameReport(timer);
+    } else {
+        timer.read(timerSlot);
     }
+    recordFrameTimes(timer.seconds[timerSlot], wallTime.count());
     Vellumar::checkGLError("Display END: ");
     if (configMode) {
+        statisticsPanel.update(frameLog);
         drawTweakBars();
     }
     frameCount = wrappingAdd(frameCount, 1);

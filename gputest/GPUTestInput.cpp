@@ -83,15 +83,18 @@ void GLAppGPUTest::applyKey(unsigned char key) {
     case keyTab:
     case 'f': toggle(fastMode); break;
     case ' ': toggleConfigMode(); break;
-    case 'q': std::exit(0);
+    case 'q': finishRecording(); std::exit(0);
     case 'r':
         fragmentShader->reload();
         vertexShader->reload();
+        shaderReloads = wrappingAdd(shaderReloads, 1);
         if (recorder) {
             recorder->reload();
         }
         break;
     case 'o': takeCapture(); break;
+    case 's': saveSettingsFile(); break;
+    case 'w': toggleRecording(); break;
     case 'a': curTest = wrappingAdd(curTest, 1) % 2; break;
     case 'b': toggle(blockingEnable); break;
     case 'c': toggle(bigTriangle); break;
@@ -152,10 +155,24 @@ void GLAppGPUTest::toggleConfigMode() {
     if (configMode) {
         TwDefine(" MainOptions show ");
         fastMode = true;
+        // The statistics panel shows the test-mode frames until a setting
+        // changes.
+        frameLog.hold(settingsFingerprint());
     } else {
         fastMode = false;
         TwDefine(" MainOptions hide ");
     }
+}
+
+void GLAppGPUTest::setConfigMode(bool on) {
+    if (configMode != on) {
+        toggleConfigMode();
+    }
+}
+
+void GLAppGPUTest::placeWindow() {
+    glutPositionWindow(winPos.x, winPos.y);
+    reshapeWindow(winSize);
 }
 
 void GLAppGPUTest::toggleFullScreen() {

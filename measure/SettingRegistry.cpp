@@ -279,6 +279,25 @@ std::vector<SettingValue> SettingRegistry::snapshot() const {
     return values;
 }
 
+uint64_t addToFingerprint(uint64_t fingerprint, int32_t value) noexcept {
+    constexpr uint64_t prime = 1099511628211ull;
+    const auto bits = static_cast<uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8) {
+        fingerprint = (fingerprint ^ ((bits >> shift) & 0xffu)) * prime;
+    }
+    return fingerprint;
+}
+
+uint64_t SettingRegistry::fingerprint() const noexcept {
+    uint64_t hash = emptyFingerprint;
+    for (const Setting& setting : settings) {
+        const int32_t value =
+            setting.kind == SettingKind::boolean ? (*setting.boolean ? 1 : 0) : *setting.integer;
+        hash = addToFingerprint(hash, value);
+    }
+    return hash;
+}
+
 std::vector<std::string> SettingRegistry::names() const {
     std::vector<std::string> list;
     list.reserve(settings.size());

@@ -42,6 +42,11 @@ struct SettingValue {
     int32_t value = 0;
 };
 
+// FNV-1a, 64 bits: the fingerprint of no value, and one more value folded
+// into a fingerprint (the frame mixes in state that is no setting).
+inline constexpr uint64_t emptyFingerprint = 14695981039346656037ull;
+uint64_t addToFingerprint(uint64_t fingerprint, int32_t value) noexcept;
+
 class SettingRegistry {
 public:
     // Registration is the program's own table: a name that is empty, taken,
@@ -66,6 +71,12 @@ public:
     std::optional<int32_t> value(std::string_view name) const;
     // The current value of every setting, in registration order.
     std::vector<SettingValue> snapshot() const;
+
+    // A hash of every setting's current value, in registration order: equal
+    // values give equal fingerprints, and a change of any one value changes
+    // it. Cheap and allocation-free, for comparing the settings frame by
+    // frame.
+    uint64_t fingerprint() const noexcept;
 
     // Every setting name, in registration order.
     std::vector<std::string> names() const;

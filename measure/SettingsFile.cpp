@@ -82,6 +82,22 @@ std::string withoutName(const std::string& message, const std::string& name) {
     return message.compare(0, prefix.size(), prefix) == 0 ? message.substr(prefix.size()) : message;
 }
 
+// The document, which must be an object; nullopt on success.
+std::optional<std::string> parseDocument(std::string_view text, std::string_view fileName,
+                                         Json& document) {
+    try {
+        document = Json::parse(text);
+    } catch (const nlohmann::json::parse_error& error) {
+        return parseErrorText(text, fileName, error);
+    }
+    if (!document.is_object()) {
+        const size_t start = std::min(text.find_first_not_of(" \t\r\n"), text.size());
+        return std::string(fileName) + ":" + position(text, start) +
+               ": expected an object of settings, got " + document.type_name();
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string settingsText(const SettingRegistry& registry) {
@@ -102,37 +118,41 @@ std::optional<std::string> saveSettings(const SettingRegistry& registry, const s
     return file.commit();
 }
 
-SettingsLoadReport loadSettings(SettingRegistry& registry, const std::string& path) {
+std::optional<std::string> readSettingsFile(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        SettingsLoadReport report;
-        report.fileError = path + ": " + std::strerror(errno);
-        return report;
+        return path + ": " + std::strerror(errno);
     }
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::ostringstream contents;
+    contents << in.rdbuf();
     if (in.bad()) {
+        return path + ": read error";
+    }
+    text = contents.str();
+    return std::nullopt;
+}
+
+SettingsLoadReport loadSettings(SettingRegistry& registry, const std::string& path) {
+    std::string text;
+    if (std::optional<std::string> problem = readSettingsFile(path, text)) {
         SettingsLoadReport report;
-        report.fileError = path + ": read error";
+        report.fileError = problem;
         return report;
     }
-    return loadSettingsText(registry, text.str(), path);
+    return loadSettingsText(registry, text, path);
+}
+
+std::optional<std::string> settingsTextProblem(std::string_view text, std::string_view fileName) {
+    Json document;
+    return parseDocument(text, fileName, document);
 }
 
 SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view text,
                                     std::string_view fileName) {
     SettingsLoadReport report;
     Json document;
-    try {
-        document = Json::parse(text);
-    } catch (const nlohmann::json::parse_error& error) {
-        report.fileError = parseErrorText(text, fileName, error);
-        return report;
-    }
-    if (!document.is_object()) {
-        const size_t start = std::min(text.find_first_not_of(" \t\r\n"), text.size());
-        report.fileError = std::string(fileName) + ":" + position(text, start) +
-                           ": expected an object of settings, got " + document.type_name();
+    report.fileError = parseDocument(text, fileName, document);
+    if (report.fileError) {
         return report;
     }
     for (const auto& [key, value] : document.items()) {

@@ -46,6 +46,12 @@ std::string settingsText(const SettingRegistry& registry);
 // Writes atomically; nullopt on success, else the reason.
 std::optional<std::string> saveSettings(const SettingRegistry& registry, const std::string& path);
 SettingsLoadReport loadSettings(SettingRegistry& registry, const std::string& path);
+// The whole text of a file; nullopt on success, else "FILE: reason".
+std::optional<std::string> readSettingsFile(const std::string& path, std::string& text);
+// Why loadSettingsText would refuse the text whole ("FILE:LINE:COLUMN:
+// message"), found without a registry and without applying anything: a
+// program checks its file before its window opens and applies it after.
+std::optional<std::string> settingsTextProblem(std::string_view text, std::string_view fileName);
 // loadSettings on text already read; `fileName` only labels the messages.
 SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view text,
                                     std::string_view fileName);

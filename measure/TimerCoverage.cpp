@@ -1,4 +1,5 @@
-// The coverage sums, shared by the array and the ring forms.
+// The coverage sums, one frame at a time; the array and the ring forms
+// add up their frames the same way.
 #include "TimerCoverage.h"
 
 #include <cmath>
@@ -7,27 +8,35 @@ namespace Vellumar::measure {
 
 TimerCoverage::TimerCoverage(CoverageRule rule) : limits(rule) {}
 
-template <typename FrameAt>
-Coverage TimerCoverage::evaluateFrames(size_t count, FrameAt frameAt) const {
-    Coverage coverage;
-    double gpuSum = 0.0;
-    double wallSum = 0.0;
-    for (size_t i = 0; i < count; ++i) {
-        const FrameTime& frame = frameAt(i);
-        // The comparisons are false for NaN, which drops such frames too.
-        const bool usable = frame.gpuSeconds >= 0.0 && frame.wallSeconds >= 0.0;
-        if (usable && frame.wallSeconds >= limits.minimumWallSeconds) {
-            gpuSum += frame.gpuSeconds;
-            wallSum += frame.wallSeconds;
-            ++coverage.judgedFrames;
-        }
+void TimerCoverage::add(CoverageSums& sums, const FrameTime& frame) const noexcept {
+    // The comparisons are false for NaN, which drops such frames too.
+    const bool usable = frame.gpuSeconds >= 0.0 && frame.wallSeconds >= 0.0;
+    if (usable && frame.wallSeconds >= limits.minimumWallSeconds) {
+        sums.gpuSeconds += frame.gpuSeconds;
+        sums.wallSeconds += frame.wallSeconds;
+        ++sums.judgedFrames;
     }
-    if (coverage.judgedFrames >= limits.minimumFrames && coverage.judgedFrames > 0 &&
-        wallSum > 0.0 && std::isfinite(gpuSum) && std::isfinite(wallSum)) {
-        coverage.ratio = gpuSum / wallSum;
+}
+
+Coverage TimerCoverage::judge(const CoverageSums& sums) const noexcept {
+    Coverage coverage;
+    coverage.judgedFrames = sums.judgedFrames;
+    if (sums.judgedFrames >= limits.minimumFrames && sums.judgedFrames > 0 &&
+        sums.wallSeconds > 0.0 && std::isfinite(sums.gpuSeconds) &&
+        std::isfinite(sums.wallSeconds)) {
+        coverage.ratio = sums.gpuSeconds / sums.wallSeconds;
         coverage.fires = coverage.ratio < limits.threshold;
     }
     return coverage;
+}
+
+template <typename FrameAt>
+Coverage TimerCoverage::evaluateFrames(size_t count, FrameAt frameAt) const {
+    CoverageSums sums;
+    for (size_t i = 0; i < count; ++i) {
+        add(sums, frameAt(i));
+    }
+    return judge(sums);
 }
 
 Coverage TimerCoverage::evaluate(const FrameTime* frames, size_t count) const {

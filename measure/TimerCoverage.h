@@ -38,6 +38,14 @@ struct Coverage {
     bool judged() const { return !std::isnan(ratio); }
 };
 
+// The running sums behind a coverage, for a caller that judges frame by
+// frame as they come (constant time per frame) instead of over a set.
+struct CoverageSums {
+    size_t judgedFrames = 0;
+    double gpuSeconds = 0.0;
+    double wallSeconds = 0.0;
+};
+
 class TimerCoverage {
 public:
     explicit TimerCoverage(CoverageRule rule = {});
@@ -45,6 +53,11 @@ public:
     Coverage evaluate(const FrameTime* frames, size_t count) const;
     // The frames since the ring's settings last changed.
     Coverage evaluate(const FrameTimeRing& ring) const;
+
+    // The same rule one frame at a time: add() counts the frame as evaluate()
+    // would, judge() gives what evaluate() gives for the frames added.
+    void add(CoverageSums& sums, const FrameTime& frame) const noexcept;
+    Coverage judge(const CoverageSums& sums) const noexcept;
 
     // True once for a firing coverage: the caller prints message() then.
     bool shouldReport(const Coverage& coverage);

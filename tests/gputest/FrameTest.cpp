@@ -1,12 +1,15 @@
 // Tests of the measured frame on the started GPU test: the console report,
 // the buffers of both modes, no rebuild and no allocation when nothing
-// changed, the macros and uniforms handed to the shaders, the saved window
-// geometry, the frame's error check and its GL calls in order.
+// changed (a recording running included), the macros and uniforms handed to
+// the shaders, the saved window geometry, the frame's error check and its GL
+// calls in order.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <filesystem>
+#include <optional>
 #include <regex>
 #include <vector>
 #include <string>
@@ -129,6 +132,11 @@ TEST_F(GPUTestModeFrame, AnUnchangedFrameCompilesLinksAndAllocatesNothing) {
     test.useRegSaturation = true;
     runFrame();
     const std::string sourceBefore = test.fragmentShader->source;
+    // A running recording (`w`) stores the frame in room reserved when it
+    // started; the file is written only when it stops.
+    const std::string recordingPath =
+        (std::filesystem::temp_directory_path() / "gputest-unchanged-frame.csv").string();
+    test.frameLog.recording().start(recordingPath);
 
     testsupport::GLCallCounter counter;
     long allocations = 0;
@@ -138,6 +146,9 @@ TEST_F(GPUTestModeFrame, AnUnchangedFrameCompilesLinksAndAllocatesNothing) {
         allocations = allocationCounter.allocations();
     }
     EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(test.frameLog.recording().size(), 1u);
+    EXPECT_EQ(test.frameLog.recording().stop(), std::nullopt);
+    std::filesystem::remove(recordingPath);
     EXPECT_EQ(counter.count("glLinkProgram"), 0);
     EXPECT_EQ(counter.count("glCompileShader"), 0);
     EXPECT_EQ(test.fragmentShader->source, sourceBefore);
@@ -247,10 +258,17 @@ TEST_F(GPUTestFrame, TestModeFrameIssuesItsGlCallsInOrder) {
     for (const char* name :
          {"glDrawBuffer", "glClear", "glDrawBuffer", "glBegin", "glColor4f", "glVertex4f",
           "glVertex4f", "glVertex4f", "glVertex4f", "glEnd", "glUseProgram", "glGetError",
-          "glEndQuery", "glFlush", "glFinish", "glGetError", "glDeleteQueries", "glDisable"}) {
+          "glEndQuery", "glFlush", "glFinish", "glGetQueryObjecti64vEXT", "glGetError",
+          "glDeleteQueries", "glDisable"}) {
         expected.push_back(name);
     }
     EXPECT_EQ(counter.names(), expected);
+    // With the report off, the frame still reads its own timer, once, for
+    // its statistics.
+    ASSERT_EQ(counter.callsOf("glGetQueryObjecti64vEXT").size(), 1u);
+    EXPECT_EQ(counter.callsOf("glGetQueryObjecti64vEXT")[0].args[0],
+              counter.callsOf("glBeginQuery")[0].args[1]);
+    EXPECT_EQ(counter.callsOf("glGetQueryObjecti64vEXT")[0].args[1], GL_QUERY_RESULT);
 
     const std::vector<testsupport::GLCall> draws = counter.callsOf("glDrawBuffer");
     ASSERT_EQ(draws.size(), 3u);

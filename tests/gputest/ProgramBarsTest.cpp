@@ -17,7 +17,7 @@ using namespace testsupport;
 
 namespace {
 
-const char* const barNames[] = {"MainOptions", "FreezyPoints"};
+const char* const barNames[] = {"MainOptions", "FreezyPoints", "Statistics"};
 
 class ProgramBars : public GPUTestFrame {
 protected:
@@ -61,8 +61,8 @@ TEST_F(ProgramBars, EveryEntryIsBoundToTheTestsOwnMembers) {
             // Inside the test object: nothing bound to a temporary.
             const auto* at = static_cast<const unsigned char*>(e.address);
             EXPECT_TRUE(at >= first && at < first + sizeof(GLAppGPUTest));
-            bool builtin =
-                e.type == TW_TYPE_BOOLCPP || e.type == TW_TYPE_INT32 || e.type == TW_TYPE_DOUBLE;
+            bool builtin = e.type == TW_TYPE_BOOLCPP || e.type == TW_TYPE_INT32 ||
+                           e.type == TW_TYPE_DOUBLE || e.type == TW_TYPE_CDSTRING;
             EXPECT_TRUE(builtin || !TwInspectTypeName(e.type).empty());
         }
     }
@@ -72,14 +72,20 @@ TEST_F(ProgramBars, EveryLabelReadsWholeInTheDefaultWindow) {
     for (const char* name : barNames) {
         testsupport::expectLabelsReadWhole(name, 512, 512);
     }
-    // Stacked as defined: FreezyPoints above, MainOptions below it.
+    // Stacked as defined: FreezyPoints above, MainOptions below it;
+    // Statistics left of FreezyPoints, clear of the lower-left corner where
+    // freeze point 0 starts.
     TwRect freezy = testsupport::drawnBar("FreezyPoints");
     TwRect main = testsupport::drawnBar("MainOptions");
+    TwRect statistics = testsupport::drawnBar("Statistics");
     EXPECT_LE(freezy.y + freezy.height, main.y);
+    EXPECT_LE(statistics.x + statistics.width, freezy.x);
+    EXPECT_LE(statistics.y + statistics.height, 256);
 }
 
 TEST_F(ProgramBars, BarsStayInsideAResizedWindowAndComeBackAfter) {
-    TwRect before[] = {testsupport::drawnBar(barNames[0]), testsupport::drawnBar(barNames[1])};
+    TwRect before[] = {testsupport::drawnBar(barNames[0]), testsupport::drawnBar(barNames[1]),
+                       testsupport::drawnBar(barNames[2])};
     resizeWindow(320, 240);
     runFrame();
     for (const char* name : barNames) {
@@ -92,7 +98,7 @@ TEST_F(ProgramBars, BarsStayInsideAResizedWindowAndComeBackAfter) {
     // Back to the default size, they are laid out as at start.
     resizeWindow(512, 512);
     runFrame();
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         TwRect after = testsupport::drawnBar(barNames[i]);
         EXPECT_EQ((std::vector<int>{after.x, after.y, after.width, after.height}),
                   (std::vector<int>{before[i].x, before[i].y, before[i].width, before[i].height}))
@@ -180,7 +186,7 @@ TEST_F(ProgramBars, HelpTextsComeFromTheDefinitionsAndShowInTheHelpWindow) {
             helped += given.empty() ? 0 : 1;
         }
     }
-    EXPECT_EQ(helped, 13);
+    EXPECT_EQ(helped, 15);
 
     auto button = TwInspectDrawnHelpButton("MainOptions");
     ASSERT_TRUE(button);

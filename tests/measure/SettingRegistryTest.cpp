@@ -134,6 +134,31 @@ TEST_F(SettingRegistryTest, NamesGroupsMembersAndSnapshotFollowRegistrationOrder
     EXPECT_EQ(snapshot[15].value, 42);
 }
 
+// The frame compares fingerprints to find a settings change: every member
+// counts, in its place, and nothing else does.
+TEST_F(SettingRegistryTest, FingerprintChangesWithAnyValueAndOnlyWithValues) {
+    const uint64_t start = registry.fingerprint();
+    EXPECT_EQ(registry.fingerprint(), start);
+    EXPECT_NE(start, Vellumar::measure::emptyFingerprint);
+    for (const Vellumar::measure::Setting& setting : registry.all()) {
+        if (setting.boolean) {
+            *setting.boolean = !*setting.boolean;
+            EXPECT_NE(registry.fingerprint(), start) << setting.name;
+            *setting.boolean = !*setting.boolean;
+        } else {
+            *setting.integer ^= 0x01000000; // a change in a high byte only
+            EXPECT_NE(registry.fingerprint(), start) << setting.name;
+            *setting.integer ^= 0x01000000;
+        }
+        EXPECT_EQ(registry.fingerprint(), start) << setting.name;
+    }
+    // The same values in other places make another fingerprint.
+    sample.loopsCount = {1, 2};
+    const uint64_t ordered = registry.fingerprint();
+    sample.loopsCount = {2, 1};
+    EXPECT_NE(registry.fingerprint(), ordered);
+}
+
 TEST_F(SettingRegistryTest, DescribeNamesTheAcceptedValues) {
     EXPECT_EQ(SettingRegistry::describe(*registry.find("curPrim")), "curPrim: one of 0, 1, 4, 7");
     EXPECT_EQ(SettingRegistry::describe(*registry.find("fastMode")),

@@ -16,6 +16,7 @@ using Vellumar::measure::loadSettingsText;
 using Vellumar::measure::saveSettings;
 using Vellumar::measure::SettingsLoadReport;
 using Vellumar::measure::settingsText;
+using Vellumar::measure::settingsTextProblem;
 
 namespace {
 
@@ -135,6 +136,14 @@ TEST(SettingsFile, BrokenFileIsRefusedWithLineAndColumnAndAppliesNothing) {
     const SettingsLoadReport list = loadSettingsText(sample.registry, "  [1, 2]", "list.json");
     ASSERT_TRUE(list.fileError);
     EXPECT_EQ(*list.fileError, "list.json:1:3: expected an object of settings, got array");
+
+    // The check before the window opens says the same, with no registry.
+    EXPECT_EQ(settingsTextProblem("  [1, 2]", "list.json"), list.fileError);
+    EXPECT_EQ(settingsTextProblem("{\n  \"curTest\": 1,\n}", "broken.json"),
+              "broken.json:3:1: syntax error while parsing object key - unexpected '}'; "
+              "expected string literal");
+    EXPECT_EQ(settingsTextProblem("{\"anything\": [1], \"curTest\": \"x\"}", "ok.json"),
+              std::nullopt);
 }
 
 TEST(SettingsFile, MissingFileAndUnwritableTarget) {

@@ -99,6 +99,28 @@ TEST(TimerCoverage, RingFormLooksAtFramesSinceTheChange) {
     EXPECT_FALSE(after.fires);
 }
 
+// Frame by frame, the sums reach what the whole set gives.
+TEST(TimerCoverage, RunningSumsJudgeLikeTheWholeSet) {
+    const double nan = std::nan("");
+    const std::vector<FrameTime> frames = {{0.0001, 0.05}, {0.0002, 0.0005}, {nan, 0.02},
+                                           {0.003, 0.04},  {0.02, 0.03},     {0.001, 0.002}};
+    const TimerCoverage rule;
+    Vellumar::measure::CoverageSums sums;
+    for (size_t count = 1; count <= frames.size(); ++count) {
+        rule.add(sums, frames[count - 1]);
+        const Coverage whole = rule.evaluate(frames.data(), count);
+        const Coverage running = rule.judge(sums);
+        EXPECT_EQ(running.judgedFrames, whole.judgedFrames) << count;
+        EXPECT_EQ(running.fires, whole.fires) << count;
+        EXPECT_EQ(running.judged(), whole.judged()) << count;
+        if (whole.judged()) {
+            EXPECT_DOUBLE_EQ(running.ratio, whole.ratio) << count;
+        }
+    }
+    EXPECT_EQ(sums.judgedFrames, 4u);
+    EXPECT_TRUE(rule.judge(sums).fires);
+}
+
 TEST(TimerCoverage, LatchReportsOnceUntilReset) {
     TimerCoverage rule;
     Coverage firing;

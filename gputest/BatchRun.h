@@ -1,0 +1,25 @@
+// A batch run (--frames N): every configuration of the sweep plan measured
+// through the real frame path (display, then postDisplay, as GLUT runs them)
+// in test mode: W warm-up frames drawn and dropped, then N frames kept. Each
+// configuration's frames go to the CSV file, its statistics to the JSON file
+// (rewritten after every configuration, so that a stopped run leaves what it
+// measured) and, with --report, to standard output; progress goes to
+// standard error, as a bar on a terminal and as plain lines otherwise.
+#pragma once
+
+#include <iosfwd>
+
+#include "RunOptions.h"
+
+class GLAppGPUTest;
+
+// The application started, in test mode, with its settings applied. Returns
+// the exit status: 0, or 1 when a results file could not be written (said on
+// the progress stream).
+int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, std::ostream& out,
+             std::ostream& progress, bool progressOnTerminal);
+
+// Processes the window's pending events until it has the size winSize asks
+// for (or a second has passed), without drawing a frame: a batch measures
+// only the frames it draws itself.
+void settleWindow(GLAppGPUTest& app);

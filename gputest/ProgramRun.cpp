@@ -1,0 +1,121 @@
+// Refusals here happen before GLUT connects to a display, with the command
+// line's form: one "glintmoth: ..." line and exit status 2. A broken settings
+// file is such a refusal for a batch run or a capture, which would otherwise
+// measure something else than asked; the interactive session says so and
+// starts with its defaults.
+#include "ProgramRun.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "BatchRun.h"
+#include "CommandLine.h"
+#include "GLAppGPUTest.h"
+#include "GLHeaders.h"
+#include "MessageSink.h"
+#include "SettingsFile.h"
+
+namespace {
+
+using Vellumar::measure::RunOptions;
+
+// The settings file's text when it reads and parses; nullopt otherwise, after
+// saying why.
+std::optional<std::string> checkedSettingsText(const RunOptions& options, bool& refused) {
+    refused = false;
+    if (options.settingsPath.empty()) {
+        return std::nullopt;
+    }
+    std::string text;
+    std::optional<std::string> problem =
+        Vellumar::measure::readSettingsFile(options.settingsPath, text);
+    if (!problem) {
+        problem = Vellumar::measure::settingsTextProblem(text, options.settingsPath);
+    }
+    if (!problem) {
+        return text;
+    }
+    if (options.batch() || !options.captureDirectory.empty()) {
+        std::cerr << "glintmoth: --settings " << *problem << "\n";
+        refused = true;
+    } else {
+        Vellumar::MessageSink::instance().info(
+            "%s: the settings file is ignored; starting with the default settings",
+            problem->c_str());
+    }
+    return std::nullopt;
+}
+
+void applySettingsFile(GLAppGPUTest& app, const std::string& path, const std::string& text) {
+    const Vellumar::measure::SettingsLoadReport report =
+        Vellumar::measure::loadSettingsText(app.settings, text, path);
+    if (!report.unknownKeys.empty()) {
+        std::string names;
+        for (const std::string& key : report.unknownKeys) {
+            names += (names.empty() ? "" : ", ") + key;
+        }
+        Vellumar::MessageSink::instance().info("%s: ignored unknown settings: %s", path.c_str(),
+                                               names.c_str());
+    }
+    for (const std::string& line : report.refused) {
+        Vellumar::MessageSink::instance().info("%s", line.c_str());
+    }
+}
+
+} // namespace
+
+int runProgram(GLAppGPUTest& app, const RunOptions& options) {
+    const bool capture = !options.captureDirectory.empty();
+    if (capture && options.batch()) {
+        std::cerr << "glintmoth: --capture takes one capture and does not combine with --frames\n";
+        return Vellumar::measure::usageErrorStatus;
+    }
+    bool refused = false;
+    const std::optional<std::string> settingsText = checkedSettingsText(options, refused);
+    if (refused) {
+        return Vellumar::measure::usageErrorStatus;
+    }
+
+    app.start();
+    if (options.batch()) {
+        app.setConfigMode(false);
+    }
+    const Vec2i position = app.winPos;
+    const Vec2i size = app.winSize;
+    if (settingsText) {
+        applySettingsFile(app, options.settingsPath, *settingsText);
+    }
+    for (const Vellumar::measure::SettingAssignment& assignment : options.assignments) {
+        // The command line checked each one against this registry.
+        if (std::optional<std::string> problem =
+                app.settings.apply(assignment.name, assignment.value)) {
+            std::cerr << "glintmoth: --set " << *problem << "\n";
+            return Vellumar::measure::usageErrorStatus;
+        }
+    }
+    if (app.winPos.x != position.x || app.winPos.y != position.y || app.winSize.x != size.x ||
+        app.winSize.y != size.y) {
+        app.placeWindow();
+    }
+
+    if (capture) {
+        // Taken at the window's size, once the X server has given it.
+        settleWindow(app);
+        return app.writeCapture(options.captureDirectory);
+    }
+    if (options.batch()) {
+        // The report is the command line's choice here, not the file's.
+        app.printStats = options.report;
+        settleWindow(app);
+        return runBatch(app, options, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+    }
+    // The session starts in configuration mode, which runs in fast mode
+    // whatever a file or --set said: fastMode is for test mode and batches.
+    app.fastMode = true;
+    glutMainLoop();
+    std::exit(0);
+}

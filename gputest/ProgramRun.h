@@ -1,0 +1,13 @@
+// The program as its command line asks for it: the settings file read and
+// checked before any window opens, then, after init's start values, the
+// settings file and the --set assignments applied in that order, the window
+// placed where they put it, and either the interactive session (the GLUT main
+// loop), a batch run or one fragment capture written to --capture DIR.
+#pragma once
+
+#include "RunOptions.h"
+
+class GLAppGPUTest;
+
+// The exit status. The interactive session ends the process itself (`q`).
+int runProgram(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options);

@@ -1,0 +1,81 @@
+// snprintf into the members' buffers: the bar reads them while it draws.
+#include "StatisticsPanel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+using Vellumar::measure::FrameSeries;
+using Vellumar::measure::Summary;
+
+constexpr double millisecondsPerSecond = 1000.0;
+
+void copyInMilliseconds(const Summary& summary, double& median, double& p5, double& p95,
+                        double& min, double& max) {
+    median = summary.median * millisecondsPerSecond;
+    p5 = summary.p5 * millisecondsPerSecond;
+    p95 = summary.p95 * millisecondsPerSecond;
+    min = summary.min * millisecondsPerSecond;
+    max = summary.max * millisecondsPerSecond;
+}
+
+} // namespace
+
+StatisticsPanel::StatisticsPanel()
+    : statistics(Vellumar::measure::FrameTimeRing::defaultCapacity) {}
+
+void StatisticsPanel::update(const Vellumar::measure::FrameLog& log) {
+    const Vellumar::measure::FrameTimeRing& frames = log.shown();
+    std::snprintf(showingText, sizeof showingText, "%s",
+                  log.holdingFrames() ? "test mode, until a change" : "since the last change");
+    const Summary wall = statistics.summarise(frames, FrameSeries::wall);
+    count = static_cast<int32_t>(std::min<size_t>(wall.count, INT32_MAX));
+    copyInMilliseconds(wall, wallMedian, wallP5, wallP95, wallMin, wallMax);
+    copyInMilliseconds(statistics.summarise(frames, FrameSeries::gpu), gpuMedian, gpuP5, gpuP95,
+                       gpuMin, gpuMax);
+
+    const Vellumar::measure::Coverage judged = log.coverageRule().evaluate(frames);
+    const Vellumar::measure::CoverageRule& rule = log.coverageRule().rule();
+    if (!judged.judged()) {
+        std::snprintf(coverageText, sizeof coverageText,
+                      "not judged: needs %zu frames of %g ms or more", rule.minimumFrames,
+                      rule.minimumWallSeconds * millisecondsPerSecond);
+    } else {
+        // Rounded down as the console line rounds it; capped to stay printable.
+        const double percent = std::min(std::floor(judged.ratio * 100.0), 1e9);
+        std::snprintf(coverageText, sizeof coverageText, "%.0f %% of the wall time%s", percent,
+                      judged.fires ? ": trust the wall time" : "");
+    }
+    writePlot(frames);
+}
+
+void StatisticsPanel::writePlot(const Vellumar::measure::FrameTimeRing& frames) {
+    double values[plotColumns];
+    const size_t shown = frames.copyLast(FrameSeries::wall, plotColumns, values);
+    double largest = 0.0;
+    for (size_t i = 0; i < shown; ++i) {
+        if (std::isfinite(values[i])) {
+            largest = std::max(largest, values[i]);
+        }
+    }
+    int used = std::snprintf(plotText, sizeof plotText, "last %zu, top %.3g ms", shown,
+                             largest * millisecondsPerSecond);
+    char* at = plotText + std::clamp(used, 0, static_cast<int>(sizeof plotText) - 1);
+    constexpr int halfSteps = 2 * plotRows;
+    int heights[plotColumns] = {};
+    for (size_t i = 0; i < shown; ++i) {
+        const double share = largest > 0.0 && std::isfinite(values[i]) ? values[i] / largest : 0.0;
+        heights[plotColumns - shown + i] =
+            static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * halfSteps));
+    }
+    for (int row = plotRows - 1; row >= 0; --row) {
+        *at++ = '\n';
+        for (int column = 0; column < plotColumns; ++column) {
+            const int above = heights[column] - 2 * row;
+            *at++ = above >= 2 ? '#' : (above == 1 ? '.' : ' ');
+        }
+    }
+    *at = '\0';
+}

@@ -1,0 +1,123 @@
+// The Statistics bar: its figures read where the bar reads them (the
+// addresses its entries are bound to), from known frame times and from real
+// frames, held test-mode frames included.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "GPUTestFixture.h"
+#include "TweakBarProbe.h"
+
+namespace {
+
+using namespace testsupport;
+
+// What an entry of the Statistics bar shows, read through its binding.
+const void* boundAddress(const char* label) {
+    auto bar = TwInspectBar("Statistics");
+    if (!bar) {
+        ADD_FAILURE() << "no Statistics bar";
+        return nullptr;
+    }
+    for (const TwEntryInfo& entry : bar->entries) {
+        if (entry.label == label) {
+            return entry.address;
+        }
+    }
+    ADD_FAILURE() << "no entry " << label;
+    return nullptr;
+}
+
+double shownNumber(const char* label) {
+    const void* address = boundAddress(label);
+    return address ? *static_cast<const double*>(address) : -1.0;
+}
+
+int shownCount() {
+    const void* address = boundAddress("Count");
+    return address ? *static_cast<const int32_t*>(address) : -1;
+}
+
+std::string shownText(const char* label) {
+    const void* address = boundAddress(label);
+    const char* text = address ? *static_cast<const char* const*>(address) : nullptr;
+    return text ? text : "(null)";
+}
+
+class StatisticsBar : public GPUTestFrame {};
+
+TEST_F(StatisticsBar, ShowsTheFiguresOfTheFramesSinceTheChangeInMilliseconds) {
+    Vellumar::measure::FrameLog& log = test.frameLog;
+    log.add({0.0005, 0.0025}, 1); // the first frame: plotted, not counted
+    for (int i = 1; i <= 5; ++i) {
+        log.add({0.0001 * i, 0.001 * i}, 1);
+    }
+    test.statisticsPanel.update(log);
+
+    EXPECT_EQ(shownText("Frames"), "since the last change");
+    EXPECT_EQ(shownCount(), 5);
+    EXPECT_DOUBLE_EQ(shownNumber("Wall median ms"), 3.0);
+    EXPECT_DOUBLE_EQ(shownNumber("Wall p5"), 1.2);
+    EXPECT_DOUBLE_EQ(shownNumber("Wall p95"), 4.8);
+    EXPECT_DOUBLE_EQ(shownNumber("Wall min"), 1.0);
+    EXPECT_DOUBLE_EQ(shownNumber("Wall max"), 5.0);
+    EXPECT_DOUBLE_EQ(shownNumber("GPU median ms"), 0.3);
+    EXPECT_DOUBLE_EQ(shownNumber("GPU p5"), 0.12);
+    EXPECT_DOUBLE_EQ(shownNumber("GPU p95"), 0.48);
+    EXPECT_DOUBLE_EQ(shownNumber("GPU min"), 0.1);
+    EXPECT_DOUBLE_EQ(shownNumber("GPU max"), 0.5);
+    EXPECT_EQ(shownText("Timer coverage"), "10 % of the wall time: trust the wall time");
+    // Heights in half rows of 5 ms over three rows: 2.5 1 2 3 4 5 ms give
+    // 3 1 2 4 5 6 (rounded to the nearest).
+    const std::string gap(StatisticsPanel::plotColumns - 6, ' ');
+    EXPECT_EQ(shownText("Wall times"),
+              "last 6, top 5 ms\n" + gap + "    .#\n" + gap + ".  ###\n" + gap + "#.####");
+}
+
+TEST_F(StatisticsBar, SaysWhenTooFewFramesToJudgeTheTimer) {
+    test.frameLog.add({0.001, 0.002}, 1);
+    test.frameLog.add({0.001, 0.002}, 1);
+    test.frameLog.add({0.001, 0.0005}, 1); // too short to judge
+    test.statisticsPanel.update(test.frameLog);
+    EXPECT_EQ(shownCount(), 2);
+    EXPECT_EQ(shownText("Timer coverage"), "not judged: needs 3 frames of 1 ms or more");
+    test.frameLog.add({0.0019, 0.002}, 1);
+    test.frameLog.add({0.0019, 0.002}, 1);
+    test.statisticsPanel.update(test.frameLog);
+    // (1 + 1.9 + 1.9) / (2 + 2 + 2): the short frame does not count.
+    EXPECT_EQ(shownText("Timer coverage"), "80 % of the wall time");
+}
+
+TEST_F(StatisticsBar, BackFromTestModeItShowsTheTestModeFramesUntilASettingChanges) {
+    test.configMode = false;
+    for (int i = 0; i < 5; ++i) {
+        runFrame();
+    }
+    // The middle two of the four counted test-mode frames.
+    std::vector<double> walls;
+    for (size_t i = 0; i < test.frameLog.frames().sizeSinceChange(); ++i) {
+        walls.push_back(test.frameLog.frames().sinceChange(i).wallSeconds * 1000.0);
+    }
+    ASSERT_EQ(walls.size(), 4u);
+    std::sort(walls.begin(), walls.end());
+    const double testModeMedian = (walls[1] + walls[2]) / 2.0;
+
+    test.keyboard(' ');
+    ASSERT_TRUE(test.configMode);
+    runFrame();
+    runFrame();
+    EXPECT_EQ(shownText("Frames"), "test mode, until a change");
+    EXPECT_EQ(shownCount(), 4);
+    EXPECT_DOUBLE_EQ(shownNumber("Wall median ms"), testModeMedian);
+
+    test.loopsCount.y = 5;
+    runFrame(); // the first frame of the new settings
+    runFrame();
+    EXPECT_EQ(shownText("Frames"), "since the last change");
+    EXPECT_EQ(shownCount(), 1);
+    EXPECT_GT(shownNumber("Wall median ms"), 0.0);
+}
+
+} // namespace
