@@ -9,10 +9,8 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,6 +25,7 @@
 #include "OrderIndex.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
+#include "TempShaderDir.h"
 #include "TweakBarProbe.h"
 #include "ViewBuilder.h"
 
@@ -36,35 +35,6 @@ namespace {
 
 using Vellumar::capture::CaptureSupport;
 using Vellumar::capture::FragmentCapture;
-
-// Redirects std::cerr while alive.
-class CerrCapture {
-public:
-    CerrCapture() : previous(std::cerr.rdbuf(buffer.rdbuf())) {}
-    ~CerrCapture() { std::cerr.rdbuf(previous); }
-    std::string text() const { return buffer.str(); }
-
-private:
-    std::ostringstream buffer;
-    std::streambuf* previous;
-};
-
-// A directory of its own under the system's temporary directory.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "capture-XXXXXX").string();
-        root = mkdtemp(pattern.data()) ? pattern : "";
-    }
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
-    }
-    std::filesystem::path path() const { return root; }
-
-private:
-    std::filesystem::path root;
-};
 
 class ProgramCapture : public GPUTestFrame {
 protected:
@@ -270,8 +240,8 @@ TEST_F(ProgramCapture, OnAContextWithoutOpenGL43TheKeySaysSoInOneLineAndTheFrame
 }
 
 TEST_F(ProgramCapture, WriteCaptureWritesTheFilesOrSaysWhyNotInOneLine) {
-    ScratchDirectory scratch;
-    const std::string directory = (scratch.path() / "capture").string();
+    TempShaderDir scratch;
+    const std::string directory = scratch.path() + "capture";
     {
         CoutCapture out;
         CerrCapture err;
@@ -279,17 +249,17 @@ TEST_F(ProgramCapture, WriteCaptureWritesTheFilesOrSaysWhyNotInOneLine) {
         EXPECT_NE(out.text().find("capture written to " + directory + "\n"), std::string::npos);
         EXPECT_EQ(err.text(), "");
     }
-    EXPECT_TRUE(std::filesystem::exists(scratch.path() / "capture" / "summary.json"));
-    EXPECT_TRUE(std::filesystem::exists(scratch.path() / "capture" / "order.png"));
+    EXPECT_TRUE(std::filesystem::exists(directory + "/summary.json"));
+    EXPECT_TRUE(std::filesystem::exists(directory + "/order.png"));
 
-    const std::string unwritable = (scratch.path() / "missing" / "capture").string();
+    const std::string unwritable = scratch.path() + "missing/capture";
     CerrCapture err;
     EXPECT_EQ(test.writeCapture(unwritable), 1);
     const std::string line = err.text();
     EXPECT_EQ(line.rfind("glintmoth: cannot write capture to '" + unwritable + "': ", 0), 0u)
         << line;
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
-    EXPECT_FALSE(std::filesystem::exists(scratch.path() / "missing"));
+    EXPECT_FALSE(std::filesystem::exists(scratch.path() + "missing"));
 }
 
 } // namespace
