@@ -78,6 +78,7 @@ public:
     int writeCapture(const std::string& directory);
     // Whether the window shows a capture instead of the live frames.
     bool captureShown() const;
+
     // Configuration mode (bars, fast mode on) or test mode (front buffer, fast
     // mode off), as the space bar switches them.
     void setConfigMode(bool on);
