@@ -118,21 +118,22 @@ std::optional<std::string> parseCount(const char* option, const std::string& tex
     return std::nullopt;
 }
 
-std::optional<std::string> checkSweep(const SweepSpec& spec, const std::string& text,
+std::optional<std::string> checkSweep(const SweepRange& sweep, const std::string& text,
                                       const SettingRegistry& registry) {
     const std::string shown = "--sweep '" + text + "'";
-    const Setting* setting = registry.find(spec.name);
+    const Setting* setting = registry.find(sweep.name);
     if (!setting) {
         // Unknown, or a group: the registry says which.
-        return shown + ": " + registry.checkValue(spec.name, spec.from).value_or("unknown setting");
+        return shown + ": " +
+               registry.checkValue(sweep.name, sweep.from).value_or("unknown setting");
     }
-    // An integer takes any 32-bit value, and parseSweepSpec kept both ends
+    // An integer takes any 32-bit value, and parseSweepRange kept both ends
     // in that range; booleans and enumerations are checked value by value
     // (the first bad one stops a long walk early).
     if (setting->kind != SettingKind::integer) {
-        for (uint64_t k = 0; k < spec.count(); ++k) {
+        for (uint64_t k = 0; k < sweep.count(); ++k) {
             if (std::optional<std::string> problem =
-                    registry.checkValue(spec.name, spec.valueAt(k))) {
+                    registry.checkValue(sweep.name, sweep.valueAt(k))) {
                 return shown + ": " + *problem;
             }
         }
@@ -252,14 +253,14 @@ std::optional<std::string> readOptions(const CLI::App& app, const OptionTexts& t
         }
     }
     for (const std::string& text : texts.sweeps) {
-        SweepSpec spec;
-        if (std::optional<std::string> problem = parseSweepSpec(text, spec)) {
+        SweepRange sweep;
+        if (std::optional<std::string> problem = parseSweepRange(text, sweep)) {
             return "--sweep " + *problem;
         }
-        if (std::optional<std::string> problem = checkSweep(spec, text, registry)) {
+        if (std::optional<std::string> problem = checkSweep(sweep, text, registry)) {
             return problem;
         }
-        options.sweeps.push_back(std::move(spec));
+        options.sweeps.push_back(std::move(sweep));
     }
     if (std::optional<std::string> problem = SweepPlan::check(options.sweeps)) {
         return "--sweep: " + *problem;

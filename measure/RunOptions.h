@@ -28,7 +28,7 @@ struct RunOptions {
     // --warmup W: frames drawn and not measured before each configuration.
     int32_t warmup = 3;
     // --sweep NAME=FROM:TO:STEP, repeatable; the first is the outermost loop.
-    std::vector<SweepSpec> sweeps;
+    std::vector<SweepRange> sweeps;
     // --csv FILE, --json FILE: results files (empty: none).
     std::string csvPath;
     std::string jsonPath;

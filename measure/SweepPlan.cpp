@@ -22,7 +22,7 @@ std::optional<int32_t> parseEnd(std::string_view text) {
 
 } // namespace
 
-uint64_t SweepSpec::count() const {
+uint64_t SweepRange::count() const {
     if (step == 0) {
         return 0;
     }
@@ -33,7 +33,7 @@ uint64_t SweepSpec::count() const {
     return static_cast<uint64_t>(distance / step) + 1;
 }
 
-int32_t SweepSpec::valueAt(uint64_t k) const {
+int32_t SweepRange::valueAt(uint64_t k) const {
     // Past the end it stays at the last value rather than overflowing.
     const uint64_t values = count();
     if (k >= values) {
@@ -42,7 +42,7 @@ int32_t SweepSpec::valueAt(uint64_t k) const {
     return static_cast<int32_t>(from + static_cast<int64_t>(k) * step);
 }
 
-std::optional<std::string> parseSweepSpec(std::string_view text, SweepSpec& spec) {
+std::optional<std::string> parseSweepRange(std::string_view text, SweepRange& sweep) {
     const std::string shown = "'" + std::string(text) + "'";
     const size_t equals = text.find('=');
     if (equals == std::string_view::npos || equals == 0) {
@@ -67,7 +67,7 @@ std::optional<std::string> parseSweepSpec(std::string_view text, SweepSpec& spec
         }
         numbers[i] = *number;
     }
-    SweepSpec parsed;
+    SweepRange parsed;
     parsed.name = std::string(trimBlanks(text.substr(0, equals)));
     parsed.from = numbers[0];
     parsed.to = numbers[1];
@@ -83,11 +83,11 @@ std::optional<std::string> parseSweepSpec(std::string_view text, SweepSpec& spec
                (parsed.from < parsed.to ? "FROM < TO needs STEP > 0)"
                                         : "FROM > TO needs STEP < 0)");
     }
-    spec = std::move(parsed);
+    sweep = std::move(parsed);
     return std::nullopt;
 }
 
-std::optional<std::string> SweepPlan::check(const std::vector<SweepSpec>& sweeps) {
+std::optional<std::string> SweepPlan::check(const std::vector<SweepRange>& sweeps) {
     uint64_t product = 1;
     for (size_t i = 0; i < sweeps.size(); ++i) {
         for (size_t j = 0; j < i; ++j) {
@@ -109,21 +109,21 @@ std::optional<std::string> SweepPlan::check(const std::vector<SweepSpec>& sweeps
     return std::nullopt;
 }
 
-SweepPlan::SweepPlan(std::vector<SweepSpec> sweeps) : specs(std::move(sweeps)) {
-    if (std::optional<std::string> problem = check(specs)) {
+SweepPlan::SweepPlan(std::vector<SweepRange> sweeps) : ranges(std::move(sweeps)) {
+    if (std::optional<std::string> problem = check(ranges)) {
         throw std::invalid_argument(*problem);
     }
-    for (const SweepSpec& spec : specs) {
-        total *= static_cast<size_t>(spec.count());
+    for (const SweepRange& sweep : ranges) {
+        total *= static_cast<size_t>(sweep.count());
     }
 }
 
 Configuration SweepPlan::at(size_t index) const {
-    Configuration configuration(specs.size());
+    Configuration configuration(ranges.size());
     uint64_t rest = index % total;
-    for (size_t i = specs.size(); i-- > 0;) {
-        const uint64_t count = specs[i].count();
-        configuration[i] = {specs[i].name, specs[i].valueAt(rest % count)};
+    for (size_t i = ranges.size(); i-- > 0;) {
+        const uint64_t count = ranges[i].count();
+        configuration[i] = {ranges[i].name, ranges[i].valueAt(rest % count)};
         rest /= count;
     }
     return configuration;
@@ -140,8 +140,8 @@ std::vector<Configuration> SweepPlan::expand() const {
 
 std::vector<std::string> SweepPlan::names() const {
     std::vector<std::string> list;
-    for (const SweepSpec& spec : specs) {
-        list.push_back(spec.name);
+    for (const SweepRange& sweep : ranges) {
+        list.push_back(sweep.name);
     }
     return list;
 }

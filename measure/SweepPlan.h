@@ -14,23 +14,23 @@
 
 namespace Vellumar::measure {
 
-struct SweepSpec {
+struct SweepRange {
     std::string name;
     int32_t from = 0;
     int32_t to = 0;
     int32_t step = 1;
 
-    // How many values it takes (at least 1 for a valid spec).
+    // How many values it takes (at least 1 for a valid sweep).
     uint64_t count() const;
     // The k-th value; k past the end gives the last value.
     int32_t valueAt(uint64_t k) const;
 };
 
-// Reads "NAME=FROM:TO:STEP" into `spec`. Refuses a missing part, a number
+// Reads "NAME=FROM:TO:STEP" into `sweep`. Refuses a missing part, a number
 // that does not fit 32 bits, STEP 0 and a STEP whose sign walks away from TO
 // (FROM < TO needs STEP > 0, FROM > TO needs STEP < 0). It does not check the
 // name: that is the setting registry's business.
-std::optional<std::string> parseSweepSpec(std::string_view text, SweepSpec& spec);
+std::optional<std::string> parseSweepRange(std::string_view text, SweepRange& sweep);
 
 struct SweepValue {
     std::string name;
@@ -45,10 +45,10 @@ public:
     static constexpr uint64_t maxConfigurations = 1000000;
 
     // Refuses a name swept twice and a product above maxConfigurations.
-    static std::optional<std::string> check(const std::vector<SweepSpec>& sweeps);
+    static std::optional<std::string> check(const std::vector<SweepRange>& sweeps);
 
     // Throws std::invalid_argument for what check() refuses.
-    explicit SweepPlan(std::vector<SweepSpec> sweeps = {});
+    explicit SweepPlan(std::vector<SweepRange> sweeps = {});
 
     size_t count() const { return total; }
     // The index-th configuration (index < count()), computed on demand.
@@ -62,7 +62,7 @@ public:
     static std::string describe(const Configuration& configuration);
 
 private:
-    std::vector<SweepSpec> specs;
+    std::vector<SweepRange> ranges;
     size_t total = 1;
 };
 

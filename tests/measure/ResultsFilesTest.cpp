@@ -27,7 +27,7 @@ using Vellumar::measure::FrameTime;
 using Vellumar::measure::FrameTimeRing;
 using Vellumar::measure::JsonResults;
 using Vellumar::measure::SweepPlan;
-using Vellumar::measure::SweepSpec;
+using Vellumar::measure::SweepRange;
 
 namespace {
 
@@ -102,8 +102,8 @@ Configuration configurationOf(const SweepPlan& plan, size_t index) { return plan
 
 TEST(CsvFrameWriter, HeaderThenOneRowPerFrameWithTheSweptValues) {
     ScratchDirectory scratch;
-    SweepSpec a{"loopsCount.x", 100, 200, 100};
-    SweepSpec b{"fastMode", 1, 0, -1};
+    SweepRange a{"loopsCount.x", 100, 200, 100};
+    SweepRange b{"fastMode", 1, 0, -1};
     const SweepPlan plan({a, b});
     CsvFrameWriter writer(scratch.file("frames.csv"), plan.names());
     ASSERT_EQ(writer.open(), std::nullopt);

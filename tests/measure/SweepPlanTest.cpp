@@ -7,37 +7,37 @@
 #include "SweepPlan.h"
 
 using Vellumar::measure::Configuration;
-using Vellumar::measure::parseSweepSpec;
+using Vellumar::measure::parseSweepRange;
 using Vellumar::measure::SweepPlan;
-using Vellumar::measure::SweepSpec;
+using Vellumar::measure::SweepRange;
 
 namespace {
 
-SweepSpec parsed(const std::string& text) {
-    SweepSpec spec;
-    const std::optional<std::string> problem = parseSweepSpec(text, spec);
+SweepRange parsed(const std::string& text) {
+    SweepRange sweep;
+    const std::optional<std::string> problem = parseSweepRange(text, sweep);
     EXPECT_EQ(problem, std::nullopt) << text;
-    return spec;
+    return sweep;
 }
 
-std::vector<int32_t> valuesOf(const SweepSpec& spec) {
+std::vector<int32_t> valuesOf(const SweepRange& sweep) {
     std::vector<int32_t> values;
-    for (uint64_t k = 0; k < spec.count(); ++k) {
-        values.push_back(spec.valueAt(k));
+    for (uint64_t k = 0; k < sweep.count(); ++k) {
+        values.push_back(sweep.valueAt(k));
     }
     return values;
 }
 
 std::string refusal(const std::string& text) {
-    SweepSpec spec;
-    spec.name = "untouched";
-    const std::optional<std::string> problem = parseSweepSpec(text, spec);
-    EXPECT_EQ(spec.name, "untouched") << text;
+    SweepRange sweep;
+    sweep.name = "untouched";
+    const std::optional<std::string> problem = parseSweepRange(text, sweep);
+    EXPECT_EQ(sweep.name, "untouched") << text;
     return problem.value_or("accepted");
 }
 
-TEST(SweepSpec, WalksUpDownAndStopsBeforePassingTo) {
-    const SweepSpec up = parsed("loopsCount.x=0:100:25");
+TEST(SweepRange, WalksUpDownAndStopsBeforePassingTo) {
+    const SweepRange up = parsed("loopsCount.x=0:100:25");
     EXPECT_EQ(up.name, "loopsCount.x");
     EXPECT_EQ(valuesOf(up), (std::vector<int32_t>{0, 25, 50, 75, 100}));
     EXPECT_EQ(valuesOf(parsed("a=0:10:4")), (std::vector<int32_t>{0, 4, 8}));
@@ -45,21 +45,21 @@ TEST(SweepSpec, WalksUpDownAndStopsBeforePassingTo) {
     EXPECT_EQ(valuesOf(parsed("a=-1:-8:-3")), (std::vector<int32_t>{-1, -4, -7}));
 }
 
-TEST(SweepSpec, FromEqualToIsOneValueWhateverTheStepSign) {
+TEST(SweepRange, FromEqualToIsOneValueWhateverTheStepSign) {
     EXPECT_EQ(valuesOf(parsed("a=7:7:1")), (std::vector<int32_t>{7}));
     EXPECT_EQ(valuesOf(parsed("a=7:7:-3")), (std::vector<int32_t>{7}));
 }
 
-TEST(SweepSpec, ExtremesOfThe32BitRangeDoNotOverflow) {
-    const SweepSpec wide = parsed("a=-2147483648:2147483647:2147483647");
+TEST(SweepRange, ExtremesOfThe32BitRangeDoNotOverflow) {
+    const SweepRange wide = parsed("a=-2147483648:2147483647:2147483647");
     EXPECT_EQ(valuesOf(wide), (std::vector<int32_t>{INT32_MIN, -1, INT32_MAX - 1}));
-    const SweepSpec down = parsed("a=2147483647:-2147483648:-2147483648");
+    const SweepRange down = parsed("a=2147483647:-2147483648:-2147483648");
     EXPECT_EQ(valuesOf(down), (std::vector<int32_t>{INT32_MAX, -1}));
     EXPECT_EQ(parsed("a=-2147483648:2147483647:1").count(), 4294967296ull);
     EXPECT_EQ(wide.valueAt(UINT64_MAX), INT32_MAX - 1); // past the end: the last value
 }
 
-TEST(SweepSpec, RefusesStepZeroWrongSignAndBadText) {
+TEST(SweepRange, RefusesStepZeroWrongSignAndBadText) {
     EXPECT_EQ(refusal("a=0:10:0"), "'a=0:10:0': STEP 0 never reaches TO");
     EXPECT_EQ(refusal("a=3:3:0"), "'a=3:3:0': STEP 0 never reaches TO");
     EXPECT_EQ(refusal("a=0:10:-1"),
@@ -108,7 +108,7 @@ TEST(SweepPlan, GuardsAgainstAbsurdProductsAndRepeatedNames) {
               "the sweeps make more than 1000000 configurations");
     EXPECT_EQ(SweepPlan::check({parsed("a=1:1000:1"), parsed("b=1:1000:1")}), std::nullopt);
     // Products that would overflow 64 bits are refused too.
-    const SweepSpec huge = parsed("h=-2147483648:2147483647:1");
+    const SweepRange huge = parsed("h=-2147483648:2147483647:1");
     EXPECT_TRUE(SweepPlan::check({huge, parsed("i=-2147483648:2147483647:1"),
                                   parsed("j=-2147483648:2147483647:1")})
                     .has_value());
