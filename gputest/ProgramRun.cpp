@@ -70,10 +70,6 @@ void applySettingsFile(GLAppGPUTest& app, const std::string& path, const std::st
 
 int runProgram(GLAppGPUTest& app, const RunOptions& options) {
     const bool capture = !options.captureDirectory.empty();
-    if (capture && options.batch()) {
-        std::cerr << "glintmoth: --capture takes one capture and does not combine with --frames\n";
-        return Vellumar::measure::usageErrorStatus;
-    }
     bool refused = false;
     const std::optional<std::string> settingsText = checkedSettingsText(options, refused);
     if (refused) {

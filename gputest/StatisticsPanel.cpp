@@ -60,9 +60,10 @@ void StatisticsPanel::writePlot(const Vellumar::measure::FrameTimeRing& frames) 
             largest = std::max(largest, values[i]);
         }
     }
-    int used = std::snprintf(plotText, sizeof plotText, "last %zu, top %.3g ms", shown,
+    int used = std::snprintf(plotText, plotHeadingRoom, "last %zu, top %.3g ms", shown,
                              largest * millisecondsPerSecond);
-    char* at = plotText + std::clamp(used, 0, static_cast<int>(sizeof plotText) - 1);
+    // The heading never takes more than its room, so the rows always fit.
+    char* at = plotText + std::clamp(used, 0, plotHeadingRoom - 1);
     constexpr int halfSteps = 2 * plotRows;
     int heights[plotColumns] = {};
     for (size_t i = 0; i < shown; ++i) {

@@ -18,6 +18,8 @@ class StatisticsPanel {
 public:
     static constexpr int plotColumns = 22;
     static constexpr int plotRows = 3;
+    // Room for the plot's heading line, before its rows.
+    static constexpr int plotHeadingRoom = 48;
 
     StatisticsPanel();
     StatisticsPanel(const StatisticsPanel&) = delete;
@@ -50,5 +52,5 @@ private:
     char showingText[48] = "";
     char coverageText[96] = "";
     // A heading line, then the rows with their newlines.
-    char plotText[48 + plotRows * (plotColumns + 1)] = "";
+    char plotText[plotHeadingRoom + plotRows * (plotColumns + 1)] = "";
 };

@@ -288,6 +288,9 @@ std::optional<std::string> readOptions(const CLI::App& app, const OptionTexts& t
             return problem;
         }
     }
+    if (app.count("--capture") && options.batch()) {
+        return std::string("--capture takes one capture and does not combine with --frames");
+    }
     if (!options.batch()) {
         for (const char* option : {"--sweep", "--csv", "--json", "--warmup"}) {
             if (app.count(option)) {
@@ -341,7 +344,8 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
     app.add_flag("--report", options.report, "Print each configuration's statistics");
     app.add_option("--settings", options.settingsPath, "Load settings from FILE first")
         ->type_name("FILE");
-    app.add_option("--capture", options.captureDirectory, "Write captures into DIR")
+    app.add_option("--capture", options.captureDirectory,
+                   "Take one capture with the start settings, write its files into DIR and exit")
         ->type_name("DIR");
     app.add_flag("--version", texts.version, "Print the version and exit");
     app.footer(helpFooter(registry));

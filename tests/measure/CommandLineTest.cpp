@@ -104,12 +104,12 @@ TEST_F(CommandLineTest, AValueThatLooksLikeAGlutOptionStaysAValue) {
     // Relative names: the files would go to the working directory.
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path(scratch.path());
-    CommandLine line({"--csv", "-sync", "--capture", "-display", "--frames", "1"});
+    CommandLine line({"--csv", "-sync", "--json", "-display", "--frames", "1"});
     const CommandLineResult result = line.parse(sample.registry);
     std::filesystem::current_path(previous);
     ASSERT_EQ(result.action, CommandLineResult::Action::run) << result.error;
     EXPECT_EQ(result.options.csvPath, "-sync");
-    EXPECT_EQ(result.options.captureDirectory, "-display");
+    EXPECT_EQ(result.options.jsonPath, "-display");
     EXPECT_EQ(line.argc, 1);
 }
 
@@ -120,7 +120,7 @@ TEST_F(CommandLineTest, EveryOptionReadsIntoRunOptions) {
         parse({"--set", "loopsCount=2000,20", "--set=fastMode=false", "--frames", "30", "--warmup",
                "0", "--sweep", "curPrim=0:1:1", "--sweep", "numShaderRegs=40:10:-15", "--csv",
                scratch.file("frames.csv"), "--json", scratch.file("summary.json"), "--settings",
-               settings, "--capture", scratch.file("captures")});
+               settings});
     ASSERT_EQ(result.action, CommandLineResult::Action::run) << result.error;
     const RunOptions& options = result.options;
     ASSERT_EQ(options.assignments.size(), 2u);
@@ -138,7 +138,6 @@ TEST_F(CommandLineTest, EveryOptionReadsIntoRunOptions) {
     EXPECT_EQ(options.csvPath, scratch.file("frames.csv"));
     EXPECT_EQ(options.jsonPath, scratch.file("summary.json"));
     EXPECT_EQ(options.settingsPath, settings);
-    EXPECT_EQ(options.captureDirectory, scratch.file("captures"));
     // Checking a file's place writes nothing there.
     EXPECT_EQ(scratch.listing(), "saved.json");
 }
@@ -263,6 +262,8 @@ TEST_F(CommandLineTest, SettingsFileAndCaptureDirectory) {
                   ": No such file or directory");
     EXPECT_EQ(parse({"--capture", scratch.path()}).action, CommandLineResult::Action::run);
     EXPECT_EQ(parse({"--capture", scratch.file("new/")}).action, CommandLineResult::Action::run);
+    EXPECT_EQ(refusal({"--capture", scratch.path(), "--frames", "2"}),
+              "glintmoth: --capture takes one capture and does not combine with --frames");
 }
 
 TEST_F(CommandLineTest, BatchOptionsNeedFrames) {
