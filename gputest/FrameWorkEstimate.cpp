@@ -26,12 +26,11 @@ double pixelsOfOnePrimitive(const GLAppGPUTest& test) {
 }
 
 double smallPrimitiveCount(const GLAppGPUTest& test) {
-    const Vec2i& tile = test.primTilingSize;
-    const Vec2i& step = test.primStep;
-    if (test.primRedrawCount < 1 || tile.x < 1 || tile.y < 1 || step.x < 1 || step.y < 1 ||
-        test.windowWidth < 1 || test.windowHeight < 1) {
+    if (!smallPrimitivesDrawable(test)) {
         return 0.0;
     }
+    const Vec2i& tile = test.primTilingSize;
+    const Vec2i& step = test.primStep;
     const double tiles = std::ceil(double(test.windowWidth) / tile.x) *
                          std::ceil(double(test.windowHeight) / tile.y);
     const double perTile = std::ceil(double(tile.x) / step.x) * std::ceil(double(tile.y) / step.y);
@@ -58,6 +57,12 @@ double freezingPixels(const GLAppGPUTest& test) {
 }
 
 } // namespace
+
+bool smallPrimitivesDrawable(const GLAppGPUTest& test) {
+    return test.primRedrawCount > 0 && test.primTilingSize.x >= 1 && test.primTilingSize.y >= 1 &&
+           test.primStep.x >= 1 && test.primStep.y >= 1 && test.windowWidth > 0 &&
+           test.windowHeight > 0;
+}
 
 FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test) {
     FrameWorkEstimate work;

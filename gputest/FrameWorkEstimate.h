@@ -22,3 +22,8 @@ struct FrameWorkEstimate {
 };
 
 FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test);
+
+// Whether the small-primitives test draws anything at all: tile sizes and
+// steps below 1 would never advance its loops, a redraw count below 1 draws
+// nothing, and an empty window has no pixels.
+bool smallPrimitivesDrawable(const GLAppGPUTest& test);

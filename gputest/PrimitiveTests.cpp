@@ -66,14 +66,6 @@ struct SmallPrimitiveGrid {
                      halfWindow;
     }
 
-    // Tile sizes and steps below 1 would never advance the loops, and an
-    // empty window has no pixels: such frames draw no primitives.
-    bool drawable() const {
-        return redraws > 0 && app.primTilingSize.x >= 1 && app.primTilingSize.y >= 1 &&
-               app.primStep.x >= 1 && app.primStep.y >= 1 && app.windowWidth > 0 &&
-               app.windowHeight > 0;
-    }
-
     int32_t redrawsFor(int32_t mode) const { return app.repPrim == mode ? redraws : 1; }
 
     void draw() {
@@ -169,7 +161,7 @@ void GLAppGPUTest::smallPrimitivesTest() {
     if (grid.batched) {
         glBegin(curPrim);
     }
-    if (grid.drawable()) {
+    if (smallPrimitivesDrawable(*this)) {
         grid.draw();
     }
     if (grid.batched) {
