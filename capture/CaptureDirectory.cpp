@@ -5,6 +5,7 @@
 
 #include <stb/stb_image_write.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -83,6 +84,40 @@ void writeText(const fs::path& file, const std::string& text) {
     }
 }
 
+// Names what a capture wrote, so that the next capture into DIR can tell an
+// earlier capture from a directory that merely looks like one.
+const char* const markerName = ".glintmoth-files";
+const char* const markerHeader =
+    "# written by glintmoth: a capture, replaced whole by the next one";
+
+// Empty, or nothing but the files that the marker names (plain files and
+// directories, no links) besides the marker itself.
+bool replaceable(const fs::path& directory) {
+    if (fs::is_empty(directory)) {
+        return true;
+    }
+    std::ifstream marker(directory / markerName, std::ios::binary);
+    std::string line;
+    if (fs::symlink_status(directory / markerName).type() != fs::file_type::regular ||
+        !std::getline(marker, line) || line != markerHeader) {
+        return false;
+    }
+    std::vector<std::string> listed;
+    while (std::getline(marker, line)) {
+        listed.push_back(line);
+    }
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(directory)) {
+        const std::string name = entry.path().lexically_relative(directory).generic_string();
+        const fs::file_type type = entry.symlink_status().type();
+        const bool known =
+            name == markerName || std::find(listed.begin(), listed.end(), name) != listed.end();
+        if (!known || (type != fs::file_type::regular && type != fs::file_type::directory)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::vector<std::string> writeContents(const fs::path& root, const FragmentCapture& capture,
                                        const OrderIndex& index, const PatternReport& report) {
     std::vector<std::string> written;
@@ -120,6 +155,11 @@ std::vector<std::string> writeContents(const fs::path& root, const FragmentCaptu
     written.push_back("summary.json");
     summary["files"] = written;
     writeText(root / "summary.json", summary.dump(2) + "\n");
+    std::string marker = std::string(markerHeader) + "\n" + (images ? "replay\n" : "");
+    for (const std::string& name : written) {
+        marker += name + "\n";
+    }
+    writeText(root / markerName, marker);
     return written;
 }
 
@@ -159,11 +199,11 @@ std::vector<std::string> CaptureDirectory::write(const std::string& directory,
         if (!fs::is_directory(target.parent_path(), error)) {
             throw std::runtime_error("'" + target.parent_path().string() + "' is not a directory");
         }
-        if (fs::exists(target, error)) {
-            if (!fs::is_directory(target, error)) {
+        if (fs::exists(fs::symlink_status(target, error))) {
+            if (!fs::is_directory(fs::symlink_status(target, error))) {
                 throw std::runtime_error("it exists and is not a directory");
             }
-            if (!fs::is_empty(target) && !fs::exists(target / "summary.json")) {
+            if (!replaceable(target)) {
                 throw std::runtime_error(
                     "it is a directory of other files, not an earlier capture");
             }

@@ -43,9 +43,19 @@ std::optional<std::string> AtomicFile::problemWriting(const std::string& path) {
     if (path.back() == '/') {
         return path + ": is a directory";
     }
+    // lstat: a name that is a symbolic link, a device or a FIFO is never
+    // replaced by the rename, nor written through.
     struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        return path + ": is a directory";
+    if (lstat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            return path + ": is a directory";
+        }
+        if (S_ISLNK(info.st_mode)) {
+            return path + ": is a symbolic link";
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return path + ": is not a regular file";
+        }
     }
     const std::string directory = directoryOf(path);
     if (stat(directory.c_str(), &info) != 0) {
@@ -58,6 +68,21 @@ std::optional<std::string> AtomicFile::problemWriting(const std::string& path) {
         return reason(directory, errno);
     }
     return std::nullopt;
+}
+
+bool AtomicFile::sameFile(const std::string& first, const std::string& second) {
+    struct stat a {};
+    struct stat b {};
+    const bool firstExists = lstat(first.c_str(), &a) == 0;
+    const bool secondExists = lstat(second.c_str(), &b) == 0;
+    if (firstExists || secondExists) {
+        return firstExists && secondExists && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    }
+    const std::string firstName = first.substr(first.rfind('/') + 1);
+    const std::string secondName = second.substr(second.rfind('/') + 1);
+    return firstName == secondName && stat(directoryOf(first).c_str(), &a) == 0 &&
+           stat(directoryOf(second).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
 }
 
 std::optional<std::string> AtomicFile::open() {
@@ -112,6 +137,12 @@ std::optional<std::string> AtomicFile::commit() {
         ::unlink(temporary.c_str());
         temporary.clear();
         return reason(target, error);
+    }
+    // Checked again: the name may have become something else meanwhile.
+    if (std::optional<std::string> problem = problemWriting(target)) {
+        ::unlink(temporary.c_str());
+        temporary.clear();
+        return problem;
     }
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;

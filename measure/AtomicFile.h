@@ -37,6 +37,9 @@ public:
     // directory, or that directory is not writable. nullopt when it looks
     // writable.
     static std::optional<std::string> problemWriting(const std::string& path);
+    // Whether two names, however spelled, are one file: the same file where
+    // it exists, else the same name in the same directory.
+    static bool sameFile(const std::string& first, const std::string& second);
 
 private:
     std::string target;

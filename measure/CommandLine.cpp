@@ -274,7 +274,7 @@ std::optional<std::string> readOptions(const CLI::App& app, const OptionTexts& t
             }
         }
     }
-    if (!options.csvPath.empty() && options.csvPath == options.jsonPath) {
+    if (!options.csvPath.empty() && AtomicFile::sameFile(options.csvPath, options.jsonPath)) {
         return "--csv and --json name the same file '" + options.csvPath + "'";
     }
     if (app.count("--settings")) {

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -95,6 +96,17 @@ std::string readFile(const fs::path& file) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Every entry below the directory, links not followed, with its kind.
+std::vector<std::string> treeOf(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
+        names.push_back(entry.path().lexically_relative(directory).string() + " " +
+                        std::to_string(static_cast<int>(entry.symlink_status().type())));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 struct Png {
@@ -306,29 +318,26 @@ private:
 TEST(CaptureDirectory, FailureHalfWayKeepsTheEarlierCapture) {
     Scratch scratch;
     const fs::path dir = scratch.path() / "capture";
-    fs::create_directory(dir);
-    std::ofstream(dir / "summary.json") << "earlier";
+    CaptureDirectory::write(dir.string(), plainCapture());
+    const std::string earlier = readFile(dir / "summary.json");
     {
         // The images fit, the CSV (about 1.5 MB) does not.
         const FileSizeLimit limit(200 * 1024);
         EXPECT_THROW(CaptureDirectory::write(dir.string(), fullCapture()), CaptureWriteError);
     }
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
-    EXPECT_EQ(readFile(dir / "summary.json"), "earlier");
-    EXPECT_FALSE(fs::exists(dir / "order.png"));
+    EXPECT_EQ(readFile(dir / "summary.json"), earlier);
+    EXPECT_FALSE(fs::exists(dir / "time.png"));
 }
 
 TEST(CaptureDirectory, ReplacesAnEarlierCaptureWhole) {
     Scratch scratch;
     const fs::path dir = scratch.path() / "capture";
-    fs::create_directories(dir / "replay");
-    std::ofstream(dir / "summary.json") << "from before";
-    std::ofstream(dir / "stale.txt") << "from before";
-    std::ofstream(dir / "replay" / "033.png") << "from before";
+    CaptureDirectory::write(dir.string(), fullCapture());
+    const std::string earlier = readFile(dir / "summary.json");
     CaptureDirectory::write((dir.string() + "/"), plainCapture());
-    EXPECT_FALSE(fs::exists(dir / "stale.txt"));
-    EXPECT_FALSE(fs::exists(dir / "replay" / "033.png"));
-    EXPECT_NE(readFile(dir / "summary.json"), "from before");
+    EXPECT_FALSE(fs::exists(dir / "time.png")); // the earlier capture's, not this one's
+    EXPECT_NE(readFile(dir / "summary.json"), earlier);
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
 
     // An empty directory is taken too.
@@ -337,20 +346,44 @@ TEST(CaptureDirectory, ReplacesAnEarlierCaptureWhole) {
     EXPECT_TRUE(fs::exists(scratch.path() / "empty" / "summary.json"));
 }
 
+// A directory that only looks like a capture (a summary.json, even one that
+// is a directory, beside other files) or a capture that something else has
+// joined.
 TEST(CaptureDirectory, ADirectoryOfOtherFilesIsNeverReplaced) {
     Scratch scratch;
     const fs::path dir = scratch.path() / "documents";
-    fs::create_directories(dir / "replay");
-    std::ofstream(dir / "letter.txt") << "keep me";
-    try {
-        CaptureDirectory::write(dir.string(), plainCapture());
-        FAIL() << "no error";
-    } catch (const CaptureWriteError& e) {
-        EXPECT_NE(std::string(e.what()).find("not an earlier capture"), std::string::npos)
-            << e.what();
+    const std::vector<std::function<void()>> cases = {
+        [&] {
+            fs::create_directories(dir / "replay");
+            std::ofstream(dir / "summary.json") << "{}";
+            std::ofstream(dir / "letter.txt") << "keep me";
+        },
+        [&] { fs::create_directories(dir / "summary.json"); },
+        [&] {
+            CaptureDirectory::write(dir.string(), plainCapture());
+            fs::create_directory(dir / ".git");
+        },
+        [&] {
+            CaptureDirectory::write(dir.string(), plainCapture());
+            fs::remove(dir / "order.png");
+            fs::create_symlink("/", dir / "order.png");
+        },
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        fs::remove_all(dir);
+        cases[i]();
+        const std::vector<std::string> before = treeOf(dir);
+        try {
+            CaptureDirectory::write(dir.string(), plainCapture());
+            ADD_FAILURE() << "no error";
+        } catch (const CaptureWriteError& e) {
+            EXPECT_NE(std::string(e.what()).find("not an earlier capture"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(treeOf(dir), before);
+        EXPECT_EQ(scratch.entries(), std::vector<std::string>{"documents"});
     }
-    EXPECT_EQ(readFile(dir / "letter.txt"), "keep me");
-    EXPECT_EQ(scratch.entries(), std::vector<std::string>{"documents"});
 }
 
 } // namespace

@@ -492,6 +492,74 @@ class CommandLine(ToolTest):
         self.assertEqual(sorted(os.listdir(cwd)), ["Shaders", "broken.json"])
 
 
+class FilesThatAreNotOurs(ToolTest):
+    """What the tool writes never replaces what it did not write itself."""
+
+    def tree(self, directory):
+        """Every entry under the directory with its kind and, for files, text."""
+        found = {}
+        for parent, directories, files in os.walk(directory):
+            for name in directories + files:
+                path = os.path.join(parent, name)
+                relative = os.path.relpath(path, directory)
+                if os.path.islink(path):
+                    found[relative] = "link to " + os.readlink(path)
+                elif os.path.isfile(path):
+                    with open(path, "rb") as f:
+                        found[relative] = f.read()
+                else:
+                    found[relative] = "directory" if os.path.isdir(path) else "other"
+        return found
+
+    def refused(self, args, cwd, status):
+        status_seen, out, err = run_to_end(BINARY, args, cwd, SERVER.display)
+        self.assertEqual(status_seen, status, (args, err))
+        self.assertRegex(err, r"\Aglintmoth: [^\n]+\n\Z", args)
+        return err
+
+    def test_capture_replaces_only_a_directory_that_holds_an_earlier_capture(self):
+        cwd = self.working_copy()
+        # A directory of work with a summary.json in it, a directory named
+        # summary.json, and the working directory itself.
+        os.makedirs(os.path.join(cwd, "u", "data"))
+        os.makedirs(os.path.join(cwd, "u", ".git"))
+        os.makedirs(os.path.join(cwd, "w", "summary.json"))
+        for name, content in (("u/summary.json", "{}"), ("u/thesis.tex", "t"), ("summary.json", "{}")):
+            with open(os.path.join(cwd, name), "w") as f:
+                f.write(content)
+        before = self.tree(cwd)
+        for target in ("u", "w", cwd):
+            self.refused(["--capture", target, "--set", "loopsCount=0,0"], cwd, 1)
+            self.assertEqual(self.tree(cwd), before, target)
+
+        # An earlier capture is replaced whole, but not once something else
+        # has joined it.
+        for _ in range(2):
+            status, _, err = run_to_end(BINARY, ["--capture", "c", "--set", "loopsCount=0,0"], cwd,
+                                        SERVER.display)
+            self.assertEqual((status, err), (0, ""))
+        with open(os.path.join(cwd, "c", "notes.txt"), "w") as f:
+            f.write("mine")
+        before = self.tree(cwd)
+        self.refused(["--capture", "c", "--set", "loopsCount=0,0"], cwd, 1)
+        self.assertEqual(self.tree(cwd), before)
+
+    def test_results_files_replace_only_regular_files_and_never_one_file_twice(self):
+        cwd = self.working_copy()
+        with open(os.path.join(cwd, "keep.txt"), "w") as f:
+            f.write("keep me")
+        os.symlink("keep.txt", os.path.join(cwd, "link.csv"))
+        os.mkfifo(os.path.join(cwd, "fifo.csv"))
+        os.mkdir(os.path.join(cwd, "o"))
+        before = self.tree(cwd)
+        batch = ["--frames", "1", "--warmup", "0"]
+        for args, culprit in ((["--csv", "link.csv"], "link.csv"), (["--json", "link.csv"], "link.csv"),
+                              (["--csv", "fifo.csv"], "fifo.csv"),
+                              (["--csv", "o/x.out", "--json", "./o/../o/x.out"], "the same file")):
+            self.assertIn(culprit, self.refused(batch + args, cwd, 2))
+            self.assertEqual(self.tree(cwd), before, args)
+
+
 class BatchRuns(ToolTest):
     def test_a_loop_count_sweep_writes_files_whose_wall_medians_rise(self):
         cwd = self.working_copy()

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -84,6 +85,30 @@ TEST(AtomicFile, FailedRenameRemovesTheTemporary) {
     ASSERT_TRUE(problem.has_value());
     EXPECT_EQ(problem->find(scratch.file("late") + ": "), 0u);
     EXPECT_EQ(scratch.listing(), "late");
+}
+
+// A link (to a file or to nothing), a FIFO: refused before and at the
+// commit, and left as they were.
+TEST(AtomicFile, NeverReplacesWhatIsNoRegularFile) {
+    ScratchDirectory scratch;
+    testsupport::writeFile(scratch.file("mine"), "keep me");
+    ASSERT_EQ(symlink("mine", scratch.file("link").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere", scratch.file("dangling").c_str()), 0);
+    ASSERT_EQ(mkfifo(scratch.file("fifo").c_str(), 0600), 0);
+    for (const char* name : {"link", "dangling", "fifo"}) {
+        AtomicFile file(scratch.file(name));
+        EXPECT_TRUE(file.open().has_value()) << name;
+    }
+    AtomicFile late(scratch.file("late"));
+    ASSERT_EQ(late.open(), std::nullopt);
+    late.write("text");
+    ASSERT_EQ(symlink("mine", scratch.file("late").c_str()), 0);
+    EXPECT_EQ(late.commit(), scratch.file("late") + ": is a symbolic link");
+    EXPECT_EQ(scratch.listing(), "dangling fifo late link mine");
+    EXPECT_EQ(readFile(scratch.file("mine")), "keep me");
+    struct stat info {};
+    ASSERT_EQ(lstat(scratch.file("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
 TEST(AtomicFile, ReadOnlyDirectoryLeavesNothingWhenPermissionsApply) {
