@@ -53,7 +53,7 @@ struct CaptureSteps {
     double record = 0.0;   // recordCapture: the capture frame and the read-back
     double frame = 0.0;    // of which the capture frame, to its glFinish
     double analysis = 0.0; // ranks and pattern analysis
-    double files = 0.0;    // CaptureDirectory::write
+    double files = 0.0;    // writeCaptureDirectory
 };
 
 CaptureSteps captureOnce(GLAppGPUTest& tool, const std::string& directory) {
@@ -68,7 +68,7 @@ CaptureSteps captureOnce(GLAppGPUTest& tool, const std::string& directory) {
         Vellumar::capture::PatternAnalysis::analyse(capture, index);
     steps.analysis = millisecondsSince(start);
     start = Clock::now();
-    Vellumar::capture::CaptureDirectory::write(directory, capture, index, report);
+    Vellumar::capture::writeCaptureDirectory(directory, capture, index, report);
     steps.files = millisecondsSince(start);
     return steps;
 }

@@ -11,23 +11,17 @@
 #include <thread>
 
 #include "CommandLine.h"
-#include "CsvFrameWriter.h"
-#include "FrameStatistics.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
-#include "JsonResults.h"
-#include "NumberText.h"
 #include "ProgressLine.h"
-#include "SweepPlan.h"
+#include "ResultsFiles.h"
+#include "WholeFile.h"
 
 namespace {
 
 using Vellumar::measure::Configuration;
 using Vellumar::measure::ConfigurationResult;
-using Vellumar::measure::Coverage;
 using Vellumar::measure::FrameSeries;
-using Vellumar::measure::FrameStatistics;
-using Vellumar::measure::Summary;
 using Vellumar::measure::SweepPlan;
 
 void drawFrames(int32_t count) {
@@ -55,29 +49,19 @@ void applyConfiguration(GLAppGPUTest& app, const Configuration& configuration) {
     }
 }
 
-std::string summaryLine(const char* name, const Summary& summary) {
-    using Vellumar::measure::formatDecimal;
-    return std::string("  ") + name + ": median " + formatDecimal(summary.median) + "  p5 " +
-           formatDecimal(summary.p5) + "  p95 " + formatDecimal(summary.p95) + "  min " +
-           formatDecimal(summary.min) + "  max " + formatDecimal(summary.max) + "\n";
-}
-
-std::string coverageLine(const Coverage& coverage) {
-    if (!coverage.judged()) {
-        return "  timer coverage: not judged (too few frames of 1 ms or more)\n";
-    }
-    const long long percent = static_cast<long long>(std::min(coverage.ratio * 100.0, 1e9));
-    return "  timer coverage: " + std::to_string(percent) + " %" +
-           (coverage.fires ? " (trust wall_s)\n" : "\n");
-}
-
-// --report: what one configuration measured, on standard output.
-void writeReport(std::ostream& out, const ConfigurationResult& result, size_t total,
-                 const std::string& described) {
-    out << "configuration " << result.index + 1 << "/" << total
-        << (described.empty() ? "" : ": " + described) << ": " << result.frames << " frames\n"
-        << summaryLine("wall_s", result.wall) << summaryLine("gpu_s ", result.gpu)
-        << coverageLine(result.coverage) << std::flush;
+// What the log holds of the configuration just measured.
+ConfigurationResult resultOf(const GLAppGPUTest& app, size_t index,
+                             const Configuration& configuration) {
+    const Vellumar::measure::FrameLog::Stretch& frames = app.frameLog.live();
+    ConfigurationResult result;
+    result.index = index;
+    result.frames = frames.size();
+    result.swept = configuration;
+    result.settings = app.settings.snapshot();
+    result.gpu = frames.summary(FrameSeries::gpu);
+    result.wall = frames.summary(FrameSeries::wall);
+    result.coverage = frames.coverage();
+    return result;
 }
 
 } // namespace
@@ -100,24 +84,26 @@ void settleWindow(GLAppGPUTest& app) {
 
 int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, std::ostream& out,
              std::ostream& progress, bool progressOnTerminal) {
+    using Vellumar::measure::WriteError;
     const SweepPlan plan(options.sweeps);
     const int32_t frames = std::max<int32_t>(options.frames.value_or(1), 1);
     // Every measured frame of a configuration stays in the ring until it is
     // written.
     app.frameLog.resize(std::max<size_t>(static_cast<size_t>(frames),
-                                         Vellumar::measure::FrameTimeRing::defaultCapacity));
-    FrameStatistics statistics(static_cast<size_t>(frames));
-
-    std::optional<Vellumar::measure::CsvFrameWriter> csv;
-    if (!options.csvPath.empty()) {
-        csv.emplace(options.csvPath, plan.names());
-        if (std::optional<std::string> problem = csv->open()) {
-            progress << "glintmoth: --csv " << *problem << "\n";
-            return 1;
+                                         Vellumar::measure::FrameLog::defaultCapacity));
+    // The writer checks the files' places again: they may have changed since
+    // the command line looked.
+    std::optional<Vellumar::measure::WholeFile> csv;
+    try {
+        if (!options.csvPath.empty()) {
+            csv.emplace(options.csvPath);
+            csv->write(Vellumar::measure::csvHeader(plan.names()));
         }
+    } catch (const WriteError& error) {
+        progress << "glintmoth: --csv " << error.what() << "\n";
+        return 1;
     }
-    Vellumar::measure::JsonResults json(options.jsonPath, Vellumar::measure::versionString());
-
+    std::vector<ConfigurationResult> results;
     const std::chrono::steady_clock::time_point runStart = std::chrono::steady_clock::now();
     for (size_t index = 0; index < plan.count(); ++index) {
         const Configuration configuration = plan.at(index);
@@ -133,29 +119,23 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
         app.frameLog.restart(app.settingsFingerprint());
         drawFrames(frames);
 
-        const Vellumar::measure::FrameTimeRing& ring = app.frameLog.frames();
-        ConfigurationResult result;
-        result.index = index;
-        result.frames = ring.sizeSinceChange();
-        result.swept = configuration;
-        result.settings = app.settings.snapshot();
-        result.gpu = statistics.summarise(ring, FrameSeries::gpu);
-        result.wall = statistics.summarise(ring, FrameSeries::wall);
-        result.coverage = app.frameLog.coverageRule().evaluate(ring);
-        if (csv) {
-            if (std::optional<std::string> problem =
-                    csv->writeConfiguration(index, configuration, ring)) {
-                progress << "\nglintmoth: --csv " << *problem << "\n";
-                return 1;
-            }
+        const Vellumar::measure::FrameLog::Stretch& measured = app.frameLog.live();
+        for (size_t frame = 0; csv && frame < measured.size(); ++frame) {
+            csv->write(Vellumar::measure::csvRow(index, frame, configuration, measured[frame]));
         }
+        ConfigurationResult result = resultOf(app, index, configuration);
         if (options.report) {
-            writeReport(out, result, plan.count(), described);
+            out << Vellumar::measure::configurationReport(result, plan.count(), described)
+                << std::flush;
         }
         if (!options.jsonPath.empty()) {
-            json.add(std::move(result));
-            if (std::optional<std::string> problem = json.write()) {
-                progress << "\nglintmoth: --json " << *problem << "\n";
+            results.push_back(std::move(result));
+            try {
+                Vellumar::measure::writeWholeFile(
+                    options.jsonPath,
+                    Vellumar::measure::resultsJson(Vellumar::measure::versionString(), results));
+            } catch (const WriteError& error) {
+                progress << "\nglintmoth: --json " << error.what() << "\n";
                 return 1;
             }
         }
@@ -167,11 +147,13 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
                  << "\n"
                  << std::flush;
     }
-    if (csv) {
-        if (std::optional<std::string> problem = csv->commit()) {
-            progress << "glintmoth: --csv " << *problem << "\n";
-            return 1;
+    try {
+        if (csv) {
+            csv->commit();
         }
+    } catch (const WriteError& error) {
+        progress << "glintmoth: --csv " << error.what() << "\n";
+        return 1;
     }
     return 0;
 }

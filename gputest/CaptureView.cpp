@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 
@@ -46,23 +44,6 @@ std::string subgroupDescription(const Vellumar::capture::PatternReport& report) 
     const Vellumar::capture::SubgroupFootprint& s = *report.subgroup;
     return std::to_string(s.size) + " lanes, " + std::to_string(s.width) + "x" +
            std::to_string(s.height);
-}
-
-// glintmoth-capture-YYYYMMDD-HHMMSS in the working directory, with -2, -3,
-// ... when a capture was saved in the same second.
-std::string freshDirectoryName() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string base = std::string("glintmoth-capture-") + stamp;
-    std::string name = base;
-    std::error_code error;
-    for (int n = 2; std::filesystem::exists(name, error) && n < 1000; ++n) {
-        name = base + "-" + std::to_string(n);
-    }
-    return name;
 }
 
 } // namespace
@@ -254,18 +235,16 @@ std::string CaptureView::save() {
     if (!captured) {
         return "";
     }
-    const std::string directory = freshDirectoryName();
+    const std::string directory = Vellumar::measure::freshTimestampedName("glintmoth-capture");
     try {
-        Vellumar::capture::CaptureDirectory::write(directory, *captured, *index, findings);
-    } catch (const Vellumar::capture::CaptureWriteError& e) {
+        Vellumar::capture::writeCaptureDirectory(directory, *captured, *index, findings);
+    } catch (const Vellumar::measure::WriteError& e) {
         Vellumar::MessageSink::instance().info("%s", e.what());
         savedText = "not saved (see the console)";
         savedLabel = savedText.c_str();
         return "";
     }
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(directory, error);
-    savedText = error ? directory : absolute.string();
+    savedText = Vellumar::measure::absolutePath(directory);
     savedLabel = savedText.c_str();
     std::cout << "capture saved to " << savedText << "\n" << std::flush;
     return savedText;

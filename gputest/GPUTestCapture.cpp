@@ -123,7 +123,7 @@ int GLAppGPUTest::writeCapture(const std::string& directory) {
         const Vellumar::capture::OrderIndex index(capture);
         const Vellumar::capture::PatternReport report =
             Vellumar::capture::PatternAnalysis::analyse(capture, index);
-        Vellumar::capture::CaptureDirectory::write(directory, capture, index, report);
+        Vellumar::capture::writeCaptureDirectory(directory, capture, index, report);
         std::cout << "capture: " << CaptureView::describe(report) << "\n"
                   << "capture written to " << directory << "\n"
                   << std::flush;

@@ -31,11 +31,8 @@ std::optional<std::string> checkedSettingsText(const RunOptions& options, bool& 
         return std::nullopt;
     }
     std::string text;
-    std::optional<std::string> problem =
-        Vellumar::measure::readSettingsFile(options.settingsPath, text);
-    if (!problem) {
-        problem = Vellumar::measure::settingsTextProblem(text, options.settingsPath);
-    }
+    const std::optional<std::string> problem =
+        Vellumar::measure::readSettingsText(options.settingsPath, text);
     if (!problem) {
         return text;
     }

@@ -563,22 +563,24 @@ class FilesThatAreNotOurs(ToolTest):
 class BatchRuns(ToolTest):
     def test_a_loop_count_sweep_writes_files_whose_wall_medians_rise(self):
         cwd = self.working_copy()
+        # A thousand cycles a step: each adds about 0.1 s to a frame on
+        # llvmpipe, far more than a loaded machine's noise.
         status, out, err = run_to_end(
             BINARY, ["--frames", "5", "--warmup", "2", "--set", "freezePointEnabled[0]=0",
-                     "--sweep", "loopsCount.y=0:200:100", "--csv", "frames.csv",
+                     "--sweep", "loopsCount.y=0:2000:1000", "--csv", "frames.csv",
                      "--json", "results.json", "--report"],
             cwd, SERVER.display)
         self.assertEqual(status, 0, err)
         # Progress as plain lines (standard error is no terminal here), and
         # on llvmpipe the timer's warning.
         self.assertRegex(err, r"\Aconfiguration 1/3: loopsCount.y=0 \(\? left\)\n")
-        self.assertIn("configuration 3/3: loopsCount.y=200 (", err)
+        self.assertIn("configuration 3/3: loopsCount.y=2000 (", err)
         self.assertRegex(err, COVERAGE_LINE)
         # --report: the frames' own reports and each configuration's summary,
         # after the start-up lines.
         self.assertEqual(out.splitlines()[3], "size short vec: 6")
-        self.assertIn("loopsCount: (2000000, 100) ((1000000, 100000))\n", out)
-        self.assertRegex(out, r"configuration 2/3: loopsCount.y=100: 5 frames\n  wall_s: median ")
+        self.assertIn("loopsCount: (2000000, 1000) ((1000000, 100000))\n", out)
+        self.assertRegex(out, r"configuration 2/3: loopsCount.y=1000: 5 frames\n  wall_s: median ")
 
         with open(os.path.join(cwd, "frames.csv")) as f:
             rows = f.read().splitlines()
@@ -588,15 +590,15 @@ class BatchRuns(ToolTest):
         for row in rows[1:]:
             config, frame, loops, gpu, wall = row.split(",")
             walls.setdefault(int(loops), []).append(float(wall))
-        medians = [statistics.median(walls[loops]) for loops in (0, 100, 200)]
+        medians = [statistics.median(walls[loops]) for loops in (0, 1000, 2000)]
         self.assertLess(medians[0], medians[1])
         self.assertLess(medians[1], medians[2])
 
         with open(os.path.join(cwd, "results.json")) as f:
             results = json.load(f)
         configurations = results["configurations"]
-        self.assertEqual([c["swept"]["loopsCount.y"] for c in configurations], [0, 100, 200])
-        self.assertEqual([c["settings"]["loopsCount.y"] for c in configurations], [0, 100, 200])
+        self.assertEqual([c["swept"]["loopsCount.y"] for c in configurations], [0, 1000, 2000])
+        self.assertEqual([c["settings"]["loopsCount.y"] for c in configurations], [0, 1000, 2000])
         self.assertEqual([c["frames"] for c in configurations], [5, 5, 5])
         self.assertEqual([c["wall_s"]["median"] for c in configurations], medians)
         self.assertTrue(all(c["settings"]["fastMode"] is False for c in configurations))

@@ -192,6 +192,10 @@ TEST_F(CommandLineTest, FrameAndWarmupCounts) {
     EXPECT_EQ(refusal({"--frames"}), "glintmoth: --frames: 1 required N missing");
     EXPECT_EQ(parse({"--frames", "1"}).options.frames, 1);
     EXPECT_EQ(parse({"--frames", "1000000", "--warmup", "7"}).options.warmup, 7);
+    // Decimal, whatever it looks like, and blanks around it do no harm.
+    const RunOptions decimal = parse({"--frames", "010", "--warmup", " +7 "}).options;
+    EXPECT_EQ(decimal.frames, 10);
+    EXPECT_EQ(decimal.warmup, 7);
 }
 
 TEST_F(CommandLineTest, BadSweeps) {
@@ -256,7 +260,8 @@ TEST_F(CommandLineTest, SettingsFileAndCaptureDirectory) {
               "glintmoth: --settings '" + scratch.path() + "': is a directory");
     testsupport::writeFile(scratch.file("file"), "x");
     EXPECT_EQ(refusal({"--capture", scratch.file("file")}),
-              "glintmoth: --capture '" + scratch.file("file") + "': is not a directory");
+              "glintmoth: --capture '" + scratch.file("file") + "': " + scratch.file("file") +
+                  ": is not a directory");
     EXPECT_EQ(refusal({"--capture", scratch.file("a/b")}),
               "glintmoth: --capture '" + scratch.file("a/b") + "': " + scratch.file("a") +
                   ": No such file or directory");
