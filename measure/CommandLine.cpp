@@ -148,6 +148,10 @@ Problem readableProblem(const std::string& path) {
     if (S_ISDIR(info.st_mode)) {
         return "is a directory";
     }
+    // A FIFO or a device would keep the program waiting for its end.
+    if (!S_ISREG(info.st_mode)) {
+        return "is not a regular file";
+    }
     if (access(path.c_str(), R_OK) != 0) {
         return std::string(std::strerror(errno));
     }

@@ -21,8 +21,8 @@ double percentile(std::vector<T>& values, double percent) {
     if (values.empty() || std::isnan(percent)) {
         return std::numeric_limits<double>::quiet_NaN();
     }
-    const double rank = std::clamp(percent, 0.0, 100.0) / 100.0 *
-                        static_cast<double>(values.size() - 1);
+    const double rank =
+        std::clamp(percent, 0.0, 100.0) / 100.0 * static_cast<double>(values.size() - 1);
     const size_t lower = std::min(static_cast<size_t>(rank), values.size() - 1);
     const auto at = values.begin() + static_cast<std::ptrdiff_t>(lower);
     std::nth_element(values.begin(), at, values.end());

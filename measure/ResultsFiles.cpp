@@ -68,8 +68,7 @@ std::string csvHeader(const std::vector<std::string>& sweptNames) {
     return header + ",gpu_s,wall_s\n";
 }
 
-std::string csvRow(size_t config, size_t frame, const Configuration& swept,
-                   const FrameTime& time) {
+std::string csvRow(size_t config, size_t frame, const Configuration& swept, const FrameTime& time) {
     std::string row = std::to_string(config) + "," + std::to_string(frame);
     for (const SweepValue& value : swept) {
         row += "," + std::to_string(value.value);

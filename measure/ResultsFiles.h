@@ -48,8 +48,7 @@ struct ConfigurationResult {
 std::string formatDecimal(double value);
 
 std::string csvHeader(const std::vector<std::string>& sweptNames);
-std::string csvRow(size_t config, size_t frame, const Configuration& swept,
-                   const FrameTime& time);
+std::string csvRow(size_t config, size_t frame, const Configuration& swept, const FrameTime& time);
 
 std::string resultsJson(const std::string& version,
                         const std::vector<ConfigurationResult>& results);

@@ -34,7 +34,7 @@ std::string targetName(const std::string& path) {
     }
     const std::string last = name.substr(name.rfind('/') + 1);
     if (last.empty() || last == "." || last == "..") {
-        fail("'" + path + "'", "not a directory name");
+        throw WriteError("'" + path + "' is not a directory name");
     }
     return name;
 }

@@ -161,9 +161,9 @@ std::string freshTemporaryName(const std::string& directory,
 }
 
 void finish(std::FILE* file, std::string_view bytes, const std::string& path) {
-    const bool written = (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) ==
-                                               bytes.size()) &&
-                         std::fflush(file) == 0 && !std::ferror(file);
+    const bool written =
+        (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size()) &&
+        std::fflush(file) == 0 && !std::ferror(file);
     const int error = errno;
     if (std::fclose(file) != 0 || !written) {
         fail(path, std::strerror(written ? errno : error));

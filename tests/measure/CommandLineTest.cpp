@@ -258,6 +258,9 @@ TEST_F(CommandLineTest, SettingsFileAndCaptureDirectory) {
                   "': No such file or directory");
     EXPECT_EQ(refusal({"--settings", scratch.path()}),
               "glintmoth: --settings '" + scratch.path() + "': is a directory");
+    ASSERT_EQ(mkfifo(scratch.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(refusal({"--settings", scratch.file("fifo")}),
+              "glintmoth: --settings '" + scratch.file("fifo") + "': is not a regular file");
     testsupport::writeFile(scratch.file("file"), "x");
     EXPECT_EQ(refusal({"--capture", scratch.file("file")}),
               "glintmoth: --capture '" + scratch.file("file") + "': " + scratch.file("file") +
