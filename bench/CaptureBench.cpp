@@ -19,7 +19,7 @@
 using Vellumar::capture::CaptureDirectory;
 using Vellumar::capture::FragmentCapture;
 using Vellumar::capture::OrderIndex;
-using Vellumar::capture::PatternAnalysis;
+namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
 using Vellumar::capture::View;
 using Vellumar::capture::ViewBuilder;
 

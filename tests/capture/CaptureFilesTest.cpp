@@ -34,7 +34,7 @@ using Vellumar::capture::CaptureWriteError;
 using Vellumar::capture::FragmentCapture;
 using Vellumar::capture::FreezePoint;
 using Vellumar::capture::OrderIndex;
-using Vellumar::capture::PatternAnalysis;
+namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
 using Vellumar::capture::summaryJson;
 using Vellumar::capture::writeFragmentCsv;
 

@@ -15,7 +15,7 @@ using testsupport::Unit;
 using testsupport::Walk;
 using Vellumar::capture::Axis;
 using Vellumar::capture::FragmentCapture;
-using Vellumar::capture::PatternAnalysis;
+namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
 using Vellumar::capture::PatternReport;
 using Vellumar::capture::Traversal;
 using Vellumar::capture::traversalName;
