@@ -67,6 +67,10 @@ struct Candidate {
         return tight();
     }
     bool holds(const Candidate& other) const { return measure.grid.holds(other.measure.grid); }
+    // Larger; of two the same size, the one with clearer edges.
+    bool preferredTo(const Candidate& other) const {
+        return area() > other.area() || (area() == other.area() && score() > other.score());
+    }
 };
 
 // Picks the tile among the measured candidates, remembering which smaller
@@ -79,11 +83,8 @@ public:
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             bySize.push_back(i);
         }
-        // Largest first; of two the same size, the one with clearer edges.
         std::sort(bySize.begin(), bySize.end(), [&](std::size_t a, std::size_t b) {
-            const Candidate& ca = candidates[a];
-            const Candidate& cb = candidates[b];
-            return ca.area() > cb.area() || (ca.area() == cb.area() && ca.score() > cb.score());
+            return candidates[a].preferredTo(candidates[b]);
         });
     }
 
@@ -265,8 +266,7 @@ void findBlock(const std::vector<Candidate>& candidates, const Candidate& tile,
             continue;
         }
         report.levels.push_back(Footprint{bw, bh});
-        if (block == nullptr || c.area() > block->area() ||
-            (c.area() == block->area() && c.score() > block->score())) {
+        if (block == nullptr || c.preferredTo(*block)) {
             block = &c;
         }
     }
