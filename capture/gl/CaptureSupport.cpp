@@ -24,8 +24,7 @@ struct Version {
 
 CaptureSupport CaptureSupport::ofCurrentContext() {
     CaptureSupport support;
-    // The highest version GLEW saw: only a refusal names it, so exactness
-    // matters below 4.3 alone.
+    // The highest version whose flag GLEW set: a refusal names it.
     const Version versions[] = {
         {GLEW_VERSION_4_6, 4, 6}, {GLEW_VERSION_4_5, 4, 5}, {GLEW_VERSION_4_4, 4, 4},
         {GLEW_VERSION_4_3, 4, 3}, {GLEW_VERSION_4_2, 4, 2}, {GLEW_VERSION_4_1, 4, 1},
