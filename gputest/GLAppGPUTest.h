@@ -1,5 +1,6 @@
 // The GPU test application: every setting of the test as a plain member (the
-// tweak bars and the settings by name are bound to their addresses), what it
+// tweak bars and the settings by name are bound to their addresses; the
+// settings table in GPUTestSettings.h describes each one), what it
 // keeps of every frame's times, and the framework operations that make up the
 // test: initialisation, the measured frame, input, the two primitive tests.
 // With them the few free functions that the frame and the bars call.
