@@ -73,13 +73,9 @@ struct SettingRow {
     SettingRow& unnamed();
 };
 
-// Every setting of `app`, in the order of the settings by name: curTest,
-// curPrim, loopsCount, loopsIncrement, primTilingSize, primTilingIncrement,
-// primStep, primSize, primRedrawCount, repPrim, allOnOnePixel,
-// drawCallPerPrimitive, blockingEnable, fastMode, bigTriangle,
-// useRegSaturation, numShaderRegs, then for each freeze point i
-// freezePointEnabled[i] and freezePoints[i], then bigPrimVertices[i], winPos,
-// winSize and printStats; then the interaction state that has a bar entry.
+// Every setting of `app`, bound to its members: first the named ones in the
+// order of the settings by name (the settings file's keys, the --help list,
+// the sweep columns), then the interaction state that has a bar entry.
 std::vector<SettingRow> settingTable(GLAppGPUTest& app);
 
 // Registers the named rows of the table, in table order; a pair or a point as
