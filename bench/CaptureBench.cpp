@@ -18,7 +18,7 @@
 
 using Vellumar::capture::FragmentCapture;
 using Vellumar::capture::OrderIndex;
-using Vellumar::capture::PatternAnalysis;
+namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
 using Vellumar::capture::View;
 using Vellumar::capture::ViewBuilder;
 

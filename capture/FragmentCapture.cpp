@@ -21,14 +21,19 @@ void checkPart(const char* name, bool available, const std::vector<T>& values, s
     }
 }
 
-} // namespace
-
-FragmentCapture FragmentCapture::blank(int width, int height) {
+void checkSize(int width, int height) {
+    const int maxSide = FragmentCapture::maxSide;
     if (width < 0 || height < 0 || width > maxSide || height > maxSide) {
         throw std::invalid_argument("capture: size " + std::to_string(width) + "x" +
                                     std::to_string(height) + " is outside 0.." +
                                     std::to_string(maxSide));
     }
+}
+
+} // namespace
+
+FragmentCapture FragmentCapture::blank(int width, int height) {
+    checkSize(width, height);
     FragmentCapture capture;
     capture.width = width;
     capture.height = height;
@@ -61,11 +66,7 @@ void FragmentCapture::enableThreadGroup() {
 }
 
 void FragmentCapture::validate() const {
-    if (width < 0 || height < 0 || width > maxSide || height > maxSide) {
-        throw std::invalid_argument("capture: size " + std::to_string(width) + "x" +
-                                    std::to_string(height) + " is outside 0.." +
-                                    std::to_string(maxSide));
-    }
+    checkSize(width, height);
     const std::size_t pixels = pixelCount();
     checkPart("order", true, order, pixels);
     checkPart("overdraw", true, overdraw, pixels);

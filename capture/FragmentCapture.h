@@ -13,6 +13,11 @@
 
 namespace Vellumar::capture {
 
+// The 32-bit value that stands for none: the order value and the rank of a
+// pixel no fragment reached, a tile no fragment has reached yet. Being the
+// largest value, it sorts after every real one and no replay cut reaches it.
+inline constexpr std::uint32_t none = 0xffffffffu;
+
 // A freeze point that was enabled in the frame, in window pixels with the
 // origin at the lower left.
 struct FreezePoint {
@@ -25,7 +30,7 @@ struct FreezePoint {
 
 struct FragmentCapture {
     // The order value of a pixel that no fragment reached.
-    static constexpr std::uint32_t notCovered = 0xffffffffu;
+    static constexpr std::uint32_t notCovered = none;
     // Windows larger than this on either side are refused, so that pixel
     // counts and order ranks always fit in 32 bits.
     static constexpr int maxSide = 16384;

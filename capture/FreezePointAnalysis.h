@@ -24,12 +24,12 @@ struct FreezePointTiming {
     std::optional<double> ratio;
 };
 
-class FreezePointAnalysis {
-public:
-    // One entry per freeze point of the capture, in its order. Pixels whose
-    // clock ran backwards (end before start) count as covered but carry no
-    // timing.
-    static std::vector<FreezePointTiming> analyse(const FragmentCapture& capture);
-};
+namespace FreezePointAnalysis {
+
+// One entry per freeze point of the capture, in its order. Pixels whose clock
+// ran backwards (end before start) count as covered but carry no timing.
+std::vector<FreezePointTiming> analyse(const FragmentCapture& capture);
+
+} // namespace FreezePointAnalysis
 
 } // namespace Vellumar::capture

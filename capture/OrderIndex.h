@@ -15,7 +15,7 @@ namespace Vellumar::capture {
 
 class OrderIndex {
 public:
-    static constexpr std::uint32_t noRank = 0xffffffffu;
+    static constexpr std::uint32_t noRank = none;
 
     explicit OrderIndex(const FragmentCapture& capture);
 

@@ -67,6 +67,10 @@ struct Candidate {
         return tight();
     }
     bool holds(const Candidate& other) const { return measure.grid.holds(other.measure.grid); }
+    // Larger; of two the same size, the one with clearer edges.
+    bool preferredTo(const Candidate& other) const {
+        return area() > other.area() || (area() == other.area() && score() > other.score());
+    }
 };
 
 // Picks the tile among the measured candidates, remembering which smaller
@@ -79,11 +83,8 @@ public:
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             bySize.push_back(i);
         }
-        // Largest first; of two the same size, the one with clearer edges.
         std::sort(bySize.begin(), bySize.end(), [&](std::size_t a, std::size_t b) {
-            const Candidate& ca = candidates[a];
-            const Candidate& cb = candidates[b];
-            return ca.area() > cb.area() || (ca.area() == cb.area() && ca.score() > cb.score());
+            return candidates[a].preferredTo(candidates[b]);
         });
     }
 
@@ -206,6 +207,75 @@ bool byArea(const Footprint& a, const Footprint& b) {
            (a.width * a.height == b.width * b.height && a.width < b.width);
 }
 
+// Every pairing of the widths and heights worth trying, measured.
+std::vector<Candidate> measureCandidates(const FragmentCapture& capture, const OrderIndex& index,
+                                         TileScorer& scorer) {
+    const LineJumps jumps(capture, index);
+    const std::vector<Side> widths = sidesWorthTrying(jumps, Axis::x, capture.width);
+    const std::vector<Side> heights = sidesWorthTrying(jumps, Axis::y, capture.height);
+    std::vector<Candidate> candidates;
+    for (const Side& w : widths) {
+        for (const Side& h : heights) {
+            if (w.size * h.size < 2) {
+                continue;
+            }
+            const TileGrid grid{w.size, h.size, w.offset, h.offset};
+            candidates.push_back(Candidate{scorer.measure(grid), w.separation, h.separation});
+        }
+    }
+    return candidates;
+}
+
+TileEstimate tileEstimate(const Candidate& tile) {
+    TileEstimate estimate;
+    estimate.size = Footprint{tile.grid().width, tile.grid().height};
+    estimate.offsetX = tile.grid().offsetX;
+    estimate.offsetY = tile.grid().offsetY;
+    estimate.confidence = tileConfidence(tile);
+    estimate.measure = tile.measure;
+    estimate.separationX = tile.separationX;
+    estimate.separationY = tile.separationY;
+    return estimate;
+}
+
+// The path from tile to tile, interleaved when the tiles' ranges overlap.
+TraversalEstimate walkBetween(const TileGrid& grid, const FragmentCapture& capture,
+                              TileScorer& scorer) {
+    std::vector<TileCell> sequence;
+    const TileMeasure walk = scorer.measure(grid, &sequence);
+    TraversalEstimate traversal = TraversalClassifier::classify(
+        grid.columns(capture.width), grid.rows(capture.height), sequence);
+    if (walk.tightness < PatternAnalysis::minTightness &&
+        walk.overlap >= PatternAnalysis::minOverlap) {
+        traversal.pattern = Traversal::interleaved;
+        traversal.confidence = walk.overlap;
+    }
+    return traversal;
+}
+
+// The tight units inside the tile: the largest is the block, and all of
+// them with the tile are the levels, smallest first.
+void findBlock(const std::vector<Candidate>& candidates, const Candidate& tile,
+               PatternReport& report) {
+    const Candidate* block = nullptr;
+    for (const Candidate& c : candidates) {
+        const int bw = c.grid().width;
+        const int bh = c.grid().height;
+        if (bw >= tile.grid().width || bh >= tile.grid().height || !tile.holds(c) || !c.tight() ||
+            c.measure.fullTiles < 1) {
+            continue;
+        }
+        report.levels.push_back(Footprint{bw, bh});
+        if (block == nullptr || c.preferredTo(*block)) {
+            block = &c;
+        }
+    }
+    report.block =
+        block != nullptr ? Footprint{block->grid().width, block->grid().height} : Footprint{1, 1};
+    report.levels.push_back(report.tile.size);
+    std::sort(report.levels.begin(), report.levels.end(), byArea);
+}
+
 } // namespace
 
 PatternReport PatternAnalysis::analyse(const FragmentCapture& capture) {
@@ -225,63 +295,15 @@ PatternReport PatternAnalysis::analyse(const FragmentCapture& capture, const Ord
     if (index.fragments() < 2) {
         return report;
     }
-
-    const LineJumps jumps(capture, index);
-    const std::vector<Side> widths = sidesWorthTrying(jumps, Axis::x, capture.width);
-    const std::vector<Side> heights = sidesWorthTrying(jumps, Axis::y, capture.height);
-
     TileScorer scorer(capture, index);
-    std::vector<Candidate> candidates;
-    for (const Side& w : widths) {
-        for (const Side& h : heights) {
-            if (w.size * h.size < 2) {
-                continue;
-            }
-            const TileGrid grid{w.size, h.size, w.offset, h.offset};
-            candidates.push_back(Candidate{scorer.measure(grid), w.separation, h.separation});
-        }
-    }
-
+    const std::vector<Candidate> candidates = measureCandidates(capture, index, scorer);
     const Candidate* tile = TileChoice(candidates, scorer, capture).choose();
     if (tile == nullptr) {
         return report;
     }
-    const TileGrid& grid = tile->grid();
-    report.tile.size = Footprint{grid.width, grid.height};
-    report.tile.offsetX = grid.offsetX;
-    report.tile.offsetY = grid.offsetY;
-    report.tile.confidence = tileConfidence(*tile);
-    report.tile.measure = tile->measure;
-    report.tile.separationX = tile->separationX;
-    report.tile.separationY = tile->separationY;
-
-    std::vector<TileCell> sequence;
-    const TileMeasure walk = scorer.measure(grid, &sequence);
-    report.traversal = TraversalClassifier::classify(grid.columns(capture.width),
-                                                     grid.rows(capture.height), sequence);
-    if (walk.tightness < minTightness && walk.overlap >= minOverlap) {
-        report.traversal.pattern = Traversal::interleaved;
-        report.traversal.confidence = walk.overlap;
-    }
-
-    const Candidate* block = nullptr;
-    for (const Candidate& c : candidates) {
-        const int bw = c.grid().width;
-        const int bh = c.grid().height;
-        if (bw >= grid.width || bh >= grid.height || !tile->holds(c) || !c.tight() ||
-            c.measure.fullTiles < 1) {
-            continue;
-        }
-        report.levels.push_back(Footprint{bw, bh});
-        if (block == nullptr || c.area() > block->area() ||
-            (c.area() == block->area() && c.score() > block->score())) {
-            block = &c;
-        }
-    }
-    report.block =
-        block != nullptr ? Footprint{block->grid().width, block->grid().height} : Footprint{1, 1};
-    report.levels.push_back(report.tile.size);
-    std::sort(report.levels.begin(), report.levels.end(), byArea);
+    report.tile = tileEstimate(*tile);
+    report.traversal = walkBetween(tile->grid(), capture, scorer);
+    findBlock(candidates, *tile, report);
     return report;
 }
 

@@ -63,19 +63,20 @@
 
 namespace Vellumar::capture {
 
-class PatternAnalysis {
-public:
-    // Unit sides tried on each axis: every size from 1 to this.
-    static constexpr int maxUnitSide = 256;
-    static constexpr double minSeparation = 2.0;
-    static constexpr double minRepeatability = 0.9;
-    static constexpr double minTightness = 0.9;
-    // The share of overlapping tiles that makes a walk interleaved.
-    static constexpr double minOverlap = 0.5;
+namespace PatternAnalysis {
 
-    // Throws std::invalid_argument for an inconsistent capture.
-    static PatternReport analyse(const FragmentCapture& capture, const OrderIndex& index);
-    static PatternReport analyse(const FragmentCapture& capture);
-};
+// Unit sides tried on each axis: every size from 1 to this.
+constexpr int maxUnitSide = 256;
+constexpr double minSeparation = 2.0;
+constexpr double minRepeatability = 0.9;
+constexpr double minTightness = 0.9;
+// The share of overlapping tiles that makes a walk interleaved.
+constexpr double minOverlap = 0.5;
+
+// Throws std::invalid_argument for an inconsistent capture.
+PatternReport analyse(const FragmentCapture& capture, const OrderIndex& index);
+PatternReport analyse(const FragmentCapture& capture);
+
+} // namespace PatternAnalysis
 
 } // namespace Vellumar::capture

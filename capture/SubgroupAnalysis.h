@@ -23,10 +23,11 @@ struct SubgroupFootprint {
     int subgroups = 0;
 };
 
-class SubgroupAnalysis {
-public:
-    // std::nullopt when the capture has no ballot data or no covered pixel.
-    static std::optional<SubgroupFootprint> analyse(const FragmentCapture& capture);
-};
+namespace SubgroupAnalysis {
+
+// std::nullopt when the capture has no ballot data or no covered pixel.
+std::optional<SubgroupFootprint> analyse(const FragmentCapture& capture);
+
+} // namespace SubgroupAnalysis
 
 } // namespace Vellumar::capture

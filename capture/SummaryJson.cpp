@@ -29,6 +29,58 @@ nlohmann::json direction(int step, const char* forward, const char* backward) {
     return step > 0 ? forward : backward;
 }
 
+nlohmann::json tileJson(const TileEstimate& estimate) {
+    nlohmann::json tile = sizeOrNull(estimate.size);
+    tile["confidence"] = rounded(estimate.confidence);
+    if (estimate.size.known()) {
+        const TileMeasure& m = estimate.measure;
+        tile["offset_x"] = estimate.offsetX;
+        tile["offset_y"] = estimate.offsetY;
+        tile["tightness"] = rounded(m.tightness);
+        tile["repeatability"] =
+            m.comparedTiles >= 2 ? nlohmann::json(rounded(m.repeatability)) : nullptr;
+        tile["separation_x"] = rounded(estimate.separationX);
+        tile["separation_y"] = rounded(estimate.separationY);
+        tile["concurrency"] = rounded(m.concurrency);
+        tile["full_tiles"] = m.fullTiles;
+    }
+    return tile;
+}
+
+nlohmann::json traversalDetailJson(const TraversalEstimate& t) {
+    return {{"confidence", rounded(t.confidence)},
+            {"x_direction", direction(t.xStep, "left-to-right", "right-to-left")},
+            {"y_direction", direction(t.yStep, "bottom-to-top", "top-to-bottom")},
+            {"fast_axis", t.xStep == 0 ? nlohmann::json(nullptr)
+                                       : nlohmann::json(t.fastAxis == Axis::x ? "x" : "y")}};
+}
+
+nlohmann::json subgroupJson(const std::optional<SubgroupFootprint>& subgroup) {
+    if (!subgroup) {
+        return nullptr;
+    }
+    const SubgroupFootprint& s = *subgroup;
+    return {{"size", s.size},
+            {"width", s.width},
+            {"height", s.height},
+            {"lanes", s.lanes},
+            {"consistency", rounded(s.consistency)},
+            {"subgroups", s.subgroups}};
+}
+
+nlohmann::json freezePointJson(const FreezePointTiming& f, bool clockAvailable) {
+    return {{"index", f.point.index},
+            {"x", f.point.x},
+            {"y", f.point.y},
+            {"w", f.point.width},
+            {"h", f.point.height},
+            {"inside_pixels", f.insidePixels},
+            {"available", clockAvailable},
+            {"inside_cycles_median", valueOrNull(f.insideCyclesMedian)},
+            {"outside_cycles_median", valueOrNull(f.outsideCyclesMedian)},
+            {"ratio", f.ratio ? nlohmann::json(rounded(*f.ratio)) : nlohmann::json(nullptr)}};
+}
+
 } // namespace
 
 nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& report) {
@@ -40,63 +92,18 @@ nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& 
                          {"ballot", capture.ballotAvailable},
                          {"primitive", capture.primitiveAvailable},
                          {"thread_group", capture.threadGroupAvailable}};
-
-    nlohmann::json tile = sizeOrNull(report.tile.size);
-    tile["confidence"] = rounded(report.tile.confidence);
-    if (report.tile.size.known()) {
-        const TileMeasure& m = report.tile.measure;
-        tile["offset_x"] = report.tile.offsetX;
-        tile["offset_y"] = report.tile.offsetY;
-        tile["tightness"] = rounded(m.tightness);
-        tile["repeatability"] =
-            m.comparedTiles >= 2 ? nlohmann::json(rounded(m.repeatability)) : nullptr;
-        tile["separation_x"] = rounded(report.tile.separationX);
-        tile["separation_y"] = rounded(report.tile.separationY);
-        tile["concurrency"] = rounded(m.concurrency);
-        tile["full_tiles"] = m.fullTiles;
-    }
-    json["tile"] = tile;
-
-    const TraversalEstimate& t = report.traversal;
-    json["traversal"] = traversalName(t.pattern);
-    json["traversal_detail"] = {
-        {"confidence", rounded(t.confidence)},
-        {"x_direction", direction(t.xStep, "left-to-right", "right-to-left")},
-        {"y_direction", direction(t.yStep, "bottom-to-top", "top-to-bottom")},
-        {"fast_axis", t.xStep == 0 ? nlohmann::json(nullptr)
-                                   : nlohmann::json(t.fastAxis == Axis::x ? "x" : "y")}};
-
+    json["tile"] = tileJson(report.tile);
+    json["traversal"] = traversalName(report.traversal.pattern);
+    json["traversal_detail"] = traversalDetailJson(report.traversal);
     json["block"] = sizeOrNull(report.block);
     json["levels"] = nlohmann::json::array();
     for (const Footprint& level : report.levels) {
         json["levels"].push_back(sizeOrNull(level));
     }
-
-    if (report.subgroup) {
-        const SubgroupFootprint& s = *report.subgroup;
-        json["subgroup"] = {{"size", s.size},
-                            {"width", s.width},
-                            {"height", s.height},
-                            {"lanes", s.lanes},
-                            {"consistency", rounded(s.consistency)},
-                            {"subgroups", s.subgroups}};
-    } else {
-        json["subgroup"] = nullptr;
-    }
-
+    json["subgroup"] = subgroupJson(report.subgroup);
     json["freeze_points"] = nlohmann::json::array();
     for (const FreezePointTiming& f : report.freezePoints) {
-        json["freeze_points"].push_back(
-            {{"index", f.point.index},
-             {"x", f.point.x},
-             {"y", f.point.y},
-             {"w", f.point.width},
-             {"h", f.point.height},
-             {"inside_pixels", f.insidePixels},
-             {"available", report.clockAvailable},
-             {"inside_cycles_median", valueOrNull(f.insideCyclesMedian)},
-             {"outside_cycles_median", valueOrNull(f.outsideCyclesMedian)},
-             {"ratio", f.ratio ? nlohmann::json(rounded(*f.ratio)) : nlohmann::json(nullptr)}});
+        json["freeze_points"].push_back(freezePointJson(f, report.clockAvailable));
     }
     json["extensions"] = capture.extensions;
     return json;

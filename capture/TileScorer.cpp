@@ -1,17 +1,9 @@
 // One pass over the fragments in shading order gives every tile's first and
-// last rank and each pixel's successor inside its tile; the scores follow from
-// those arrays.
+// last rank and each pixel's successor inside its tile; each score is one
+// step over those arrays.
 #include "TileScorer.h"
 
-#include <algorithm>
-
 namespace Vellumar::capture {
-
-namespace {
-
-constexpr std::uint32_t none = 0xffffffffu;
-
-} // namespace
 
 TileScorer::TileScorer(const FragmentCapture& capture, const OrderIndex& index)
     : capture(capture), index(index), columnOf(capture.pixelCount()), rowOf(capture.pixelCount()) {
@@ -35,17 +27,21 @@ TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* seq
         grid.offsetY < 0 || grid.offsetY >= grid.height || index.fragments() == 0) {
         return result;
     }
+    layOut(grid);
+    followFragments();
+    scoreTightness(result);
+    scoreRepeatability(result);
+    scoreOverlap(result);
+    if (sequence != nullptr) {
+        listTiles(*sequence);
+    }
+    return result;
+}
 
-    const int gridX = grid.columns(capture.width);
-    const int gridY = grid.rows(capture.height);
+void TileScorer::layOut(const TileGrid& grid) {
+    gridX = grid.columns(capture.width);
+    gridY = grid.rows(capture.height);
     const std::size_t tiles = static_cast<std::size_t>(gridX) * static_cast<std::size_t>(gridY);
-    first.assign(tiles, none);
-    last.assign(tiles, none);
-    count.assign(tiles, 0);
-    lastPixel.assign(tiles, none);
-    next.assign(capture.pixelCount(), none);
-    tileOrder.clear();
-
     tileColumn.resize(static_cast<std::size_t>(capture.width));
     for (int x = 0; x < capture.width; ++x) {
         tileColumn[static_cast<std::size_t>(x)] = static_cast<std::uint32_t>(grid.column(x));
@@ -58,13 +54,21 @@ TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* seq
     whole.assign(tiles, 0);
     for (int ty = 0; ty < gridY; ++ty) {
         for (int tx = 0; tx < gridX; ++tx) {
-            whole[static_cast<std::size_t>(ty) * static_cast<std::size_t>(gridX) +
-                  static_cast<std::size_t>(tx)] =
+            whole[tileAt(tx, ty)] =
                 grid.left(tx) >= 0 && grid.left(tx) + grid.width <= capture.width &&
                 grid.bottom(ty) >= 0 && grid.bottom(ty) + grid.height <= capture.height;
         }
     }
+}
 
+void TileScorer::followFragments() {
+    const std::size_t tiles = whole.size();
+    first.assign(tiles, none);
+    last.assign(tiles, none);
+    count.assign(tiles, 0);
+    lastPixel.assign(tiles, none);
+    next.assign(capture.pixelCount(), none);
+    tileOrder.clear();
     const std::vector<std::uint32_t>& inOrder = index.pixelsInOrder();
     for (std::size_t r = 0; r < inOrder.size(); ++r) {
         const std::uint32_t p = inOrder[r];
@@ -79,11 +83,12 @@ TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* seq
         lastPixel[t] = p;
         ++count[t];
     }
+}
 
-    // Tightness over the full tiles.
-    const std::uint64_t area = static_cast<std::uint64_t>(grid.area());
+void TileScorer::scoreTightness(TileMeasure& result) const {
+    const std::uint64_t area = static_cast<std::uint64_t>(result.grid.area());
     double tightnessSum = 0.0;
-    for (std::size_t t = 0; t < tiles; ++t) {
+    for (std::size_t t = 0; t < whole.size(); ++t) {
         if (whole[t] == 0 || count[t] == 0 || 2 * static_cast<std::uint64_t>(count[t]) < area) {
             continue;
         }
@@ -94,26 +99,31 @@ TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* seq
     if (result.fullTiles > 0) {
         result.tightness = tightnessSum / result.fullTiles;
     }
+}
 
-    // Repeatability: each wholly covered tile against the previous one.
+std::int64_t TileScorer::nextInTile(const TileGrid& grid, int originX, int originY, int x,
+                                    int y) const {
+    const std::uint32_t n = next[capture.pixelIndex(originX + x, originY + y)];
+    if (n == none) {
+        return -1;
+    }
+    const int nx = columnOf[n] - originX;
+    const int ny = rowOf[n] - originY;
+    return static_cast<std::int64_t>(ny) * grid.width + nx;
+}
+
+void TileScorer::scoreRepeatability(TileMeasure& result) const {
+    // Each wholly covered tile against the previous one.
+    const TileGrid& grid = result.grid;
+    const std::uint64_t area = static_cast<std::uint64_t>(grid.area());
     std::uint64_t matches = 0;
     std::uint64_t compared = 0;
     bool havePrevious = false;
     int previousX = 0;
     int previousY = 0;
-    auto localNext = [&](int originX, int originY, int lx, int ly) -> std::int64_t {
-        const std::uint32_t n = next[capture.pixelIndex(originX + lx, originY + ly)];
-        if (n == none) {
-            return -1;
-        }
-        const int nx = columnOf[n] - originX;
-        const int ny = rowOf[n] - originY;
-        return static_cast<std::int64_t>(ny) * grid.width + nx;
-    };
     for (int ty = 0; ty < gridY; ++ty) {
         for (int tx = 0; tx < gridX; ++tx) {
-            const std::size_t t = static_cast<std::size_t>(ty) * static_cast<std::size_t>(gridX) +
-                                  static_cast<std::size_t>(tx);
+            const std::size_t t = tileAt(tx, ty);
             if (whole[t] == 0 || count[t] != area) {
                 continue;
             }
@@ -121,10 +131,10 @@ TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* seq
             const int originY = grid.bottom(ty);
             if (havePrevious) {
                 ++result.comparedTiles;
-                for (int ly = 0; ly < grid.height; ++ly) {
-                    for (int lx = 0; lx < grid.width; ++lx) {
-                        matches += localNext(originX, originY, lx, ly) ==
-                                   localNext(previousX, previousY, lx, ly);
+                for (int y = 0; y < grid.height; ++y) {
+                    for (int x = 0; x < grid.width; ++x) {
+                        matches += nextInTile(grid, originX, originY, x, y) ==
+                                   nextInTile(grid, previousX, previousY, x, y);
                         ++compared;
                     }
                 }
@@ -140,12 +150,14 @@ TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* seq
     if (result.comparedTiles > 0) {
         ++result.comparedTiles; // the first tile took part too
     }
+}
 
-    // Overlap and concurrency over every covered tile, in shading order.
+void TileScorer::scoreOverlap(TileMeasure& result) {
+    // Over every covered tile, in shading order.
     std::uint64_t spans = 0;
     std::uint32_t runningLast = 0;
     std::size_t runningTile = 0;
-    overlapping.assign(tiles, 0);
+    overlapping.assign(whole.size(), 0);
     for (std::size_t i = 0; i < tileOrder.size(); ++i) {
         const std::uint32_t t = tileOrder[i];
         spans += static_cast<std::uint64_t>(last[t]) - first[t] + 1;
@@ -164,16 +176,15 @@ TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* seq
     }
     result.overlap = static_cast<double>(overlaps) / static_cast<double>(tileOrder.size());
     result.concurrency = static_cast<double>(spans) / static_cast<double>(index.fragments());
+}
 
-    if (sequence != nullptr) {
-        sequence->reserve(tileOrder.size());
-        for (std::uint32_t t : tileOrder) {
-            sequence->push_back(TileCell{static_cast<int>(t % static_cast<std::uint32_t>(gridX)),
-                                         static_cast<int>(t / static_cast<std::uint32_t>(gridX)),
-                                         first[t]});
-        }
+void TileScorer::listTiles(std::vector<TileCell>& sequence) const {
+    sequence.reserve(tileOrder.size());
+    for (std::uint32_t t : tileOrder) {
+        sequence.push_back(TileCell{static_cast<int>(t % static_cast<std::uint32_t>(gridX)),
+                                    static_cast<int>(t / static_cast<std::uint32_t>(gridX)),
+                                    first[t]});
     }
-    return result;
 }
 
 } // namespace Vellumar::capture

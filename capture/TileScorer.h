@@ -5,6 +5,7 @@
 // number of threads.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -82,6 +83,24 @@ public:
     TileMeasure measure(const TileGrid& grid, std::vector<TileCell>* sequence = nullptr);
 
 private:
+    // The grid's tile of each column and row, and which tiles lie whole
+    // inside the window.
+    void layOut(const TileGrid& grid);
+    // Per tile its first and last rank and pixel count, per pixel the next
+    // pixel of its tile, and the tiles in the order of their first fragment.
+    void followFragments();
+    void scoreTightness(TileMeasure& result) const;
+    void scoreRepeatability(TileMeasure& result) const;
+    void scoreOverlap(TileMeasure& result);
+    void listTiles(std::vector<TileCell>& sequence) const;
+    // Where in the tile at (originX, originY) the pixel after its pixel
+    // (x, y) lies, as y * width + x; -1 for the tile's last pixel.
+    std::int64_t nextInTile(const TileGrid& grid, int originX, int originY, int x, int y) const;
+    std::size_t tileAt(int tx, int ty) const {
+        return static_cast<std::size_t>(ty) * static_cast<std::size_t>(gridX) +
+               static_cast<std::size_t>(tx);
+    }
+
     const FragmentCapture& capture;
     const OrderIndex& index;
     // Each pixel's column and row, so that the per-fragment loop divides by
@@ -89,6 +108,8 @@ private:
     std::vector<std::uint16_t> columnOf;
     std::vector<std::uint16_t> rowOf;
     // Scratch, kept between calls.
+    int gridX = 0;
+    int gridY = 0;
     std::vector<std::uint32_t> tileColumn;
     std::vector<std::uint32_t> tileRowStart;
     std::vector<std::uint8_t> whole; // per tile: wholly inside the window

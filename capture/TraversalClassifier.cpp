@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "RadixSort.h"
+
 namespace Vellumar::capture {
 
 namespace {
@@ -73,14 +75,13 @@ const std::vector<Candidate>& candidates() {
 }
 
 // Marks, per step of the sequence, whether it goes to the next covered cell
-// by the candidate's key. The keys are sorted with a two-pass radix sort:
-// the walk checks of the analysis run this on grids of 100,000 cells.
+// by the candidate's key. The keys are radix sorted: the walk checks of the
+// analysis run this on grids of 100,000 cells.
 class StepPredictor {
 public:
     StepPredictor(int gridX, int gridY, const std::vector<TileCell>& sequence)
         : gridX(gridX), gridY(gridY), sequence(sequence), keys(sequence.size()),
-          byKey(sequence.size()), scratch(sequence.size()), predicted(sequence.size()),
-          count((1u << 16) + 1) {}
+          byKey(sequence.size()), predicted(sequence.size()) {}
 
     // hits[i] for the step from sequence[i]; returns how many steps hit.
     std::size_t run(const Candidate& c, std::vector<bool>* hits) {
@@ -90,19 +91,7 @@ public:
                 static_cast<std::uint32_t>(keyOf(c, gridX, gridY, sequence[i].x, sequence[i].y));
             byKey[i] = static_cast<std::uint32_t>(i);
         }
-        for (int shift : {0, 16}) {
-            std::fill(count.begin(), count.end(), 0u);
-            for (std::uint32_t i : byKey) {
-                ++count[((keys[i] >> shift) & 0xffffu) + 1];
-            }
-            for (std::size_t d = 1; d < count.size(); ++d) {
-                count[d] += count[d - 1];
-            }
-            for (std::uint32_t i : byKey) {
-                scratch[count[(keys[i] >> shift) & 0xffffu]++] = i;
-            }
-            byKey.swap(scratch);
-        }
+        sorter.sort(byKey, keys);
         for (std::size_t r = 0; r < n; ++r) {
             predicted[byKey[r]] = static_cast<std::uint32_t>(r);
         }
@@ -126,9 +115,8 @@ private:
     const std::vector<TileCell>& sequence;
     std::vector<std::uint32_t> keys;
     std::vector<std::uint32_t> byKey;
-    std::vector<std::uint32_t> scratch;
     std::vector<std::uint32_t> predicted;
-    std::vector<std::uint32_t> count;
+    RadixSort sorter;
 };
 
 } // namespace

@@ -37,20 +37,20 @@ struct TraversalEstimate {
     Axis fastAxis = Axis::x;
 };
 
-class TraversalClassifier {
-public:
-    // A named pattern needs at least this share of its steps predicted.
-    static constexpr double minimumFit = 0.8;
+namespace TraversalClassifier {
 
-    // `sequence` holds cells of a gridX x gridY grid, each once. Fewer than
-    // two cells, or no pattern that fits, give unknown.
-    static TraversalEstimate classify(int gridX, int gridY, const std::vector<TileCell>& sequence);
+// A named pattern needs at least this share of its steps predicted.
+constexpr double minimumFit = 0.8;
 
-    // Per step (sequence[i] to sequence[i + 1]): whether `path` predicts it.
-    // All false for unknown and interleaved.
-    static std::vector<bool> predictedSteps(int gridX, int gridY,
-                                            const std::vector<TileCell>& sequence,
-                                            const TraversalEstimate& path);
-};
+// `sequence` holds cells of a gridX x gridY grid, each once. Fewer than two
+// cells, or no pattern that fits, give unknown.
+TraversalEstimate classify(int gridX, int gridY, const std::vector<TileCell>& sequence);
+
+// Per step (sequence[i] to sequence[i + 1]): whether `path` predicts it. All
+// false for unknown and interleaved.
+std::vector<bool> predictedSteps(int gridX, int gridY, const std::vector<TileCell>& sequence,
+                                 const TraversalEstimate& path);
+
+} // namespace TraversalClassifier
 
 } // namespace Vellumar::capture

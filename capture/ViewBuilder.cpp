@@ -11,8 +11,6 @@ namespace Vellumar::capture {
 
 namespace {
 
-constexpr std::size_t viewCount = 6;
-
 using Ramp = std::array<Rgba, 256>;
 
 Ramp makeRamp(const std::vector<Rgba>& stops) {
@@ -64,6 +62,87 @@ Rgba hashColour(std::uint32_t id) {
     return Rgba{channel(0), channel(8), channel(16), 255};
 }
 
+// A view's colours: colourOf(p) for each covered pixel, the background
+// elsewhere.
+template <typename ColourOf>
+std::vector<Rgba> colourCovered(const FragmentCapture& capture, ColourOf colourOf) {
+    std::vector<Rgba> table(capture.pixelCount(), ViewBuilder::background);
+    for (std::size_t p = 0; p < table.size(); ++p) {
+        if (capture.covered(p)) {
+            table[p] = colourOf(p);
+        }
+    }
+    return table;
+}
+
+std::vector<Rgba> orderColours(const FragmentCapture& capture, const OrderIndex& index) {
+    const std::vector<std::uint32_t>& rank = index.ranks();
+    const double lastRank = std::max<double>(1.0, static_cast<double>(index.fragments()) - 1.0);
+    return colourCovered(capture,
+                         [&](std::size_t p) { return onRamp(orderRamp(), rank[p] / lastRank); });
+}
+
+std::vector<Rgba> overdrawColours(const FragmentCapture& capture) {
+    std::uint32_t maxOverdraw = 1;
+    for (std::uint32_t fragments : capture.overdraw) {
+        maxOverdraw = std::max(maxOverdraw, fragments);
+    }
+    return colourCovered(capture, [&](std::size_t p) {
+        return onRamp(orderRamp(), maxOverdraw == 1 ? 0.0
+                                                    : (std::max(capture.overdraw[p], 1u) - 1.0) /
+                                                          (maxOverdraw - 1.0));
+    });
+}
+
+// A clock that ran backwards gives no duration (-1): such pixels show as
+// covered without data.
+double cycles(const FragmentCapture& capture, std::size_t p) {
+    return capture.clockEnd[p] >= capture.clockStart[p]
+               ? static_cast<double>(capture.clockEnd[p] - capture.clockStart[p])
+               : -1.0;
+}
+
+std::vector<Rgba> timeColours(const FragmentCapture& capture, std::size_t fragments) {
+    std::vector<double> durations;
+    durations.reserve(fragments);
+    for (std::size_t p = 0; p < capture.pixelCount(); ++p) {
+        if (capture.covered(p) && cycles(capture, p) >= 0.0) {
+            durations.push_back(cycles(capture, p));
+        }
+    }
+    // The ramp ends at a high percentile, not at the longest pixel: a raster
+    // thread descheduled in mid-fragment leaves a few pixels thousands of
+    // times longer, which would darken everything else.
+    double shortest = 0.0;
+    double longest = 0.0;
+    if (!durations.empty()) {
+        shortest = *std::min_element(durations.begin(), durations.end());
+        const auto top = durations.begin() +
+                         static_cast<std::ptrdiff_t>(static_cast<double>(durations.size() - 1) *
+                                                     ViewBuilder::timeRampPercentile);
+        std::nth_element(durations.begin(), top, durations.end());
+        longest = *top;
+    }
+    const double span = longest > shortest ? longest - shortest : 1.0;
+    return colourCovered(capture, [&](std::size_t p) {
+        const double duration = cycles(capture, p);
+        return duration < 0.0 ? ViewBuilder::noData
+                              : onRamp(timeRamp(), (duration - shortest) / span);
+    });
+}
+
+std::vector<Rgba> laneColours(const FragmentCapture& capture) {
+    std::uint32_t maxLane = 1;
+    for (std::size_t p = 0; p < capture.pixelCount(); ++p) {
+        if (capture.covered(p)) {
+            maxLane = std::max(maxLane, capture.lane[p]);
+        }
+    }
+    return colourCovered(capture, [&](std::size_t p) {
+        return onRamp(orderRamp(), static_cast<double>(capture.lane[p]) / maxLane);
+    });
+}
+
 } // namespace
 
 const char* viewName(View view) {
@@ -79,80 +158,24 @@ const char* viewName(View view) {
 }
 
 ViewBuilder::ViewBuilder(const FragmentCapture& capture, const OrderIndex& index)
-    : index(index), colours(viewCount), image(capture.pixelCount()) {
+    : index(index), colours(static_cast<std::size_t>(viewCount)), image(capture.pixelCount()) {
     capture.validate();
-    const std::size_t pixels = capture.pixelCount();
-    const std::vector<std::uint32_t>& rank = index.ranks();
-    auto fill = [&](View view, auto colourOf) {
-        std::vector<Rgba>& table = colours[static_cast<std::size_t>(view)];
-        table.assign(pixels, background);
-        for (std::size_t p = 0; p < pixels; ++p) {
-            if (capture.covered(p)) {
-                table[p] = colourOf(p);
-            }
-        }
+    auto colourTable = [&](View view) -> std::vector<Rgba>& {
+        return colours[static_cast<std::size_t>(view)];
     };
-
-    const double lastRank = std::max<double>(1.0, static_cast<double>(index.fragments()) - 1.0);
-    fill(View::order, [&](std::size_t p) { return onRamp(orderRamp(), rank[p] / lastRank); });
-
-    std::uint32_t maxOverdraw = 1;
-    for (std::size_t p = 0; p < pixels; ++p) {
-        maxOverdraw = std::max(maxOverdraw, capture.overdraw[p]);
-    }
-    fill(View::overdraw, [&](std::size_t p) {
-        return onRamp(orderRamp(), maxOverdraw == 1 ? 0.0
-                                                    : (std::max(capture.overdraw[p], 1u) - 1.0) /
-                                                          (maxOverdraw - 1.0));
-    });
-
+    colourTable(View::order) = orderColours(capture, index);
+    colourTable(View::overdraw) = overdrawColours(capture);
     if (capture.clockAvailable) {
-        // A clock that ran backwards gives no duration: such pixels show as
-        // covered without data.
-        auto cycles = [&](std::size_t p) -> double {
-            return capture.clockEnd[p] >= capture.clockStart[p]
-                       ? static_cast<double>(capture.clockEnd[p] - capture.clockStart[p])
-                       : -1.0;
-        };
-        std::vector<double> durations;
-        durations.reserve(index.fragments());
-        for (std::size_t p = 0; p < pixels; ++p) {
-            if (capture.covered(p) && cycles(p) >= 0.0) {
-                durations.push_back(cycles(p));
-            }
-        }
-        // The ramp ends at a high percentile, not at the longest pixel: a
-        // raster thread descheduled in mid-fragment leaves a few pixels
-        // thousands of times longer, which would darken everything else.
-        double shortest = 0.0;
-        double longest = 0.0;
-        if (!durations.empty()) {
-            shortest = *std::min_element(durations.begin(), durations.end());
-            const auto top = durations.begin() +
-                             static_cast<std::ptrdiff_t>(static_cast<double>(durations.size() - 1) *
-                                                         timeRampPercentile);
-            std::nth_element(durations.begin(), top, durations.end());
-            longest = *top;
-        }
-        const double span = longest > shortest ? longest - shortest : 1.0;
-        fill(View::time, [&](std::size_t p) {
-            return cycles(p) < 0.0 ? noData : onRamp(timeRamp(), (cycles(p) - shortest) / span);
-        });
+        colourTable(View::time) = timeColours(capture, index.fragments());
     }
     if (capture.ballotAvailable) {
-        fill(View::subgroups, [&](std::size_t p) { return hashColour(capture.subgroup[p]); });
-        std::uint32_t maxLane = 1;
-        for (std::size_t p = 0; p < pixels; ++p) {
-            if (capture.covered(p)) {
-                maxLane = std::max(maxLane, capture.lane[p]);
-            }
-        }
-        fill(View::lanes, [&](std::size_t p) {
-            return onRamp(orderRamp(), static_cast<double>(capture.lane[p]) / maxLane);
-        });
+        colourTable(View::subgroups) =
+            colourCovered(capture, [&](std::size_t p) { return hashColour(capture.subgroup[p]); });
+        colourTable(View::lanes) = laneColours(capture);
     }
     if (capture.primitiveAvailable) {
-        fill(View::primitives, [&](std::size_t p) { return hashColour(capture.primitive[p]); });
+        colourTable(View::primitives) =
+            colourCovered(capture, [&](std::size_t p) { return hashColour(capture.primitive[p]); });
     }
 }
 

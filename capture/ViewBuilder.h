@@ -24,6 +24,9 @@ enum class View {
     overdraw,   // fragments per pixel as a ramp, 1 at the ramp's start
 };
 
+// The views are numbered 0 to viewCount - 1 in the order above.
+constexpr int viewCount = static_cast<int>(View::overdraw) + 1;
+
 const char* viewName(View view);
 
 struct Rgba {

@@ -4,11 +4,11 @@
 #include "CaptureView.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 #include <stdexcept>
 
 #include "CaptureDirectory.h"
+#include "FindingsText.h"
 #include "GLHeaders.h"
 #include "MessageSink.h"
 #include "PatternAnalysis.h"
@@ -17,34 +17,11 @@
 namespace {
 
 using Vellumar::capture::View;
-
-constexpr int viewCount = 6;
+using Vellumar::capture::viewCount;
 
 void saveCallback(void* clientData) { static_cast<CaptureView*>(clientData)->save(); }
 
 void showLiveCallback(void* clientData) { static_cast<CaptureView*>(clientData)->hide(); }
-
-std::string sizeText(const Vellumar::capture::Footprint& size) {
-    if (!size.known()) {
-        return "unknown";
-    }
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
-std::string fixed(double value, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-std::string subgroupDescription(const Vellumar::capture::PatternReport& report) {
-    if (!report.subgroup) {
-        return "unavailable";
-    }
-    const Vellumar::capture::SubgroupFootprint& s = *report.subgroup;
-    return std::to_string(s.size) + " lanes, " + std::to_string(s.width) + "x" +
-           std::to_string(s.height);
-}
 
 } // namespace
 
@@ -55,11 +32,9 @@ CaptureView::CaptureView(const std::string& displacedBar)
     TwDefine(" Capture position='10 10' size='250 372' fontSize=1 valuesWidth=110 visible=false "
              "help='The last fragment capture (key o): one view of it, cut at the replay "
              "position, with what the analysis found.' ");
-    const Vellumar::capture::View order[viewCount] = {
-        View::order, View::time, View::subgroups, View::lanes, View::primitives, View::overdraw};
     TwEnumVal values[viewCount];
     for (int i = 0; i < viewCount; ++i) {
-        values[i] = {static_cast<int>(order[i]), Vellumar::capture::viewName(order[i])};
+        values[i] = {i, Vellumar::capture::viewName(static_cast<View>(i))};
     }
     const TwType viewType = TwDefineEnum("captureView", values, viewCount);
     TwAddVarRW(bar, "View", viewType, &view, " help='What the colours show' ");
@@ -135,28 +110,15 @@ void CaptureView::hide() {
 void CaptureView::updateTexts() {
     const Vellumar::capture::PatternReport& r = findings;
     fragmentCount = static_cast<double>(r.fragments);
-    tileText = sizeText(r.tile.size);
-    if (r.tile.size.known()) {
-        tileText += " (" + fixed(r.tile.confidence, 2) + ")";
-    }
+    tileText = Vellumar::capture::tileText(r.tile);
     traversalText = Vellumar::capture::traversalName(r.traversal.pattern);
-    blockText = sizeText(r.block);
-    subgroupText = subgroupDescription(r);
+    blockText = Vellumar::capture::sizeText(r.block);
+    subgroupText = Vellumar::capture::subgroupText(r);
     tileLabel = tileText.c_str();
     traversalLabel = traversalText.c_str();
     blockLabel = blockText.c_str();
     subgroupLabel = subgroupText.c_str();
     savedLabel = savedText.c_str();
-}
-
-std::string CaptureView::describe(const Vellumar::capture::PatternReport& r) {
-    std::string text = std::to_string(r.fragments) + " fragments; tile " + sizeText(r.tile.size);
-    if (r.tile.size.known()) {
-        text += " (confidence " + fixed(r.tile.confidence, 2) + ")";
-    }
-    text += ", " + std::string(Vellumar::capture::traversalName(r.traversal.pattern)) + "; block " +
-            sizeText(r.block) + "; subgroup " + subgroupDescription(r);
-    return text;
 }
 
 void CaptureView::advanceReplay() {

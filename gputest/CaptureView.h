@@ -53,9 +53,6 @@ public:
     const Vellumar::capture::FragmentCapture& capture() const { return *captured; }
     const Vellumar::capture::PatternReport& report() const { return findings; }
 
-    // One line of findings: fragments, tile, traversal, block, subgroup.
-    static std::string describe(const Vellumar::capture::PatternReport& report);
-
     // Bound to the bar.
     int32_t view = 0; // a Vellumar::capture::View
     float replayPercent = 100.0f;

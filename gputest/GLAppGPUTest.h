@@ -1,5 +1,6 @@
 // The GPU test application: every setting of the test as a plain member (the
-// tweak bars and the settings by name are bound to their addresses), what it
+// tweak bars and the settings by name are bound to their addresses; the
+// settings table in GPUTestSettings.h describes each one), what it
 // keeps of every frame's times, and the framework operations that make up the
 // test: initialisation, the measured frame, input, the two primitive tests.
 // With them the few free functions that the frame and the bars call.
@@ -102,6 +103,8 @@ public:
     bool leftButtonDown;
     bool middleButtonDown;
     bool rightButtonDown;
+    // The settings of the table get their start values in init
+    // (setStartValues); until then they hold zeros.
     Point freezePoints[4] = {};
     bool freezePointEnabled[4] = {};
     int32_t freezePointIds[4] = {};
@@ -111,26 +114,26 @@ public:
     bool controlBigPrimitive = false;
     bool useRegSaturation = false;
     int32_t numShaderRegs = 0;
-    bool fastMode = true;
-    bool printStats = true;
+    bool fastMode = false;
+    bool printStats = false;
     bool fullScreen = true;
-    bool blockingEnable = true;
-    int32_t curTest = TEST_BIG_PRIMITIVE;
+    bool blockingEnable = false;
+    int32_t curTest = 0;
     Vec2i winPos = {};
     Vec2i winSize = {};
     Vec2i loopsCount = {};
     Vec2i loopsIncrement = {};
-    int32_t curPrim = PRIM_QUADS;
+    int32_t curPrim = 0;
     Vec2i primTilingSize = {};
     int32_t primTilingIncrement = 0;
     Vec2i primStep = {};
     Vec2i primSize = {};
     int32_t primRedrawCount = 0;
-    int32_t repPrim = REDRAW_PRIMITIVE;
+    int32_t repPrim = 0;
     int32_t allOnOnePixel = 0;
     bool drawCallPerPrimitive = false;
     int32_t frameCount = 0;
-    int32_t moveMode = MOVE_FREEZE_POINTS;
+    int32_t moveMode = 0;
     bool bigTriangle = false;
     GLenum drawBuffer = GL_FRONT;
     GLenum clearBuffer = GL_BACK;

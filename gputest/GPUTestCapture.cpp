@@ -8,6 +8,7 @@
 
 #include "CaptureDirectory.h"
 #include "CaptureView.h"
+#include "FindingsText.h"
 #include "FragmentRecorder.h"
 #include "GLAppGPUTest.h"
 #include "GLError.h"
@@ -114,7 +115,8 @@ void GLAppGPUTest::takeCapture() {
         Vellumar::MessageSink::instance().info("%s", e.what());
         return;
     }
-    std::cout << "capture: " << CaptureView::describe(captureView->report()) << "\n" << std::flush;
+    std::cout << "capture: " << Vellumar::capture::findingsLine(captureView->report()) << "\n"
+              << std::flush;
 }
 
 int GLAppGPUTest::writeCapture(const std::string& directory) {
@@ -124,7 +126,7 @@ int GLAppGPUTest::writeCapture(const std::string& directory) {
         const Vellumar::capture::PatternReport report =
             Vellumar::capture::PatternAnalysis::analyse(capture, index);
         Vellumar::capture::writeCaptureDirectory(directory, capture, index, report);
-        std::cout << "capture: " << CaptureView::describe(report) << "\n"
+        std::cout << "capture: " << Vellumar::capture::findingsLine(report) << "\n"
                   << "capture written to " << directory << "\n"
                   << std::flush;
         return 0;

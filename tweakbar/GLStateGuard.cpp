@@ -1,21 +1,9 @@
 // Saving and restoring the GL state around the bars' renderer.
-#define GL_GLEXT_PROTOTYPES 1
 #include "GLStateGuard.h"
-
-#include <GL/glext.h>
 
 namespace Vellumar::tweakbar {
 
 namespace {
-
-// 10 * major + minor (0 if unreadable): vertex arrays and pixel buffers are
-// queried only where the context has them, leaving no error for the program.
-int contextVersion() {
-    const char* text = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    bool readable = text != nullptr && text[0] >= '0' && text[0] <= '9' && text[1] == '.' &&
-                    text[2] >= '0' && text[2] <= '9';
-    return readable ? 10 * (text[0] - '0') + (text[2] - '0') : 0;
-}
 
 constexpr GLbitfield savedServerState = GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT |
                                         GL_LIGHTING_BIT | GL_POLYGON_BIT | GL_SCISSOR_BIT |
@@ -23,10 +11,10 @@ constexpr GLbitfield savedServerState = GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL
 
 } // namespace
 
-GLStateGuard::GLStateGuard() {
-    static const int version = contextVersion();
-    hasVertexArrays = version >= 30;
-    hasPixelBuffers = version >= 21;
+GLStateGuard::GLStateGuard()
+    // Vertex arrays and pixel buffers are queried only where the context has
+    // them, leaving no error for the program.
+    : hasVertexArrays(GLEW_VERSION_3_0), hasPixelBuffers(GLEW_VERSION_2_1) {
 
     glGetIntegerv(GL_CURRENT_PROGRAM, &savedProgram);
     glGetIntegerv(GL_ACTIVE_TEXTURE, &savedActiveTexture);

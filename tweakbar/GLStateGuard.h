@@ -9,10 +9,10 @@
 //   and modelview matrices itself. Issues no glGetError, so a pending error
 //   stays for the program.
 // Refuses: nothing; vertex arrays and pixel buffers are touched only where
-//   the context has them.
+//   the context has them, as GLEW (initialised before the first TwDraw) says.
 #pragma once
 
-#include <GL/gl.h>
+#include <GL/glew.h>
 
 namespace Vellumar::tweakbar {
 
@@ -30,8 +30,8 @@ private:
     GLint savedArrayBuffer = 0;
     GLint savedElementBuffer = 0;
     GLint savedUnpackBuffer = 0;
-    bool hasVertexArrays = false;
-    bool hasPixelBuffers = false;
+    const bool hasVertexArrays;
+    const bool hasPixelBuffers;
 };
 
 } // namespace Vellumar::tweakbar

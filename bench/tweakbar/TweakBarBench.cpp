@@ -6,6 +6,7 @@
 // settled.
 #include <benchmark/benchmark.h>
 
+#include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <imgui.h>
 
@@ -204,6 +205,7 @@ int main(int argc, char** argv) {
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE);
     glutInitWindowSize(windowSize, windowSize);
     glutCreateWindow("tweakbar bench");
+    glewInit(); // the bars' state guard asks GLEW what the context has
     glViewport(0, 0, windowSize, windowSize);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,12 +1,9 @@
-// The extension list is read with glGetStringi, one name at a time: the one
-// long GL_EXTENSIONS string is gone from core contexts, and a plain substring
-// search in it would take GL_ARB_shader_clock2 for GL_ARB_shader_clock.
+// Versions and extensions come from GLEW's flags, which glewInit sets from the
+// context (also under EGL, where glewInit reports no GLX display after it
+// has read them).
 #include "CaptureSupport.h"
 
 #include <GL/glew.h>
-
-#include <cstdio>
-#include <cstring>
 
 namespace Vellumar::capture {
 
@@ -17,39 +14,36 @@ bool atLeast(const CaptureSupport& support, int major, int minor) {
            (support.majorVersion == major && support.minorVersion >= minor);
 }
 
+struct Version {
+    GLboolean offered;
+    int major;
+    int minor;
+};
+
 } // namespace
 
 CaptureSupport CaptureSupport::ofCurrentContext() {
     CaptureSupport support;
-    // The version string, which every context has ("4.5 (Compatibility
-    // Profile) Mesa ..."): GL_MAJOR_VERSION would be an error before 3.0.
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (!version ||
-        std::sscanf(version, "%d.%d", &support.majorVersion, &support.minorVersion) != 2) {
-        support.majorVersion = 0;
-        support.minorVersion = 0;
-    }
-    if (support.majorVersion < 3) {
-        return support;
-    }
-    GLint count = 0;
-    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
-    bool int64 = false;
-    bool ballot = false;
-    for (GLint i = 0; i < count; ++i) {
-        const char* name =
-            reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
-        if (!name) {
-            continue;
+    // The highest version whose flag GLEW set: a refusal names it.
+    const Version versions[] = {
+        {GLEW_VERSION_4_6, 4, 6}, {GLEW_VERSION_4_5, 4, 5}, {GLEW_VERSION_4_4, 4, 4},
+        {GLEW_VERSION_4_3, 4, 3}, {GLEW_VERSION_4_2, 4, 2}, {GLEW_VERSION_4_1, 4, 1},
+        {GLEW_VERSION_4_0, 4, 0}, {GLEW_VERSION_3_3, 3, 3}, {GLEW_VERSION_3_2, 3, 2},
+        {GLEW_VERSION_3_1, 3, 1}, {GLEW_VERSION_3_0, 3, 0}, {GLEW_VERSION_2_1, 2, 1},
+        {GLEW_VERSION_2_0, 2, 0}, {GLEW_VERSION_1_5, 1, 5}, {GLEW_VERSION_1_4, 1, 4},
+        {GLEW_VERSION_1_3, 1, 3}, {GLEW_VERSION_1_2, 1, 2}, {GLEW_VERSION_1_1, 1, 1}};
+    for (const Version& version : versions) {
+        if (version.offered) {
+            support.majorVersion = version.major;
+            support.minorVersion = version.minor;
+            break;
         }
-        support.clock |= std::strcmp(name, "GL_ARB_shader_clock") == 0;
-        ballot |= std::strcmp(name, "GL_ARB_shader_ballot") == 0;
-        int64 |= std::strcmp(name, "GL_ARB_gpu_shader_int64") == 0;
-        support.threadGroup |= std::strcmp(name, "GL_NV_shader_thread_group") == 0;
-        support.flipY |= std::strcmp(name, "GL_MESA_framebuffer_flip_y") == 0;
     }
+    support.clock = GLEW_ARB_shader_clock;
     // ballotARB returns a 64-bit mask.
-    support.ballot = ballot && int64;
+    support.ballot = GLEW_ARB_shader_ballot && GLEW_ARB_gpu_shader_int64;
+    support.threadGroup = GLEW_NV_shader_thread_group;
+    support.flipY = GLEW_MESA_framebuffer_flip_y;
     return support;
 }
 

@@ -33,7 +33,7 @@ using testsupport::Walk;
 using Vellumar::capture::FragmentCapture;
 using Vellumar::capture::FreezePoint;
 using Vellumar::capture::OrderIndex;
-using Vellumar::capture::PatternAnalysis;
+namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
 using Vellumar::capture::summaryJson;
 using Vellumar::capture::writeCaptureDirectory;
 using Vellumar::capture::writeFragmentCsv;

@@ -1,10 +1,12 @@
 // Tile size, walk and blocks found in order maps built with a known layout:
 // each walk, other tile sizes, threads, partial edge tiles, nested blocks,
-// gaps from overdraw, holes in the coverage, and data with no structure.
+// gaps from overdraw, holes in the coverage, and data with no structure; and
+// the text that tells the findings.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "FindingsText.h"
 #include "PatternAnalysis.h"
 #include "SyntheticCapture.h"
 
@@ -14,9 +16,11 @@ using testsupport::SyntheticLayout;
 using testsupport::Unit;
 using testsupport::Walk;
 using Vellumar::capture::Axis;
+using Vellumar::capture::findingsLine;
 using Vellumar::capture::FragmentCapture;
-using Vellumar::capture::PatternAnalysis;
+namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
 using Vellumar::capture::PatternReport;
+using Vellumar::capture::tileText;
 using Vellumar::capture::Traversal;
 using Vellumar::capture::traversalName;
 
@@ -283,6 +287,21 @@ TEST(PatternAnalysis, OneWholeTileGivesHalfTheConfidence) {
     EXPECT_LE(report.tile.confidence, 0.5);
     EXPECT_GT(report.tile.confidence, 0.2);
     EXPECT_LT(report.traversal.confidence, 0.5); // 4 tiles, 3 steps
+}
+
+TEST(FindingsText, TellsWhatWasFoundAndWhatWasNot) {
+    SyntheticLayout layout;
+    layout.inside = {Unit{4, 2, Walk::rowMajor}};
+    layout.subgroupSize = 8;
+    const PatternReport found = analyse(layout);
+    EXPECT_EQ(findingsLine(found), "262144 fragments; tile 64x64 (confidence 1.00), row-major; "
+                                   "block 4x2; subgroup 8 lanes, 4x2");
+    EXPECT_EQ(tileText(found.tile), "64x64 (1.00)"); // the Capture bar's short form
+
+    const PatternReport nothing = PatternAnalysis::analyse(makeNoise(64, 64, 3));
+    EXPECT_EQ(findingsLine(nothing),
+              "4096 fragments; tile unknown, unknown; block unknown; subgroup unavailable");
+    EXPECT_EQ(tileText(nothing.tile), "unknown");
 }
 
 } // namespace

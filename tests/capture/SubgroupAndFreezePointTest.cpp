@@ -14,10 +14,10 @@ using testsupport::Unit;
 using testsupport::Walk;
 using Vellumar::capture::FragmentCapture;
 using Vellumar::capture::FreezePoint;
-using Vellumar::capture::FreezePointAnalysis;
+namespace FreezePointAnalysis = Vellumar::capture::FreezePointAnalysis;
 using Vellumar::capture::FreezePointTiming;
-using Vellumar::capture::PatternAnalysis;
-using Vellumar::capture::SubgroupAnalysis;
+namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
+namespace SubgroupAnalysis = Vellumar::capture::SubgroupAnalysis;
 using Vellumar::capture::SubgroupFootprint;
 
 namespace {

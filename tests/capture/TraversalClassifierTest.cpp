@@ -11,7 +11,7 @@
 using Vellumar::capture::Axis;
 using Vellumar::capture::TileCell;
 using Vellumar::capture::Traversal;
-using Vellumar::capture::TraversalClassifier;
+namespace TraversalClassifier = Vellumar::capture::TraversalClassifier;
 using Vellumar::capture::TraversalEstimate;
 
 namespace {

@@ -127,8 +127,8 @@ COVERAGE_LINE = r"INFO: the GPU timer covers only \d+ % of the frame's wall time
 class Glintmoth:
     """One run of the tool, started from a working directory."""
 
-    def __init__(self, binary, cwd, display, stdin=subprocess.DEVNULL, args=()):
-        env = tool_environment(display)
+    def __init__(self, binary, cwd, display, stdin=subprocess.DEVNULL, args=(), env=None):
+        env = tool_environment(display, env)
         self.display = display
         self.env = env
         self.process = subprocess.Popen([binary, *args], cwd=cwd, env=env, stdin=stdin,

@@ -1,13 +1,14 @@
 // Tests of the measured frame on the started GPU test: the console report,
 // the buffers of both modes, no rebuild and no allocation when nothing
-// changed (a recording running included), the macros and uniforms handed to
-// the shaders, the saved window geometry, the frame's error check and its GL
-// calls in order.
+// changed (a recording running included), the macros (before the program is
+// bound) and uniforms handed to the shaders, the saved window geometry, the
+// frame's error check and its GL calls in order.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <regex>
@@ -119,6 +120,23 @@ TEST_F(GPUTestFrame, FramesWithUnchangedSettingsDoNotRebuildTheProgram) {
         EXPECT_EQ(counter.count("glLinkProgram"), 1);
         EXPECT_GE(counter.count("glCompileShader"), 1);
     }
+}
+
+// The frame hands its macros to the shader before it binds the program, so
+// that its own bind rebuilds a changed program and everything after it,
+// uniforms and drawing, runs the new one.
+TEST_F(GPUTestFrame, AChangedMacroIsBuiltBeforeTheFrameUsesTheProgram) {
+    runFrame();
+    test.blockingEnable = !test.blockingEnable;
+    testsupport::GLCallCounter counter;
+    runFrame();
+    const std::vector<std::string> calls = counter.names();
+    const auto firstOf = [&calls](const char* name) {
+        return std::find(calls.begin(), calls.end(), name) - calls.begin();
+    };
+    ASSERT_EQ(counter.count("glLinkProgram"), 1);
+    EXPECT_LT(firstOf("glCompileShader"), firstOf("glLinkProgram"));
+    EXPECT_LT(firstOf("glLinkProgram"), firstOf("glUseProgram"));
 }
 
 // With register saturation on, a frame hands all seven macros to the shaders.

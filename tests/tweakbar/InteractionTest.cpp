@@ -292,6 +292,30 @@ TEST_F(Interaction, AnEnumerationListStoresTheNumberOfTheChosenLabel) {
     EXPECT_EQ(v.move, 1);
 }
 
+TEST_F(Interaction, TheRightButtonClosesAnOpenListAndTheMiddleButtonDoesNot) {
+    // Of the three buttons only ImGui's right one closes a list clicked
+    // beside it: this pins which GLUT button reaches it as which.
+    constexpr int glutMiddle = 1;
+    constexpr int glutRight = 2;
+    auto clickOnTitle = [](int glutButton) {
+        const TwRect bar = drawnBar("Bar");
+        const int x = bar.x + 60;
+        const int y = bar.y + 6;
+        TwEventMouseMotionGLUT(x, y);
+        EXPECT_EQ(TwEventMouseButtonGLUT(glutButton, glutDown, x, y), 1);
+        EXPECT_EQ(TwEventMouseButtonGLUT(glutButton, glutUp, x, y), 1);
+        TwDraw();
+    };
+    click(drawnEntry("Bar", "Move"));
+    TwDraw();
+    ASSERT_TRUE(TwInspectDrawnEntry("Bar", "Move", "Window"));
+    clickOnTitle(glutMiddle);
+    EXPECT_TRUE(TwInspectDrawnEntry("Bar", "Move", "Window"));
+    clickOnTitle(glutRight);
+    EXPECT_FALSE(TwInspectDrawnEntry("Bar", "Move", "Window"));
+    EXPECT_EQ(v.move, 1);
+}
+
 TEST_F(Interaction, DraggingANumberChangesIt) {
     TwRect field = drawnEntry("Bar", "Regs");
     int x = centreX(field);

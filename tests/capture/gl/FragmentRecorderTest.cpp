@@ -1,9 +1,8 @@
 // Tests of the fragment recorder on small draws of the program's own shader
 // files under Xvfb (llvmpipe, several raster threads: see tests/CMakeLists.txt):
-// distinct order numbers from 0 for every fragment, overdraw and the first
-// fragment's values, primitive ids, subgroups and lanes, the shader clock in a
-// freeze point, parts the driver lacks, refusals, and what the recorder leaves
-// behind in GL.
+// what the context offers a capture, distinct order numbers from 0 for every fragment, overdraw and
+// the first fragment's values, primitive ids, subgroups and lanes, the shader clock in a freeze
+// point, parts the driver lacks, refusals, and what the recorder leaves behind in GL.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -127,6 +126,31 @@ Scene windowFillingQuad(int width, int height) {
     scene.height = height;
     scene.quads = {{0, 0, static_cast<float>(width), static_cast<float>(height)}};
     return scene;
+}
+
+TEST(CaptureSupport, IsWhatTheContextItselfSaysItOffers) {
+    testsupport::ensureGLWindow();
+    GLint major = 0;
+    GLint minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    GLint count = 0;
+    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+    std::set<std::string> extensions;
+    for (GLint i = 0; i < count; ++i) {
+        extensions.insert(
+            reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i))));
+    }
+    auto offered = [&](const char* name) { return extensions.count(name) == 1; };
+
+    const CaptureSupport support = CaptureSupport::ofCurrentContext();
+    EXPECT_EQ(support.majorVersion, major);
+    EXPECT_EQ(support.minorVersion, minor);
+    EXPECT_EQ(support.clock, offered("GL_ARB_shader_clock"));
+    EXPECT_EQ(support.ballot,
+              offered("GL_ARB_shader_ballot") && offered("GL_ARB_gpu_shader_int64"));
+    EXPECT_EQ(support.threadGroup, offered("GL_NV_shader_thread_group"));
+    EXPECT_EQ(support.flipY, offered("GL_MESA_framebuffer_flip_y"));
 }
 
 TEST_F(FragmentRecorderTest, EveryPixelOfAWindowFillingQuadGetsADistinctOrderFromZero) {

@@ -1,0 +1,52 @@
+// Confidences with two decimals: enough to tell a clear finding from a
+// doubtful one at a glance.
+#include "FindingsText.h"
+
+#include <cstdio>
+
+namespace Vellumar::capture {
+
+namespace {
+
+std::string twoDecimals(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+} // namespace
+
+std::string sizeText(const Footprint& size) {
+    if (!size.known()) {
+        return "unknown";
+    }
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::string tileText(const TileEstimate& tile) {
+    if (!tile.size.known()) {
+        return sizeText(tile.size);
+    }
+    return sizeText(tile.size) + " (" + twoDecimals(tile.confidence) + ")";
+}
+
+std::string subgroupText(const PatternReport& report) {
+    if (!report.subgroup) {
+        return "unavailable";
+    }
+    const SubgroupFootprint& s = *report.subgroup;
+    return std::to_string(s.size) + " lanes, " + std::to_string(s.width) + "x" +
+           std::to_string(s.height);
+}
+
+std::string findingsLine(const PatternReport& report) {
+    std::string text =
+        std::to_string(report.fragments) + " fragments; tile " + sizeText(report.tile.size);
+    if (report.tile.size.known()) {
+        text += " (confidence " + twoDecimals(report.tile.confidence) + ")";
+    }
+    return text + ", " + traversalName(report.traversal.pattern) + "; block " +
+           sizeText(report.block) + "; subgroup " + subgroupText(report);
+}
+
+} // namespace Vellumar::capture

@@ -1,0 +1,25 @@
+// What the analysis of a capture found, as text: the one line the console
+// prints after a capture, and the short values the Capture bar shows. Sizes
+// the data did not support read "unknown", a subgroup without ballot data
+// "unavailable".
+#pragma once
+
+#include <string>
+
+#include "PatternReport.h"
+
+namespace Vellumar::capture {
+
+// Fragments, tile with its confidence, traversal, block and subgroup:
+// "262144 fragments; tile 64x64 (confidence 0.98), row-major; block 4x4;
+// subgroup 8 lanes, 4x2".
+std::string findingsLine(const PatternReport& report);
+
+// "4x4".
+std::string sizeText(const Footprint& size);
+// The tile's size and confidence: "64x64 (0.98)".
+std::string tileText(const TileEstimate& tile);
+// "8 lanes, 4x2".
+std::string subgroupText(const PatternReport& report);
+
+} // namespace Vellumar::capture
