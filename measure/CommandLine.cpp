@@ -305,6 +305,7 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
     } catch (const CLI::CallForVersion& version) {
         return exit(0, std::string(version.what()) + "\n", "");
     } catch (const CLI::ValidationError& error) {
+        // "OPTION: 'VALUE': problem" from checked() reads "OPTION 'VALUE': problem".
         std::string message = error.what();
         message.erase(std::min(message.find(": '"), message.size()), 1);
         return refuse(message);
