@@ -59,9 +59,9 @@ struct CaptureSteps {
 CaptureSteps captureOnce(GLAppGPUTest& tool, const std::string& directory) {
     CaptureSteps steps;
     Clock::time_point start = Clock::now();
-    const Vellumar::capture::FragmentCapture capture = tool.recordCapture();
+    const Vellumar::capture::FragmentCapture capture = tool.captureSession.record();
     steps.record = millisecondsSince(start);
-    steps.frame = tool.recorder->lastFrameSeconds() * 1000.0;
+    steps.frame = tool.captureSession.fragmentRecorder->lastFrameSeconds() * 1000.0;
     start = Clock::now();
     const Vellumar::capture::OrderIndex index(capture);
     const Vellumar::capture::PatternReport report =
@@ -140,8 +140,8 @@ void runReplayRate(GLAppGPUTest& tool, int frames) {
     FrameSettings quad;
     quad.fastMode = false;
     applySettings(quad, tool);
-    CaptureView& view = *tool.captureView;
-    view.show(tool.recordCapture());
+    CaptureView& view = *tool.captureSession.view;
+    view.show(tool.captureSession.record());
     std::cout << "| Replay at 1024x1024 | ms/frame | frames/s |\n|---|---:|---:|\n";
     for (bool moving : {true, false}) {
         view.view = static_cast<int32_t>(Vellumar::capture::View::order);

@@ -41,7 +41,7 @@ void applyConfiguration(GLAppGPUTest& app, const Configuration& configuration) {
     const Vec2i size = app.winSize;
     for (const Vellumar::measure::SweepValue& value : configuration) {
         // The command line checked every value against this registry.
-        app.settings.setValue(value.name, value.value);
+        app.measurements.namedSettings().setValue(value.name, value.value);
     }
     if (!sameGeometry(app, position, size)) {
         app.placeWindow();
@@ -52,12 +52,12 @@ void applyConfiguration(GLAppGPUTest& app, const Configuration& configuration) {
 // What the log holds of the configuration just measured.
 ConfigurationResult resultOf(const GLAppGPUTest& app, size_t index,
                              const Configuration& configuration) {
-    const Vellumar::measure::FrameLog::Stretch& frames = app.frameLog.live();
+    const Vellumar::measure::FrameLog::Stretch& frames = app.measurements.frameLog().live();
     ConfigurationResult result;
     result.index = index;
     result.frames = frames.size();
     result.swept = configuration;
-    result.settings = app.settings.snapshot();
+    result.settings = app.measurements.namedSettings().snapshot();
     result.gpu = frames.summary(FrameSeries::gpu);
     result.wall = frames.summary(FrameSeries::wall);
     result.coverage = frames.coverage();
@@ -89,8 +89,8 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
     const int32_t frames = std::max<int32_t>(options.frames.value_or(1), 1);
     // Every measured frame of a configuration stays in the ring until it is
     // written.
-    app.frameLog.resize(std::max<size_t>(static_cast<size_t>(frames),
-                                         Vellumar::measure::FrameLog::defaultCapacity));
+    app.measurements.frameLog().resize(std::max<size_t>(
+        static_cast<size_t>(frames), Vellumar::measure::FrameLog::defaultCapacity));
     // The writer checks the files' places again: they may have changed since
     // the command line looked.
     std::optional<Vellumar::measure::WholeFile> csv;
@@ -116,10 +116,10 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
 
         applyConfiguration(app, configuration);
         drawFrames(options.warmup);
-        app.frameLog.restart(app.settingsFingerprint());
+        app.measurements.frameLog().restart(app.measurements.settingsFingerprint());
         drawFrames(frames);
 
-        const Vellumar::measure::FrameLog::Stretch& measured = app.frameLog.live();
+        const Vellumar::measure::FrameLog::Stretch& measured = app.measurements.frameLog().live();
         for (size_t frame = 0; csv && frame < measured.size(); ++frame) {
             csv->write(Vellumar::measure::csvRow(index, frame, configuration, measured[frame]));
         }

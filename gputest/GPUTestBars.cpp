@@ -1,13 +1,12 @@
 // The tweak-bar interface of the test: the global help text and the bars
-// MainOptions and FreezyPoints, whose entries come from the settings table,
-// and the read-only Statistics bar over the frames' times; the Capture bar
-// comes with the capture view (CaptureView.cpp).
+// MainOptions and FreezyPoints, whose entries come from the settings table;
+// the read-only Statistics bar comes with the frame measurements, the Capture
+// bar with the capture session's view (CaptureView.cpp).
 #include <algorithm>
 #include <cstddef>
 #include <limits>
 #include <vector>
 
-#include "CaptureView.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "GPUTestSettings.h"
@@ -97,10 +96,10 @@ void GLAppGPUTest::buildTweakBars() {
     TwDefine(globalHelp);
     buildMainOptionsBar();
     buildFreezyPointsBar();
-    buildStatisticsBar();
+    measurements.buildStatisticsBar();
     // Hidden until a capture is shown; then in the Statistics bar's place:
     // the live frames it sums up stop meanwhile.
-    captureView = std::make_unique<CaptureView>("Statistics");
+    captureSession.buildBar("Statistics");
 }
 
 void GLAppGPUTest::buildMainOptionsBar() {
@@ -154,35 +153,4 @@ void GLAppGPUTest::buildFreezyPointsBar() {
         TwAddButton(freezeBar, indexedName("Unit Size P", i).c_str(), unitSizeButtonCallback,
                     &freezePointIds[i], "");
     }
-}
-
-void GLAppGPUTest::buildStatisticsBar() {
-    statisticsBar = TwNewBar("Statistics");
-    // Top left, clear of the other bars and of the lower-left corner where
-    // freeze point 0 starts; the most read figures first, the spread below.
-    TwDefine(" Statistics position='0 0' size='300 240' fontSize='1' valuesWidth='170' ");
-    TwDefine(" Statistics help='Frame times since the settings last changed (back from test "
-             "mode: the test-mode frames, until a setting changes). Wall time runs from the "
-             "first GL call of the frame to the end of its glFinish; GPU time is the timer "
-             "query. The first frame after a change is left out.' ");
-    StatisticsPanel& panel = statisticsPanel;
-    TwAddVarRO(statisticsBar, "Frames", TW_TYPE_CDSTRING, &panel.showing, "");
-    TwAddVarRO(statisticsBar, "Count", TW_TYPE_INT32, &panel.count, "");
-    TwAddVarRO(statisticsBar, "Wall median ms", TW_TYPE_DOUBLE, &panel.wallMedian, "");
-    TwAddVarRO(statisticsBar, "GPU median ms", TW_TYPE_DOUBLE, &panel.gpuMedian, "");
-    TwAddVarRO(statisticsBar, "Timer coverage", TW_TYPE_CDSTRING, &panel.coverage,
-               "help='GPU time over wall time, on frames of a millisecond or more. Under half, "
-               "the timer misses part of the frame on this renderer: trust the wall time.'");
-    TwAddVarRO(statisticsBar, "Wall times", TW_TYPE_CDSTRING, &panel.plot,
-               "help='The last frames, newest on the right, scaled to the largest'");
-    TwAddSeparator(statisticsBar, "Wall time ms", "");
-    TwAddVarRO(statisticsBar, "Wall p5", TW_TYPE_DOUBLE, &panel.wallP5, "");
-    TwAddVarRO(statisticsBar, "Wall p95", TW_TYPE_DOUBLE, &panel.wallP95, "");
-    TwAddVarRO(statisticsBar, "Wall min", TW_TYPE_DOUBLE, &panel.wallMin, "");
-    TwAddVarRO(statisticsBar, "Wall max", TW_TYPE_DOUBLE, &panel.wallMax, "");
-    TwAddSeparator(statisticsBar, "GPU time ms", "");
-    TwAddVarRO(statisticsBar, "GPU p5", TW_TYPE_DOUBLE, &panel.gpuP5, "");
-    TwAddVarRO(statisticsBar, "GPU p95", TW_TYPE_DOUBLE, &panel.gpuP95, "");
-    TwAddVarRO(statisticsBar, "GPU min", TW_TYPE_DOUBLE, &panel.gpuMin, "");
-    TwAddVarRO(statisticsBar, "GPU max", TW_TYPE_DOUBLE, &panel.gpuMax, "");
 }

@@ -49,7 +49,7 @@ std::optional<std::string> checkedSettingsText(const RunOptions& options, bool& 
 
 void applySettingsFile(GLAppGPUTest& app, const std::string& path, const std::string& text) {
     const Vellumar::measure::SettingsLoadReport report =
-        Vellumar::measure::loadSettingsText(app.settings, text, path);
+        Vellumar::measure::loadSettingsText(app.measurements.namedSettings(), text, path);
     if (!report.unknownKeys.empty()) {
         std::string names;
         for (const std::string& key : report.unknownKeys) {
@@ -85,7 +85,7 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
     for (const Vellumar::measure::SettingAssignment& assignment : options.assignments) {
         // The command line checked each one against this registry.
         if (std::optional<std::string> problem =
-                app.settings.apply(assignment.name, assignment.value)) {
+                app.measurements.namedSettings().apply(assignment.name, assignment.value)) {
             std::cerr << "glintmoth: --set " << *problem << "\n";
             return Vellumar::measure::usageErrorStatus;
         }
@@ -98,7 +98,7 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
     if (capture) {
         // Taken at the window's size, once the X server has given it.
         settleWindow(app);
-        return app.writeCapture(options.captureDirectory);
+        return app.captureSession.recordAndWrite(options.captureDirectory);
     }
     if (options.batch()) {
         // The report is the command line's choice here, not the file's.

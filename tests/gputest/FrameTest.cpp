@@ -154,7 +154,7 @@ TEST_F(GPUTestModeFrame, AnUnchangedFrameCompilesLinksAndAllocatesNothing) {
     // started; the file is written only when it stops.
     const std::string recordingPath =
         (std::filesystem::temp_directory_path() / "gputest-unchanged-frame.csv").string();
-    test.frameLog.recording().start(recordingPath);
+    test.measurements.frameLog().recording().start(recordingPath);
 
     testsupport::GLCallCounter counter;
     long allocations = 0;
@@ -164,8 +164,8 @@ TEST_F(GPUTestModeFrame, AnUnchangedFrameCompilesLinksAndAllocatesNothing) {
         allocations = allocationCounter.allocations();
     }
     EXPECT_EQ(allocations, 0);
-    EXPECT_EQ(test.frameLog.recording().size(), 1u);
-    EXPECT_NO_THROW(test.frameLog.recording().stop());
+    EXPECT_EQ(test.measurements.frameLog().recording().size(), 1u);
+    EXPECT_NO_THROW(test.measurements.frameLog().recording().stop());
     std::filesystem::remove(recordingPath);
     EXPECT_EQ(counter.count("glLinkProgram"), 0);
     EXPECT_EQ(counter.count("glCompileShader"), 0);

@@ -124,7 +124,7 @@ protected:
             test.keyboard(static_cast<unsigned char>(*c));
         }
     }
-    size_t sinceChange() const { return test.frameLog.live().size(); }
+    size_t sinceChange() const { return test.measurements.frameLog().live().size(); }
 };
 
 TEST_F(FrameTimes, TheTimerIsReadOnceAFrameAndTheFrameKeepsWhatWasRead) {
@@ -132,7 +132,7 @@ TEST_F(FrameTimes, TheTimerIsReadOnceAFrameAndTheFrameKeepsWhatWasRead) {
     FixedTimerResults results(12345678);
     runFrame();
     EXPECT_EQ(timerReads, 1);
-    EXPECT_EQ(newest(test.frameLog, FrameSeries::gpu), 0.012345678);
+    EXPECT_EQ(newest(test.measurements.frameLog(), FrameSeries::gpu), 0.012345678);
 
     // With the report on, the report's read is the one kept.
     test.printStats = true;
@@ -141,8 +141,8 @@ TEST_F(FrameTimes, TheTimerIsReadOnceAFrameAndTheFrameKeepsWhatWasRead) {
     const std::string report = runFrameCapturingOutput();
     EXPECT_NE(report.find("GlobalTime ->          0.0025 , \n"), std::string::npos) << report;
     EXPECT_EQ(timerReads, 1);
-    EXPECT_EQ(newest(test.frameLog, FrameSeries::gpu), 0.0025);
-    EXPECT_EQ(framesHeld(test.frameLog), 3u);
+    EXPECT_EQ(newest(test.measurements.frameLog(), FrameSeries::gpu), 0.0025);
+    EXPECT_EQ(framesHeld(test.measurements.frameLog()), 3u);
 }
 
 TEST_F(FrameTimes, WallTimeSpansTheFramesWorkAndItsWait) {
@@ -153,7 +153,7 @@ TEST_F(FrameTimes, WallTimeSpansTheFramesWorkAndItsWait) {
         const auto start = std::chrono::steady_clock::now();
         runFrame();
         const std::chrono::duration<double> outside = std::chrono::steady_clock::now() - start;
-        const double wall = newest(test.frameLog, FrameSeries::wall);
+        const double wall = newest(test.measurements.frameLog(), FrameSeries::wall);
         EXPECT_LE(wall, outside.count());
         // Nearly all of a slow frame is its GL work and the wait for it.
         EXPECT_GT(wall, 0.5 * outside.count());
@@ -182,13 +182,13 @@ TEST_F(FrameTimes, ASettingsChangeStartsANewStretchAfterItsFirstFrame) {
     runFrame();
     EXPECT_EQ(sinceChange(), 0u);
     runFrame();
-    EXPECT_EQ(framesHeld(test.frameLog), 8u);
+    EXPECT_EQ(framesHeld(test.measurements.frameLog()), 8u);
 
     // A resized window: GLUT may draw a frame of its own on the way.
     resizeWindow(256, 200);
     runFrame();
     runFrame();
-    const size_t atTheNewSize = framesHeld(test.frameLog) - 8;
+    const size_t atTheNewSize = framesHeld(test.measurements.frameLog()) - 8;
     EXPECT_EQ(sinceChange(), atTheNewSize - 1);
 }
 
@@ -198,17 +198,17 @@ TEST_F(FrameTimes, BackInTheBarsTheTestModeFramesAreHeldUntilASettingChanges) {
     }
     keys(" "); // configuration mode
     ASSERT_TRUE(test.configMode);
-    EXPECT_TRUE(test.frameLog.holdingFrames());
-    EXPECT_EQ(test.frameLog.shown().size(), 3u);
+    EXPECT_TRUE(test.measurements.frameLog().holdingFrames());
+    EXPECT_EQ(test.measurements.frameLog().shown().size(), 3u);
     runFrame();
     runFrame();
-    EXPECT_TRUE(test.frameLog.holdingFrames());
-    EXPECT_EQ(test.frameLog.shown().size(), 3u);
+    EXPECT_TRUE(test.measurements.frameLog().holdingFrames());
+    EXPECT_EQ(test.measurements.frameLog().shown().size(), 3u);
     EXPECT_EQ(sinceChange(), 2u);
 
     test.primStep = {4, 4};
     runFrame();
-    EXPECT_FALSE(test.frameLog.holdingFrames());
+    EXPECT_FALSE(test.measurements.frameLog().holdingFrames());
 }
 
 TEST_F(FrameTimes, TheCoverageWarningComesOnceOnLlvmpipe) {
@@ -228,7 +228,7 @@ TEST_F(FrameTimes, TheCoverageWarningComesOnceOnLlvmpipe) {
         std::regex_match(sink.text(), std::regex("INFO: the GPU timer covers only [0-9]+ % of the "
                                                  "frame's wall time on this renderer\n")))
         << sink.text();
-    EXPECT_TRUE(test.frameLog.live().coverage().fires);
+    EXPECT_TRUE(test.measurements.frameLog().live().coverage().fires);
 
     const std::string once = sink.text();
     test.loopsCount.y = 150;
@@ -280,7 +280,7 @@ TEST_F(FrameTimes, WRecordsTheFramesToACsvFileUntilPressedAgain) {
 
 TEST_F(FrameTimes, AFullRecordingIsWrittenBetweenFrames) {
     ScratchWorkingDirectory directory;
-    test.frameLog.recording().start(directory.file("full.csv"), 2);
+    test.measurements.frameLog().recording().start(directory.file("full.csv"), 2);
     runFrame();
     runFrame();
     runFrame();
@@ -290,7 +290,7 @@ TEST_F(FrameTimes, AFullRecordingIsWrittenBetweenFrames) {
     EXPECT_EQ(capture.text(),
               "wrote 2 frames to " + directory.file("full.csv") + " (the recording was full)\n");
     EXPECT_EQ(linesOf(readText(directory.file("full.csv"))).size(), 3u);
-    EXPECT_FALSE(test.frameLog.recording().active());
+    EXPECT_FALSE(test.measurements.frameLog().recording().active());
 }
 
 TEST_F(FrameTimes, SWritesEverySettingForTestModeAndTheFileLoadsBack) {
@@ -313,8 +313,8 @@ TEST_F(FrameTimes, SWritesEverySettingForTestModeAndTheFileLoadsBack) {
     std::string text;
     ASSERT_EQ(Vellumar::measure::readSettingsText(directory.file("glintmoth-settings.json"), text),
               std::nullopt);
-    const Vellumar::measure::SettingsLoadReport report =
-        Vellumar::measure::loadSettingsText(test.settings, text, "glintmoth-settings.json");
+    const Vellumar::measure::SettingsLoadReport report = Vellumar::measure::loadSettingsText(
+        test.measurements.namedSettings(), text, "glintmoth-settings.json");
     EXPECT_TRUE(report.unknownKeys.empty() && report.refused.empty());
     EXPECT_EQ(test.loopsCount.x, 123);
     EXPECT_EQ(test.loopsCount.y, 456);
