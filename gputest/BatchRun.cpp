@@ -9,6 +9,8 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "CommandLine.h"
 #include "GLAppGPUTest.h"
@@ -23,16 +25,12 @@ using Vellumar::measure::Configuration;
 using Vellumar::measure::ConfigurationResult;
 using Vellumar::measure::FrameSeries;
 using Vellumar::measure::SweepPlan;
+using Clock = std::chrono::steady_clock;
 
 void drawFrames(int32_t count) {
     for (int32_t i = 0; i < count; ++i) {
         Vellumar::GLApp::displayFrame();
     }
-}
-
-bool sameGeometry(const GLAppGPUTest& app, const Vec2i& position, const Vec2i& size) {
-    return app.winPos.x == position.x && app.winPos.y == position.y && app.winSize.x == size.x &&
-           app.winSize.y == size.y;
 }
 
 // The swept values; the window follows a swept position or size.
@@ -43,10 +41,19 @@ void applyConfiguration(GLAppGPUTest& app, const Configuration& configuration) {
         // The command line checked every value against this registry.
         app.measurements.namedSettings().setValue(value.name, value.value);
     }
-    if (!sameGeometry(app, position, size)) {
+    if (app.winPos != position || app.winSize != size) {
         app.placeWindow();
         settleWindow(app);
     }
+}
+
+// The warm-up frames, dropped, then the frames the log's new stretch keeps.
+void measureConfiguration(GLAppGPUTest& app, const Configuration& configuration, int32_t warmup,
+                          int32_t frames) {
+    applyConfiguration(app, configuration);
+    drawFrames(warmup);
+    app.measurements.frameLog().restart(app.measurements.settingsFingerprint());
+    drawFrames(frames);
 }
 
 // What the log holds of the configuration just measured.
@@ -63,6 +70,63 @@ ConfigurationResult resultOf(const GLAppGPUTest& app, size_t index,
     result.coverage = frames.coverage();
     return result;
 }
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The --csv and --json files of the run. Each step that fails says why in one
+// line on the progress stream and returns false.
+class BatchFiles {
+public:
+    BatchFiles(const Vellumar::measure::RunOptions& options, std::ostream& progress)
+        : options(options), progress(progress) {}
+
+    // The writer checks the files' places again: they may have changed since
+    // the command line looked.
+    bool open(const SweepPlan& plan) {
+        return options.csvPath.empty() || written("glintmoth: --csv ", [&] {
+                   csv.emplace(options.csvPath);
+                   csv->write(Vellumar::measure::csvHeader(plan.names()));
+               });
+    }
+    bool add(const Vellumar::measure::FrameLog::Stretch& measured, ConfigurationResult result) {
+        for (size_t frame = 0; csv && frame < measured.size(); ++frame) {
+            csv->write(
+                Vellumar::measure::csvRow(result.index, frame, result.swept, measured[frame]));
+        }
+        if (options.jsonPath.empty()) {
+            return true;
+        }
+        results.push_back(std::move(result));
+        // After a progress line that may be a bar without its newline.
+        return written("\nglintmoth: --json ", [&] {
+            Vellumar::measure::writeWholeFile(
+                options.jsonPath,
+                Vellumar::measure::resultsJson(Vellumar::measure::versionString(), results));
+        });
+    }
+    bool commit() {
+        return !csv || written("glintmoth: --csv ", [&] { csv->commit(); });
+    }
+
+private:
+    template <typename Write>
+    bool written(const char* saying, const Write& write) {
+        try {
+            write();
+            return true;
+        } catch (const Vellumar::measure::WriteError& error) {
+            progress << saying << error.what() << "\n";
+            return false;
+        }
+    }
+
+    const Vellumar::measure::RunOptions& options;
+    std::ostream& progress;
+    std::optional<Vellumar::measure::WholeFile> csv;
+    std::vector<ConfigurationResult> results;
+};
 
 } // namespace
 
@@ -84,76 +148,41 @@ void settleWindow(GLAppGPUTest& app) {
 
 int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, std::ostream& out,
              std::ostream& progress, bool progressOnTerminal) {
-    using Vellumar::measure::WriteError;
     const SweepPlan plan(options.sweeps);
     const int32_t frames = std::max<int32_t>(options.frames.value_or(1), 1);
     // Every measured frame of a configuration stays in the ring until it is
     // written.
     app.measurements.frameLog().resize(std::max<size_t>(
         static_cast<size_t>(frames), Vellumar::measure::FrameLog::defaultCapacity));
-    // The writer checks the files' places again: they may have changed since
-    // the command line looked.
-    std::optional<Vellumar::measure::WholeFile> csv;
-    try {
-        if (!options.csvPath.empty()) {
-            csv.emplace(options.csvPath);
-            csv->write(Vellumar::measure::csvHeader(plan.names()));
-        }
-    } catch (const WriteError& error) {
-        progress << "glintmoth: --csv " << error.what() << "\n";
+    BatchFiles files(options, progress);
+    if (!files.open(plan)) {
         return 1;
     }
-    std::vector<ConfigurationResult> results;
-    const std::chrono::steady_clock::time_point runStart = std::chrono::steady_clock::now();
+    const Clock::time_point runStart = Clock::now();
     for (size_t index = 0; index < plan.count(); ++index) {
         const Configuration configuration = plan.at(index);
         const std::string described = SweepPlan::describe(configuration);
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - runStart;
-        const Vellumar::measure::Progress state{index, plan.count(), described, elapsed.count()};
+        const Vellumar::measure::Progress state{index, plan.count(), described,
+                                                secondsSince(runStart)};
         progress << (progressOnTerminal ? Vellumar::measure::progressBar(state)
                                         : Vellumar::measure::progressPlainLine(state))
                  << std::flush;
 
-        applyConfiguration(app, configuration);
-        drawFrames(options.warmup);
-        app.measurements.frameLog().restart(app.measurements.settingsFingerprint());
-        drawFrames(frames);
-
-        const Vellumar::measure::FrameLog::Stretch& measured = app.measurements.frameLog().live();
-        for (size_t frame = 0; csv && frame < measured.size(); ++frame) {
-            csv->write(Vellumar::measure::csvRow(index, frame, configuration, measured[frame]));
-        }
+        measureConfiguration(app, configuration, options.warmup, frames);
         ConfigurationResult result = resultOf(app, index, configuration);
         if (options.report) {
             out << Vellumar::measure::configurationReport(result, plan.count(), described)
                 << std::flush;
         }
-        if (!options.jsonPath.empty()) {
-            results.push_back(std::move(result));
-            try {
-                Vellumar::measure::writeWholeFile(
-                    options.jsonPath,
-                    Vellumar::measure::resultsJson(Vellumar::measure::versionString(), results));
-            } catch (const WriteError& error) {
-                progress << "\nglintmoth: --json " << error.what() << "\n";
-                return 1;
-            }
+        if (!files.add(app.measurements.frameLog().live(), std::move(result))) {
+            return 1;
         }
     }
     if (progressOnTerminal) {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - runStart;
         progress << Vellumar::measure::progressBar(
-                        {plan.count(), plan.count(), "", elapsed.count()})
+                        {plan.count(), plan.count(), "", secondsSince(runStart)})
                  << "\n"
                  << std::flush;
     }
-    try {
-        if (csv) {
-            csv->commit();
-        }
-    } catch (const WriteError& error) {
-        progress << "glintmoth: --csv " << error.what() << "\n";
-        return 1;
-    }
-    return 0;
+    return files.commit() ? 0 : 1;
 }

@@ -28,7 +28,7 @@ void showLiveCallback(void* clientData) { static_cast<CaptureView*>(clientData)-
 CaptureView::CaptureView(const std::string& displacedBar)
     : hideDisplaced(" " + displacedBar + " visible=false "),
       showDisplaced(" " + displacedBar + " visible=true ") {
-    bar = TwNewBar("Capture");
+    TwBar* bar = TwNewBar("Capture");
     TwDefine(" Capture position='10 10' size='250 372' fontSize=1 valuesWidth=110 visible=false "
              "help='The last fragment capture (key o): one view of it, cut at the replay "
              "position, with what the analysis found.' ");
@@ -73,6 +73,19 @@ void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
     captured = std::move(kept);
     findings = std::move(report);
 
+    prepareTexture();
+    uploadedView = -1;
+    replayPercent = 100.0f;
+    playing = false;
+    wasPlaying = false;
+    savedText.clear();
+    updateTexts();
+    visible = true;
+    TwDefine(hideDisplaced.c_str());
+    TwDefine(" Capture visible=true ");
+}
+
+void CaptureView::prepareTexture() {
     if (texture == 0) {
         glGenTextures(1, &texture);
     }
@@ -88,16 +101,6 @@ void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
-
-    uploadedView = -1;
-    replayPercent = 100.0f;
-    playing = false;
-    wasPlaying = false;
-    savedText.clear();
-    updateTexts();
-    visible = true;
-    TwDefine(hideDisplaced.c_str());
-    TwDefine(" Capture visible=true ");
 }
 
 void CaptureView::hide() {
@@ -163,6 +166,10 @@ void CaptureView::draw(int windowWidth, int windowHeight) {
     if (view != uploadedView || views->replayCount(replayPercent / 100.0) != uploadedCount) {
         upload();
     }
+    drawTexture(windowWidth, windowHeight);
+}
+
+void CaptureView::drawTexture(int windowWidth, int windowHeight) const {
     glViewport(0, 0, windowWidth, windowHeight);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -193,9 +200,9 @@ void CaptureView::draw(int windowWidth, int windowHeight) {
     glPopMatrix();
 }
 
-std::string CaptureView::save() {
+void CaptureView::save() {
     if (!captured) {
-        return "";
+        return;
     }
     const std::string directory = Vellumar::measure::freshTimestampedName("glintmoth-capture");
     try {
@@ -204,10 +211,9 @@ std::string CaptureView::save() {
         Vellumar::MessageSink::instance().info("%s", e.what());
         savedText = "not saved (see the console)";
         savedLabel = savedText.c_str();
-        return "";
+        return;
     }
     savedText = Vellumar::measure::absolutePath(directory);
     savedLabel = savedText.c_str();
     std::cout << "capture saved to " << savedText << "\n" << std::flush;
-    return savedText;
 }

@@ -63,20 +63,10 @@ void applySettingsFile(GLAppGPUTest& app, const std::string& path, const std::st
     }
 }
 
-} // namespace
-
-int runProgram(GLAppGPUTest& app, const RunOptions& options) {
-    const bool capture = !options.captureDirectory.empty();
-    bool refused = false;
-    const std::optional<std::string> settingsText = checkedSettingsText(options, refused);
-    if (refused) {
-        return Vellumar::measure::usageErrorStatus;
-    }
-
-    app.start();
-    if (options.batch()) {
-        app.setConfigMode(false);
-    }
+// The settings file, then the --set assignments, then the window where they
+// put it. False after a refused assignment has been said.
+bool applyStartSettings(GLAppGPUTest& app, const RunOptions& options,
+                        const std::optional<std::string>& settingsText) {
     const Vec2i position = app.winPos;
     const Vec2i size = app.winSize;
     if (settingsText) {
@@ -87,15 +77,32 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
         if (std::optional<std::string> problem =
                 app.measurements.namedSettings().apply(assignment.name, assignment.value)) {
             std::cerr << "glintmoth: --set " << *problem << "\n";
-            return Vellumar::measure::usageErrorStatus;
+            return false;
         }
     }
-    if (app.winPos.x != position.x || app.winPos.y != position.y || app.winSize.x != size.x ||
-        app.winSize.y != size.y) {
+    if (app.winPos != position || app.winSize != size) {
         app.placeWindow();
     }
+    return true;
+}
 
-    if (capture) {
+} // namespace
+
+int runProgram(GLAppGPUTest& app, const RunOptions& options) {
+    bool refused = false;
+    const std::optional<std::string> settingsText = checkedSettingsText(options, refused);
+    if (refused) {
+        return Vellumar::measure::usageErrorStatus;
+    }
+
+    app.start();
+    if (options.batch()) {
+        app.setConfigMode(false);
+    }
+    if (!applyStartSettings(app, options, settingsText)) {
+        return Vellumar::measure::usageErrorStatus;
+    }
+    if (!options.captureDirectory.empty()) {
         // Taken at the window's size, once the X server has given it.
         settleWindow(app);
         return app.captureSession.recordAndWrite(options.captureDirectory);

@@ -171,11 +171,14 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
     EXPECT_TRUE(TwInspectBar("Capture")->visible);
     EXPECT_FALSE(TwInspectBar("Statistics")->visible) << "the Capture bar takes its place";
 
-    // Drawn into the back buffer and swapped, bars over it, in test mode too.
+    // Drawn into the back buffer and swapped, bars over it, in test mode too:
+    // shown as the key shows it, a capture whose views the test knows.
+    const FragmentCapture capture = test.captureSession.record();
+    test.captureSession.view->show(capture);
     test.display();
     EXPECT_TRUE(test.swapAfterDisplay);
-    Vellumar::capture::OrderIndex index(test.captureSession.view->capture());
-    Vellumar::capture::ViewBuilder views(test.captureSession.view->capture(), index);
+    Vellumar::capture::OrderIndex index(capture);
+    Vellumar::capture::ViewBuilder views(capture, index);
     auto expectShown = [&](Vellumar::capture::View view, double fraction) {
         const std::vector<Vellumar::capture::Rgba>& image = views.build(view, fraction);
         const Pixels back(GL_BACK, 512, 512);
