@@ -26,7 +26,7 @@ namespace {
 using Vellumar::capture::FragmentRecorder;
 
 // For the length of a capture frame the test draws as in test mode, with the
-// capture's program, into the recorder's framebuffer; everything is put back
+// capture's program, into the fragment recorder's framebuffer; everything is put back
 // however the frame ends.
 class CaptureFrameScope {
 public:
@@ -84,7 +84,7 @@ Vellumar::capture::FreezePoint capturedPoint(int index, const Point& point) {
 
 CaptureSession::CaptureSession(GLAppGPUTest& test) : test(test) {}
 
-// Defined here, where the recorder and the view are complete types.
+// Defined here, where the fragment recorder and the view are complete types.
 CaptureSession::~CaptureSession() = default;
 
 void CaptureSession::buildBar(const std::string& displacedBar) {

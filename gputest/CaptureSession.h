@@ -25,7 +25,7 @@ public:
     void buildBar(const std::string& displacedBar);
 
     // One frame as test mode draws it with the current settings (fast mode
-    // off), into the recorder's off-screen framebuffer with the capture build
+    // off), into the fragment recorder's off-screen framebuffer with the capture build
     // of the shaders; the window, the live program and every setting stay as
     // they were. Throws Vellumar::capture::CaptureError with one line saying
     // why not.
