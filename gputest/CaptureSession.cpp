@@ -1,7 +1,7 @@
-// The capture session: the frame it records is the test's own frame code,
-// drawn under a scope that lends the test the capture's program and buffers;
-// what it records is shown by the CaptureView or written by the capture
-// directory writer.
+// The capture session: the frame it records is the test's own frame code
+// (drawFrame), drawn under a scope that lends the test the capture's program
+// and buffers; the CaptureView shows what it records, the capture directory
+// writer writes it.
 #include "CaptureSession.h"
 
 #include <algorithm>
@@ -26,8 +26,8 @@ namespace {
 using Vellumar::capture::FragmentRecorder;
 
 // For the length of a capture frame the test draws as in test mode, with the
-// capture's program, into the fragment recorder's framebuffer; everything is put back
-// however the frame ends.
+// capture's program, into the fragment recorder's framebuffer; everything is
+// put back however the frame ends.
 class CaptureFrameScope {
 public:
     CaptureFrameScope(GLAppGPUTest& test, Vellumar::ShaderProgramGLSL& program,

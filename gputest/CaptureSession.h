@@ -25,10 +25,10 @@ public:
     void buildBar(const std::string& displacedBar);
 
     // One frame as test mode draws it with the current settings (fast mode
-    // off), into the fragment recorder's off-screen framebuffer with the capture build
-    // of the shaders; the window, the live program and every setting stay as
-    // they were. Throws Vellumar::capture::CaptureError with one line saying
-    // why not.
+    // off), into the fragment recorder's off-screen framebuffer with the
+    // capture build of the shaders; the window, the live program and every
+    // setting stay as they were. Throws Vellumar::capture::CaptureError with
+    // one line saying why not.
     Vellumar::capture::FragmentCapture record();
     // `o`: records a capture and shows it instead of the live frames, with
     // its findings on standard output; or says in one INFO line why not.
@@ -41,8 +41,9 @@ public:
     // `r`: the capture build reads the shader files again at the next record.
     void reloadShaders();
 
-    // Made at the first record, for the context's capture support; the
-    // benchmark reads its frame time.
+    // Made at the first record, for the context's capture support. Public:
+    // the benchmark reads its frame time, a test puts one for an older
+    // context in its place.
     std::unique_ptr<Vellumar::capture::FragmentRecorder> fragmentRecorder;
     // Made by buildBar: the shown capture, drawn by display while shown.
     std::unique_ptr<CaptureView> view;

@@ -1,5 +1,7 @@
-// The console lines of `w` and `s` go to standard output (they are results,
-// not problems); what cannot be written is an INFO line.
+// The frame measurements: the Statistics bar's entries, the frame log fed
+// after every frame, the `w` recording and the `s` file. The console lines of
+// `w` and `s` go to standard output (they are results, not problems); what
+// cannot be written is an INFO line.
 #include "FrameMeasurements.h"
 
 #include <iostream>
