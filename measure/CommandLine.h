@@ -60,7 +60,7 @@ struct CommandLineResult {
     RunOptions options;
 };
 
-// "0.1.0" unless the build defines GLINTMOTH_VERSION.
+// GLINTMOTH_VERSION, which the build defines.
 const char* versionString();
 
 // Reads the tool's options out of argv. On return argv[0..argc) holds the

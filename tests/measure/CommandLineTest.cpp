@@ -150,7 +150,8 @@ TEST_F(CommandLineTest, HelpListsOptionsAndSettingsAndExitsZero) {
     for (const char* text :
          {"--set", "--frames", "--warmup", "--sweep", "--csv", "--json", "--report", "--settings",
           "--capture", "--version", "curPrim: one of 0, 1, 4, 7", "freezePoints[1].SizeY: integer",
-          "loopsCount (x,y)", "-geometry"}) {
+          "fastMode: 0 or 1 (false or true)", "loopsCount (x,y)",
+          "freezePoints[1] (PosX,PosY,SizeX,SizeY)", "-geometry"}) {
         EXPECT_NE(result.output.find(text), std::string::npos) << text;
     }
 }
