@@ -36,21 +36,25 @@ bool leftOver(const char* name) {
            errno == ESRCH;
 }
 
+// Flushes and closes the file, or throws for `shown`.
+void finish(std::FILE* file, std::string_view bytes, const std::string& shown) {
+    const bool written =
+        (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size()) &&
+        std::fflush(file) == 0 && !std::ferror(file);
+    const int error = errno;
+    if (std::fclose(file) != 0 || !written) {
+        fail(shown, std::strerror(written ? errno : error));
+    }
+}
+
 } // namespace
 
 WholeFile::WholeFile(std::string path) : target(std::move(path)) {
     checkFileTarget(target);
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temporary = freshTemporaryName(directoryOf(target));
-        file = std::fopen(temporary.c_str(), exclusiveMode);
-        if (!file && errno != EEXIST) {
-            break;
-        }
-    }
-    if (!file) {
-        temporary.clear();
-        fail(target, errno == EEXIST ? "no free temporary name" : std::strerror(errno));
-    }
+    temporary = makeTemporary(target, [this](const std::string& name) {
+        file = std::fopen(name.c_str(), exclusiveMode);
+        return file != nullptr;
+    });
 }
 
 WholeFile::~WholeFile() {
@@ -137,8 +141,10 @@ std::string directoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string freshTemporaryName(const std::string& directory,
-                               const std::function<bool(const std::string&)>& removable) {
+std::string makeTemporary(const std::string& target,
+                          const std::function<bool(const std::string&)>& create,
+                          const std::function<bool(const std::string&)>& removable) {
+    const std::string directory = directoryOf(target);
     if (DIR* entries = opendir(directory.c_str())) {
         while (const dirent* entry = readdir(entries)) {
             const std::string path = directory + "/" + entry->d_name;
@@ -156,18 +162,27 @@ std::string freshTemporaryName(const std::string& directory,
         }
         closedir(entries);
     }
-    return directory + "/.glintmoth-" + std::to_string(getpid()) + "-" +
-           std::to_string(temporaryCounter++) + ".tmp";
+    // A name of this process's number can be a leftover of an earlier one.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = directory + "/.glintmoth-" + std::to_string(getpid()) + "-" +
+                                 std::to_string(temporaryCounter++) + ".tmp";
+        if (create(name)) {
+            return name;
+        }
+        if (errno != EEXIST && errno != ENOTEMPTY) {
+            fail(target, std::strerror(errno));
+        }
+    }
+    fail(target, "no free temporary name");
 }
 
-void finish(std::FILE* file, std::string_view bytes, const std::string& path) {
-    const bool written =
-        (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size()) &&
-        std::fflush(file) == 0 && !std::ferror(file);
-    const int error = errno;
-    if (std::fclose(file) != 0 || !written) {
-        fail(path, std::strerror(written ? errno : error));
+void writeBytes(const std::string& path, const char* mode, std::string_view bytes,
+                const std::string& shown) {
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    if (!file) {
+        fail(shown, std::strerror(errno));
     }
+    finish(file, bytes, shown);
 }
 
 std::string freshTimestampedName(const std::string& prefix, const std::string& suffix) {
