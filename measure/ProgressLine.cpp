@@ -18,41 +18,35 @@ std::string position(const Progress& progress) {
     return std::to_string(shown) + "/" + std::to_string(progress.total);
 }
 
-} // namespace
-
-std::string formatDuration(double seconds) {
+// "m:ss" or "h:mm:ss", rounded up to whole seconds; "?" when unknown.
+std::string timeLeft(const Progress& progress) {
+    const size_t done = std::min(progress.index, progress.total);
+    const double seconds = done == 0 ? -1.0
+                                     : progress.elapsedSeconds / static_cast<double>(done) *
+                                           static_cast<double>(progress.total - done);
     // About 31 years: anything longer is no estimate anyone can use.
     if (!(seconds >= 0.0) || seconds > 1e9) {
         return "?";
     }
     const long long whole = static_cast<long long>(std::ceil(seconds));
-    const long long hours = whole / 3600;
-    const long long minutes = whole / 60 % 60;
-    const long long secs = whole % 60;
     char buffer[48];
-    if (hours > 0) {
-        std::snprintf(buffer, sizeof buffer, "%lld:%02lld:%02lld", hours, minutes, secs);
+    if (whole >= 3600) {
+        std::snprintf(buffer, sizeof buffer, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
+                      whole % 60);
     } else {
-        std::snprintf(buffer, sizeof buffer, "%lld:%02lld", minutes, secs);
+        std::snprintf(buffer, sizeof buffer, "%lld:%02lld", whole / 60, whole % 60);
     }
     return buffer;
 }
 
-double secondsLeft(const Progress& progress) {
-    const size_t done = std::min(progress.index, progress.total);
-    if (done == 0 || !(progress.elapsedSeconds >= 0.0)) {
-        return -1.0;
-    }
-    return progress.elapsedSeconds / static_cast<double>(done) *
-           static_cast<double>(progress.total - done);
-}
+} // namespace
 
 std::string progressBar(const Progress& progress, size_t width) {
     const size_t done = std::min(progress.index, progress.total);
     const size_t filled = progress.total ? done * barCells / progress.total : 0;
     std::string line = "\r[" + std::string(filled, '#') + std::string(barCells - filled, '.') +
                        "]  " + position(progress) + "  ";
-    const std::string left = "  " + formatDuration(secondsLeft(progress)) + " left";
+    const std::string left = "  " + timeLeft(progress) + " left";
     // One column stays free: writing the last one makes some terminals wrap.
     const size_t room = width > 0 ? width - 1 : 0;
     const size_t used = line.size() - 1 + left.size();
@@ -75,7 +69,7 @@ std::string progressPlainLine(const Progress& progress) {
     if (!progress.configuration.empty()) {
         line += ": " + std::string(progress.configuration);
     }
-    return line + " (" + formatDuration(secondsLeft(progress)) + " left)\n";
+    return line + " (" + timeLeft(progress) + " left)\n";
 }
 
 } // namespace Vellumar::measure

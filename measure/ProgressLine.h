@@ -7,7 +7,8 @@
 //   plain (log file, pipe): "configuration 3/12: loopsCount.x=100 (0:42 left)\n"
 //
 // The estimate assumes the configurations still to run take as long as the
-// finished ones on average; before the first one finishes it reads "?".
+// finished ones on average; before the first one finishes it reads "?". It
+// reads "m:ss" or "h:mm:ss", rounded up to whole seconds.
 #pragma once
 
 #include <cstddef>
@@ -22,11 +23,6 @@ struct Progress {
     std::string_view configuration; // SweepPlan::describe() of it
     double elapsedSeconds = 0.0;    // since the first configuration started
 };
-
-// "m:ss" or "h:mm:ss", rounded up to whole seconds; "?" when unknown.
-std::string formatDuration(double seconds);
-// The estimated seconds left; negative when unknown.
-double secondsLeft(const Progress& progress);
 
 std::string progressBar(const Progress& progress, size_t width = 80);
 std::string progressPlainLine(const Progress& progress);

@@ -12,38 +12,43 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// "%.9g": nine significant digits; "nan" and "inf" for what is no finite number.
+std::string formatDecimal(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.9g", value);
+    return buffer;
+}
+
 Json summaryObject(const Summary& summary) {
-    Json object = Json::object();
-    object["median"] = summary.median;
-    object["p5"] = summary.p5;
-    object["p95"] = summary.p95;
-    object["min"] = summary.min;
-    object["max"] = summary.max;
-    return object;
+    return {{"median", summary.median},
+            {"p5", summary.p5},
+            {"p95", summary.p95},
+            {"min", summary.min},
+            {"max", summary.max}};
 }
 
 Json configurationObject(const ConfigurationResult& result) {
-    Json object = Json::object();
-    object["config"] = result.index;
     Json swept = Json::object();
     for (const SweepValue& value : result.swept) {
         swept[value.name] = value.value;
     }
-    object["swept"] = swept;
     Json settings = Json::object();
     for (const SettingValue& value : result.settings) {
         settings[value.name] =
             value.kind == SettingKind::boolean ? Json(value.value != 0) : Json(value.value);
     }
-    object["settings"] = settings;
-    object["frames"] = result.frames;
-    object["gpu_s"] = summaryObject(result.gpu);
-    object["wall_s"] = summaryObject(result.wall);
     const Coverage& coverage = result.coverage;
-    object["timer_coverage"] = coverage.judged() ? Json(coverage.ratio) : Json();
-    object["timer_coverage_fires"] = coverage.fires;
-    object["trust"] = !coverage.judged() ? "unknown" : coverage.fires ? "wall_s" : "gpu_s";
-    return object;
+    return {{"config", result.index},
+            {"swept", swept},
+            {"settings", settings},
+            {"frames", result.frames},
+            {"gpu_s", summaryObject(result.gpu)},
+            {"wall_s", summaryObject(result.wall)},
+            {"timer_coverage", coverage.judged() ? Json(coverage.ratio) : Json()},
+            {"timer_coverage_fires", coverage.fires},
+            {"trust", !coverage.judged() ? "unknown"
+                      : coverage.fires   ? "wall_s"
+                                         : "gpu_s"}};
 }
 
 std::string summaryLine(const char* name, const Summary& summary) {
@@ -53,12 +58,6 @@ std::string summaryLine(const char* name, const Summary& summary) {
 }
 
 } // namespace
-
-std::string formatDecimal(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.9g", value);
-    return buffer;
-}
 
 std::string csvHeader(const std::vector<std::string>& sweptNames) {
     std::string header = "config,frame";

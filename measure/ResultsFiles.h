@@ -44,9 +44,6 @@ struct ConfigurationResult {
     Coverage coverage;
 };
 
-// "%.9g": nine significant digits; "nan" and "inf" for what is no finite number.
-std::string formatDecimal(double value);
-
 std::string csvHeader(const std::vector<std::string>& sweptNames);
 std::string csvRow(size_t config, size_t frame, const Configuration& swept, const FrameTime& time);
 

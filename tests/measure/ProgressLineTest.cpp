@@ -5,37 +5,29 @@
 
 #include "ProgressLine.h"
 
-using Vellumar::measure::formatDuration;
 using Vellumar::measure::Progress;
 using Vellumar::measure::progressBar;
 using Vellumar::measure::progressPlainLine;
-using Vellumar::measure::secondsLeft;
 
 namespace {
 
-TEST(ProgressLine, DurationsRoundUpToWholeSeconds) {
-    EXPECT_EQ(formatDuration(0), "0:00");
-    EXPECT_EQ(formatDuration(0.2), "0:01");
-    EXPECT_EQ(formatDuration(59), "0:59");
-    EXPECT_EQ(formatDuration(61), "1:01");
-    EXPECT_EQ(formatDuration(3600), "1:00:00");
-    EXPECT_EQ(formatDuration(3 * 3600 + 5 * 60 + 9), "3:05:09");
-    EXPECT_EQ(formatDuration(-1), "?");
-    EXPECT_EQ(formatDuration(std::nan("")), "?");
-    EXPECT_EQ(formatDuration(1e300), "?");
+// Half done after ELAPSED seconds: as many seconds left.
+std::string leftAfter(double elapsed) {
+    const std::string line = progressPlainLine({1, 2, "", elapsed});
+    return line.substr(line.find('(') + 1);
 }
 
-TEST(ProgressLine, EstimateScalesTheAverageOfTheFinishedConfigurations) {
-    EXPECT_LT(secondsLeft({0, 10, "", 5.0}), 0.0); // nothing finished yet
-    EXPECT_DOUBLE_EQ(secondsLeft({2, 10, "", 5.0}), 20.0);
-    EXPECT_DOUBLE_EQ(secondsLeft({10, 10, "", 30.0}), 0.0);
-    EXPECT_DOUBLE_EQ(secondsLeft({12, 10, "", 30.0}), 0.0); // past the end: nothing left
-}
-
-TEST(ProgressLine, PlainLineForLogs) {
+TEST(ProgressLine, EstimateScalesTheFinishedConfigurationsAndRoundsUp) {
+    EXPECT_EQ(leftAfter(0), "0:00 left)\n");
+    EXPECT_EQ(leftAfter(0.2), "0:01 left)\n");
+    EXPECT_EQ(leftAfter(61), "1:01 left)\n");
+    EXPECT_EQ(leftAfter(3 * 3600 + 5 * 60 + 9), "3:05:09 left)\n");
+    EXPECT_EQ(leftAfter(std::nan("")), "? left)\n");
+    EXPECT_EQ(leftAfter(1e300), "? left)\n");
     EXPECT_EQ(progressPlainLine({2, 12, "loopsCount.x=100 curTest=1", 40.0}),
               "configuration 3/12: loopsCount.x=100 curTest=1 (3:20 left)\n");
-    EXPECT_EQ(progressPlainLine({0, 1, "", 0.0}), "configuration 1/1 (? left)\n");
+    EXPECT_EQ(progressPlainLine({0, 1, "", 5.0}), "configuration 1/1 (? left)\n");
+    EXPECT_EQ(progressPlainLine({12, 10, "", 30.0}), "configuration 10/10 (0:00 left)\n");
 }
 
 TEST(ProgressLine, BarRedrawsInPlaceAtTheGivenWidth) {
