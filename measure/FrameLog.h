@@ -26,7 +26,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -47,17 +46,13 @@ enum class FrameSeries {
 // (Percentile.h); NaN times are left out, and no frames give NaN figures.
 struct Summary {
     size_t count = 0;
-    double median = std::numeric_limits<double>::quiet_NaN();
-    double p5 = std::numeric_limits<double>::quiet_NaN();
-    double p95 = std::numeric_limits<double>::quiet_NaN();
-    double min = std::numeric_limits<double>::quiet_NaN();
-    double max = std::numeric_limits<double>::quiet_NaN();
+    double median = NAN, p5 = NAN, p95 = NAN, min = NAN, max = NAN;
 };
 
 struct Coverage {
     size_t judgedFrames = 0;
     // NaN while too few frames were long enough to judge.
-    double ratio = std::numeric_limits<double>::quiet_NaN();
+    double ratio = NAN;
     bool fires = false;
 
     bool judged() const { return !std::isnan(ratio); }
@@ -114,10 +109,10 @@ public:
     // A new stretch from the next frame on, that frame included, under these
     // settings (a batch configuration after its warm-up frames).
     void restart(uint64_t settingsFingerprint) noexcept;
-    // Keeps the current stretch for shown() until the settings differ from
+    // Keeps the ring as it is for shown() until the settings differ from
     // `settingsFingerprint` (those in force from now on, e.g. after the
     // switch back to configuration mode), and restarts there.
-    void hold(uint64_t settingsFingerprint) noexcept;
+    void hold(uint64_t settingsFingerprint);
     // Room for `capacity` frames (a batch run keeps each configuration's
     // frames); forgets every frame.
     void resize(size_t capacity);
