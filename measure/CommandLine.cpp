@@ -25,6 +25,10 @@ namespace {
 
 using Problem = std::optional<std::string>;
 
+// More frames per configuration than anyone measures, and enough to keep a
+// ring of that many frames a reasonable allocation.
+constexpr int32_t maxFrames = 1000000;
+
 // What freeglut's glutInit reads from the command line, and whether each
 // takes a value.
 constexpr std::pair<const char*, bool> glutOptions[] = {

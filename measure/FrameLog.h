@@ -1,26 +1,20 @@
-// What the program keeps of its frames, fed once per frame after the frame's
+// What the program keeps of its frames, fed once per frame after its
 // glFinish: a fixed ring of the last frames, the stretch of those since the
-// settings last changed with its statistics and its timer coverage, a
-// stretch held for the statistics panel, and the `w` recording. add() is the
-// whole cost a frame pays for all of it.
+// settings last changed with its statistics and timer coverage, a copy held
+// for the statistics panel, and the `w` recording. add() is the whole cost a
+// frame pays for all of it.
 //
-// The settings are compared by a fingerprint that the caller makes (the
-// registry's, with whatever else changes what a frame measures folded in).
-// The first frame with new settings goes into the ring and the recording but
-// not into the new stretch: it is the frame that rebuilds the shader program
-// after a macro change, and the first timer result after start-up is garbage
-// on some renderers.
+// The settings are compared by a fingerprint that the caller makes. The
+// first frame with new settings goes into the ring and the recording but not
+// into the new stretch: it rebuilds the shader program after a macro change,
+// and the first timer result after start-up is garbage on some renderers.
 //
-// Timer coverage: does the GPU timer measure the frame? Some renderers (a CPU
-// rasteriser that writes the query's stamps per bin, say) report only part of
-// the work. Over the stretch's frames whose wall time is at least
-// coverageMinimumWallSeconds (shorter ones are mostly fixed overhead),
-//
-//   coverage = sum(gpu seconds) / sum(wall seconds),
-//
-// judged once coverageMinimumFrames such frames exist; it fires below
-// coverageThreshold, and then the wall times are the figures to trust.
-// Frames with a NaN or negative time are left out.
+// Timer coverage: some renderers (a CPU rasteriser that writes the query's
+// stamps per bin, say) time only part of the frame. Over the stretch's
+// frames of at least coverageMinimumWallSeconds (shorter ones are mostly
+// fixed overhead) with no NaN or negative time, coverage = sum(gpu seconds)
+// / sum(wall seconds), judged once coverageMinimumFrames such frames exist;
+// below coverageThreshold it fires, and the wall times are the ones to trust.
 #pragma once
 
 #include <cmath>

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ResultsFiles.h"
+#include "WholeFile.h"
 
 namespace Vellumar::measure {
 

@@ -1,26 +1,11 @@
-// What a batch run measured, as text for its files and its console:
-//
-// CSV, one row per measured frame (warm-up frames are not written), for
-// plotting outside the tool; `config` and `frame` count from 0:
-//
-//   config,frame,<each swept NAME>,gpu_s,wall_s
-//
-// JSON, one object per configuration inside {"version": "...",
-// "configurations": [...]}:
-//
-//   {"config": 0, "swept": {"loopsCount.x": 100}, "settings": {...every
-//    registered setting...}, "frames": 30,
-//    "gpu_s":  {"median": .., "p5": .., "p95": .., "min": .., "max": ..},
-//    "wall_s": {...},
-//    "timer_coverage": 0.93, "timer_coverage_fires": false, "trust": "gpu_s"}
-//
-// "timer_coverage" is null while too few frames were long enough to judge,
-// and so is a statistic of no frames. "trust" names the series to believe:
-// "wall_s" when the coverage fires, "gpu_s" when it does not, "unknown"
-// before it is judged. Times are seconds, written so that they read back
-// exactly (nine significant digits in the CSV).
-//
-// --report, for standard output: the configuration's summaries and coverage.
+// What a batch run measured, as text for its files (README's "Batch runs"
+// gives their columns and keys) and for --report. The CSV has a row per
+// measured frame, `config` and `frame` counting from 0; the JSON an object
+// per configuration. "timer_coverage" is null while too few frames were long
+// enough to judge, and so is a statistic of no frames; "trust" names the
+// series to believe: "wall_s" when the coverage fires, "gpu_s" when it does
+// not, "unknown" before it is judged. Times are seconds, written so that they
+// read back exactly (nine significant digits in the CSV).
 #pragma once
 
 #include <cstddef>

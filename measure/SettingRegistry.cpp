@@ -26,18 +26,6 @@ std::string listOf(const std::vector<int32_t>& values) {
     return text;
 }
 
-std::vector<std::string_view> splitCommas(std::string_view text) {
-    std::vector<std::string_view> parts;
-    for (size_t start = 0;;) {
-        const size_t comma = text.find(',', start);
-        parts.push_back(text.substr(start, comma - start));
-        if (comma == std::string_view::npos) {
-            return parts;
-        }
-        start = comma + 1;
-    }
-}
-
 // One value for one setting, checked.
 std::optional<std::string> parseValue(const Setting& setting, std::string_view text,
                                       int32_t& value) {
@@ -101,10 +89,7 @@ std::string_view trimBlanks(std::string_view text) {
 void SettingRegistry::add(Setting setting) {
     const std::string& name = setting.name;
     // "a" and "a.b" together would make "a" both a setting and a group.
-    bool taken = find(name) || !groupMembers(name).empty();
-    for (std::string_view group = groupOf(name); !group.empty(); group = groupOf(group)) {
-        taken = taken || find(group);
-    }
+    const bool taken = find(name) || !groupMembers(name).empty() || find(groupOf(name));
     const bool usable = !name.empty() && name.find_first_of(" \t=,") == std::string::npos &&
                         name.front() != '.' && name.back() != '.';
     if (!usable || taken || (!setting.integer && !setting.boolean)) {
@@ -166,17 +151,19 @@ std::optional<std::string> SettingRegistry::parse(std::string_view name, std::st
     if (targets.empty()) {
         return "unknown setting " + quoted(name);
     }
-    const std::vector<std::string_view> parts = single ? std::vector{text} : splitCommas(text);
-    if (parts.size() != targets.size()) {
+    const size_t given = single ? 1 : std::count(text.begin(), text.end(), ',') + 1;
+    if (given != targets.size()) {
         return std::string(name) + " takes " + std::to_string(targets.size()) + " values (" +
-               memberList(name) + "), got " + std::to_string(parts.size());
+               memberList(name) + "), got " + std::to_string(given);
     }
-    for (size_t i = 0; i < targets.size(); ++i) {
+    for (const Setting* target : targets) {
+        const std::string_view part = single ? text : text.substr(0, text.find(','));
+        text.remove_prefix(std::min(part.size() + 1, text.size()));
         int32_t value = 0;
-        if (std::optional<std::string> problem = parseValue(*targets[i], parts[i], value)) {
+        if (std::optional<std::string> problem = parseValue(*target, part, value)) {
             return problem;
         }
-        assignments.emplace_back(targets[i], value);
+        assignments.emplace_back(target, value);
     }
     return std::nullopt;
 }

@@ -120,17 +120,14 @@ void checkWritableDirectory(const std::string& path) {
 }
 
 bool sameFile(const std::string& first, const std::string& second) {
-    struct stat a {};
-    struct stat b {};
-    const bool firstExists = lstat(first.c_str(), &a) == 0;
-    const bool secondExists = lstat(second.c_str(), &b) == 0;
-    if (!firstExists && !secondExists) {
-        return first.substr(first.rfind('/') + 1) == second.substr(second.rfind('/') + 1) &&
-               stat(directoryOf(first).c_str(), &a) == 0 &&
-               stat(directoryOf(second).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-               a.st_ino == b.st_ino;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(first, error)) ||
+        fs::exists(fs::symlink_status(second, error))) {
+        return fs::equivalent(first, second, error);
     }
-    return firstExists && secondExists && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return fs::path(first).filename() == fs::path(second).filename() &&
+           fs::equivalent(directoryOf(first), directoryOf(second), error);
 }
 
 std::string directoryOf(const std::string& path) {
