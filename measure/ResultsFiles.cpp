@@ -1,7 +1,11 @@
 // nlohmann::ordered_json keeps the keys in the order written, so the file
-// reads like the comment in the header; it writes NaN as null.
+// reads like the README; it writes NaN as null. The progress bar's pieces are
+// fixed-width except the configuration text, which is cut to whatever room
+// the width leaves.
 #include "ResultsFiles.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
@@ -57,6 +61,35 @@ std::string summaryLine(const char* name, const Summary& summary) {
            formatDecimal(summary.min) + "  max " + formatDecimal(summary.max) + "\n";
 }
 
+constexpr size_t barCells = 20;
+
+// "3/12"; the index shown counts from 1 and never passes the total.
+std::string position(size_t index, size_t total) {
+    return std::to_string(std::min(index + 1, std::max<size_t>(total, 1))) + "/" +
+           std::to_string(total);
+}
+
+// "m:ss" or "h:mm:ss", rounded up to whole seconds; "?" when unknown.
+std::string timeLeft(const Progress& progress) {
+    const size_t done = std::min(progress.index, progress.total);
+    const double seconds = done == 0 ? -1.0
+                                     : progress.elapsedSeconds / static_cast<double>(done) *
+                                           static_cast<double>(progress.total - done);
+    // About 31 years: anything longer is no estimate anyone can use.
+    if (!(seconds >= 0.0) || seconds > 1e9) {
+        return "?";
+    }
+    const long long whole = static_cast<long long>(std::ceil(seconds));
+    char buffer[48];
+    if (whole >= 3600) {
+        std::snprintf(buffer, sizeof buffer, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60,
+                      whole % 60);
+    } else {
+        std::snprintf(buffer, sizeof buffer, "%lld:%02lld", whole / 60, whole % 60);
+    }
+    return buffer;
+}
+
 } // namespace
 
 std::string csvHeader(const std::vector<std::string>& sweptNames) {
@@ -95,10 +128,41 @@ std::string configurationReport(const ConfigurationResult& result, size_t total,
     const std::string coverageText =
         !coverage.judged() ? "not judged (too few frames of 1 ms or more)"
                            : coverage.percent() + (coverage.fires ? " (trust wall_s)" : "");
-    return "configuration " + std::to_string(result.index + 1) + "/" + std::to_string(total) +
+    return "configuration " + position(result.index, total) +
            (described.empty() ? "" : ": " + described) + ": " + std::to_string(result.frames) +
            " frames\n" + summaryLine("wall_s", result.wall) + summaryLine("gpu_s ", result.gpu) +
            "  timer coverage: " + coverageText + "\n";
+}
+
+std::string progressBar(const Progress& progress, size_t width) {
+    const size_t done = std::min(progress.index, progress.total);
+    const size_t filled = progress.total ? done * barCells / progress.total : 0;
+    std::string line = "\r[" + std::string(filled, '#') + std::string(barCells - filled, '.') +
+                       "]  " + position(progress.index, progress.total) + "  ";
+    const std::string left = "  " + timeLeft(progress) + " left";
+    // One column stays free: writing the last one makes some terminals wrap.
+    const size_t room = width > 0 ? width - 1 : 0;
+    const size_t used = line.size() - 1 + left.size();
+    std::string text(progress.configuration);
+    if (used >= room) {
+        text.clear();
+    } else if (text.size() > room - used) {
+        const size_t keep = room - used;
+        text = keep >= 3 ? text.substr(0, keep - 3) + "..." : text.substr(0, keep);
+    }
+    line += text + left;
+    if (line.size() - 1 < room) {
+        line += std::string(room - (line.size() - 1), ' ');
+    }
+    return line;
+}
+
+std::string progressPlainLine(const Progress& progress) {
+    std::string line = "configuration " + position(progress.index, progress.total);
+    if (!progress.configuration.empty()) {
+        line += ": " + std::string(progress.configuration);
+    }
+    return line + " (" + timeLeft(progress) + " left)\n";
 }
 
 } // namespace Vellumar::measure

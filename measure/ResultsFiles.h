@@ -6,10 +6,22 @@
 // series to believe: "wall_s" when the coverage fires, "gpu_s" when it does
 // not, "unknown" before it is judged. Times are seconds, written so that they
 // read back exactly (nine significant digits in the CSV).
+//
+// Progress goes to the console in one of two forms, which the caller picks
+// with isatty() on the stream it writes to:
+//
+//   bar (terminal): "\r[#######.............]  3/12  loopsCount.x=100  0:42 left"
+//     redrawn in place; padded to the width so that a shorter line wipes a
+//     longer one; the caller ends the run with a newline.
+//   plain (log file, pipe): "configuration 3/12: loopsCount.x=100 (0:42 left)\n"
+//
+// The estimate assumes the configurations still to run take as long as the
+// finished ones on average; before the first one finishes it reads "?".
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FrameLog.h"
@@ -39,5 +51,15 @@ std::string resultsJson(const std::string& version,
 // series and one for the coverage.
 std::string configurationReport(const ConfigurationResult& result, size_t total,
                                 const std::string& described);
+
+struct Progress {
+    size_t index = 0; // the configuration starting now, from 0
+    size_t total = 0;
+    std::string_view configuration; // SweepPlan::describe() of it
+    double elapsedSeconds = 0.0;    // since the first configuration started
+};
+
+std::string progressBar(const Progress& progress, size_t width = 80);
+std::string progressPlainLine(const Progress& progress);
 
 } // namespace Vellumar::measure
