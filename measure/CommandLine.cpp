@@ -236,12 +236,9 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
     CommandLineResult result;
     const std::string path = argc >= 1 && argv[0] && *argv[0] ? argv[0] : "glintmoth";
     const std::string program = path.substr(path.rfind('/') + 1);
-    const auto exit = [&result](int status, std::string output, std::string error) {
-        result.action = CommandLineResult::Action::exit;
-        result.exitStatus = status;
-        result.output = std::move(output);
-        result.error = std::move(error);
-        return result;
+    const auto exit = [](int status, std::string output, std::string error) {
+        return CommandLineResult{
+            CommandLineResult::Action::exit, status, std::move(output), std::move(error), {}};
     };
     const auto refuse = [&](const std::string& message) {
         return exit(usageErrorStatus, "", program + ": " + oneLine(message));

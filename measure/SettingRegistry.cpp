@@ -63,19 +63,13 @@ std::optional<int64_t> parseWholeNumber(std::string_view text) {
     if (text.size() > 1 && text[0] == '+' && text[1] != '-') {
         text.remove_prefix(1);
     }
-    if (text.empty()) {
-        return std::nullopt;
-    }
     int64_t value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (stop != end || (error != std::errc() && error != std::errc::result_out_of_range)) {
         return std::nullopt;
     }
-    if (error == std::errc::result_out_of_range) {
-        return text[0] == '-' ? INT64_MIN : INT64_MAX;
-    }
-    return value;
+    return error == std::errc() ? value : text[0] == '-' ? INT64_MIN : INT64_MAX;
 }
 
 std::string_view trimBlanks(std::string_view text) {

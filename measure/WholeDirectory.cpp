@@ -38,10 +38,11 @@ std::string targetName(const std::string& path) {
     return name;
 }
 
-// Empty, or nothing but plain files and folders that its marker names.
+// Missing, empty, or nothing but plain files and folders that its marker names.
 bool holdsOnlyMarkedFiles(const std::string& directory) {
     std::error_code error;
-    if (fs::is_empty(directory, error) && !error) {
+    if (!fs::exists(fs::symlink_status(directory, error)) ||
+        (fs::is_empty(directory, error) && !error)) {
         return true;
     }
     // Only a plain file is opened: a FIFO would wait for a writer.
@@ -73,7 +74,6 @@ bool holdsOnlyMarkedFiles(const std::string& directory) {
 
 WholeDirectory::WholeDirectory(const std::string& path, std::string kind)
     : target(targetName(path)), kind(std::move(kind)) {
-    checkTarget(target);
     checkReplaceable();
     fresh = makeTemporary(
         target, [](const std::string& name) { return mkdir(name.c_str(), 0777) == 0; },
@@ -112,7 +112,6 @@ void WholeDirectory::writeFile(const std::string& file, std::string_view bytes) 
 
 void WholeDirectory::commit() {
     // Again: the target may have changed while the files were written.
-    checkTarget(target);
     checkReplaceable();
     struct stat info {};
     const bool replaces = lstat(target.c_str(), &info) == 0;
@@ -141,19 +140,17 @@ void WholeDirectory::checkTarget(const std::string& path) {
     const std::string name = targetName(path);
     struct stat info {};
     if (lstat(name.c_str(), &info) == 0) {
-        if (!S_ISDIR(info.st_mode)) {
-            fail(name, S_ISLNK(info.st_mode) ? "is a symbolic link" : "is not a directory");
+        if (S_ISLNK(info.st_mode)) {
+            fail(name, "is a symbolic link");
         }
-        if (access(name.c_str(), W_OK | X_OK) != 0) {
-            fail(name, std::strerror(errno));
-        }
+        checkWritableDirectory(name);
     }
     checkWritableDirectory(directoryOf(name));
 }
 
 void WholeDirectory::checkReplaceable() const {
-    struct stat info {};
-    if (lstat(target.c_str(), &info) == 0 && !holdsOnlyMarkedFiles(target)) {
+    checkTarget(target);
+    if (!holdsOnlyMarkedFiles(target)) {
         fail(target, "a directory of other files, not an earlier " + kind);
     }
 }

@@ -35,6 +35,7 @@ public:
     static void checkTarget(const std::string& path);
 
 private:
+    // checkTarget(), and the target holds nothing but what a write of ours put there.
     void checkReplaceable() const;
     // Adds a name to the marker, before what it names exists.
     void mark(const std::string& written);
