@@ -21,10 +21,6 @@ namespace {
 const char* const markerName = ".glintmoth-files";
 const char* const markerHeader = "# written by glintmoth, replaced whole by its next write:\n";
 
-[[noreturn]] void fail(const std::string& path, const std::string& reason) {
-    throw WriteError(path + ": " + reason);
-}
-
 // "out/" names "out"; ".", ".." and "/" name no directory to make.
 std::string targetName(const std::string& path) {
     std::string name = path;
@@ -102,7 +98,7 @@ void WholeDirectory::writeFile(const std::string& file, std::string_view bytes) 
         if (named.count(folder) == 0) {
             mark(folder);
             if (mkdir((fresh + "/" + folder).c_str(), 0777) != 0) {
-                fail(target + "/" + folder, std::strerror(errno));
+                throw WriteError(target + "/" + folder, std::strerror(errno));
             }
         }
     }
@@ -126,7 +122,7 @@ void WholeDirectory::commit() {
         if (replaces) {
             std::rename(earlier.c_str(), target.c_str());
         }
-        fail(target, std::strerror(error));
+        throw WriteError(target, std::strerror(error));
     }
     fresh.clear();
     // What joined the earlier one since the check stays, under its temporary name.
@@ -141,7 +137,7 @@ void WholeDirectory::checkTarget(const std::string& path) {
     struct stat info {};
     if (lstat(name.c_str(), &info) == 0) {
         if (S_ISLNK(info.st_mode)) {
-            fail(name, "is a symbolic link");
+            throw WriteError(name, "is a symbolic link");
         }
         checkWritableDirectory(name);
     }
@@ -151,7 +147,7 @@ void WholeDirectory::checkTarget(const std::string& path) {
 void WholeDirectory::checkReplaceable() const {
     checkTarget(target);
     if (!holdsOnlyMarkedFiles(target)) {
-        fail(target, "a directory of other files, not an earlier " + kind);
+        throw WriteError(target, "a directory of other files, not an earlier " + kind);
     }
 }
 

@@ -21,10 +21,6 @@ namespace {
 
 std::atomic<unsigned> temporaryCounter{0};
 
-[[noreturn]] void fail(const std::string& path, const std::string& reason) {
-    throw WriteError(path + ": " + reason);
-}
-
 // A temporary name of a process that no longer runs (EPERM: it runs, under
 // another user).
 bool leftOver(const char* name) {
@@ -43,7 +39,7 @@ void finish(std::FILE* file, std::string_view bytes, const std::string& shown) {
         std::fflush(file) == 0 && !std::ferror(file);
     const int error = errno;
     if (std::fclose(file) != 0 || !written) {
-        fail(shown, std::strerror(written ? errno : error));
+        throw WriteError(shown, std::strerror(written ? errno : error));
     }
 }
 
@@ -74,13 +70,13 @@ void WholeFile::write(std::string_view text) {
 
 void WholeFile::commit() {
     if (!file) {
-        fail(target, "committed twice");
+        throw WriteError(target, "committed twice");
     }
     finish(std::exchange(file, nullptr), {}, target);
     // Again: the name may have become a link or a device meanwhile.
     checkFileTarget(target);
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        fail(target, std::strerror(errno));
+        throw WriteError(target, std::strerror(errno));
     }
     temporary.clear();
 }
@@ -98,10 +94,11 @@ void checkFileTarget(const std::string& path) {
     struct stat info {};
     const bool exists = lstat(path.c_str(), &info) == 0;
     if (path.back() == '/' || (exists && S_ISDIR(info.st_mode))) {
-        fail(path, "is a directory");
+        throw WriteError(path, "is a directory");
     }
     if (exists && !S_ISREG(info.st_mode)) {
-        fail(path, S_ISLNK(info.st_mode) ? "is a symbolic link" : "is not a regular file");
+        throw WriteError(path,
+                         S_ISLNK(info.st_mode) ? "is a symbolic link" : "is not a regular file");
     }
     checkWritableDirectory(directoryOf(path));
 }
@@ -109,13 +106,13 @@ void checkFileTarget(const std::string& path) {
 void checkWritableDirectory(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
-        fail(path, std::strerror(errno));
+        throw WriteError(path, std::strerror(errno));
     }
     if (!S_ISDIR(info.st_mode)) {
-        fail(path, "is not a directory");
+        throw WriteError(path, "is not a directory");
     }
     if (access(path.c_str(), W_OK | X_OK) != 0) {
-        fail(path, std::strerror(errno));
+        throw WriteError(path, std::strerror(errno));
     }
 }
 
@@ -167,17 +164,17 @@ std::string makeTemporary(const std::string& target,
             return name;
         }
         if (errno != EEXIST && errno != ENOTEMPTY) {
-            fail(target, std::strerror(errno));
+            throw WriteError(target, std::strerror(errno));
         }
     }
-    fail(target, "no free temporary name");
+    throw WriteError(target, "no free temporary name");
 }
 
 void writeBytes(const std::string& path, const char* mode, std::string_view bytes,
                 const std::string& shown) {
     std::FILE* file = std::fopen(path.c_str(), mode);
     if (!file) {
-        fail(shown, std::strerror(errno));
+        throw WriteError(shown, std::strerror(errno));
     }
     finish(file, bytes, shown);
 }

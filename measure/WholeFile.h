@@ -22,6 +22,8 @@ namespace Vellumar::measure {
 class WriteError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    WriteError(const std::string& path, const std::string& reason)
+        : std::runtime_error(path + ": " + reason) {}
 };
 
 class WholeFile {
