@@ -103,7 +103,7 @@ bool FrameLog::add(const FrameTime& frame, uint64_t settingsFingerprint) noexcep
     current.push(frame, !changed);
     if (changed) {
         fingerprint = settingsFingerprint;
-        holding = false;
+        held.startAfresh();
         current.startAfresh();
         return false;
     }
@@ -122,13 +122,12 @@ void FrameLog::restart(uint64_t settingsFingerprint) noexcept {
 void FrameLog::hold(uint64_t settingsFingerprint) {
     // Rings of one size: the copy reuses the held one's room.
     held = current;
-    holding = held.size() > 0;
     restart(settingsFingerprint);
 }
 
 void FrameLog::resize(size_t capacity) {
     current = Stretch(capacity);
-    holding = false;
+    held.startAfresh();
 }
 
 } // namespace Vellumar::measure

@@ -113,8 +113,8 @@ public:
 
     const Stretch& live() const { return current; }
     // What the statistics panel shows: the held stretch while it is kept.
-    const Stretch& shown() const { return holding ? held : current; }
-    bool holdingFrames() const { return holding; }
+    const Stretch& shown() const { return holdingFrames() ? held : current; }
+    bool holdingFrames() const { return held.size() > 0; }
 
     FrameRecording& recording() { return recorder; }
     const FrameRecording& recording() const { return recorder; }
@@ -126,7 +126,6 @@ private:
     uint64_t fingerprint = 0;
     bool started = false;
     bool restarted = false;
-    bool holding = false;
     bool warned = false;
 };
 

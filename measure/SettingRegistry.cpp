@@ -212,7 +212,7 @@ uint64_t addToFingerprint(uint64_t fingerprint, int32_t value) noexcept {
 }
 
 uint64_t SettingRegistry::fingerprint() const noexcept {
-    uint64_t hash = emptyFingerprint;
+    uint64_t hash = 14695981039346656037ull; // FNV-1a's offset basis
     for (const Setting& setting : settings) {
         hash = addToFingerprint(hash, current(setting));
     }

@@ -50,9 +50,8 @@ std::optional<int64_t> parseWholeNumber(std::string_view text);
 // The text without blanks (spaces, tabs) at either end.
 std::string_view trimBlanks(std::string_view text);
 
-// FNV-1a, 64 bits: the fingerprint of no value, and one more value folded
-// into a fingerprint (the frame mixes in state that is no setting).
-inline constexpr uint64_t emptyFingerprint = 14695981039346656037ull;
+// One more value folded into a fingerprint (FNV-1a, 64 bits): the frame
+// mixes in state that is no setting.
 uint64_t addToFingerprint(uint64_t fingerprint, int32_t value) noexcept;
 
 class SettingRegistry {

@@ -129,7 +129,6 @@ TEST_F(SettingRegistryTest, SnapshotFollowsRegistrationOrder) {
 TEST_F(SettingRegistryTest, FingerprintChangesWithAnyValueAndOnlyWithValues) {
     const uint64_t start = registry.fingerprint();
     EXPECT_EQ(registry.fingerprint(), start);
-    EXPECT_NE(start, Vellumar::measure::emptyFingerprint);
     for (const Vellumar::measure::Setting& setting : registry.all()) {
         if (setting.boolean) {
             *setting.boolean = !*setting.boolean;
