@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,11 @@ public:
     const std::string& path() const { return target; }
 
 private:
+    // Both counted from 0; in 32 bits, more than the room ever holds.
     struct RecordedFrame {
         FrameTime time;
-        size_t configuration; // counted from 0
+        uint32_t configuration;
+        uint32_t frame; // within its configuration
     };
 
     std::string target;
