@@ -112,12 +112,10 @@ void SettingRegistry::addEnumeration(std::string name, int32_t* storage,
 }
 
 const Setting* SettingRegistry::find(std::string_view name) const {
-    for (const Setting& setting : settings) {
-        if (setting.name == name) {
-            return &setting;
-        }
-    }
-    return nullptr;
+    const auto found =
+        std::find_if(settings.begin(), settings.end(),
+                     [name](const Setting& setting) { return setting.name == name; });
+    return found == settings.end() ? nullptr : &*found;
 }
 
 std::vector<const Setting*> SettingRegistry::groupMembers(std::string_view group) const {

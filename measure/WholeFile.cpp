@@ -105,13 +105,11 @@ void checkFileTarget(const std::string& path) {
 
 void checkWritableDirectory(const std::string& path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        throw WriteError(path, std::strerror(errno));
-    }
-    if (!S_ISDIR(info.st_mode)) {
+    const bool found = stat(path.c_str(), &info) == 0;
+    if (found && !S_ISDIR(info.st_mode)) {
         throw WriteError(path, "is not a directory");
     }
-    if (access(path.c_str(), W_OK | X_OK) != 0) {
+    if (!found || access(path.c_str(), W_OK | X_OK) != 0) {
         throw WriteError(path, std::strerror(errno));
     }
 }
@@ -129,10 +127,7 @@ bool sameFile(const std::string& first, const std::string& second) {
 
 std::string directoryOf(const std::string& path) {
     const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string makeTemporary(const std::string& target,
