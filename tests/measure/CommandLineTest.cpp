@@ -188,6 +188,8 @@ TEST_F(CommandLineTest, FrameAndWarmupCounts) {
     EXPECT_EQ(refusal({"--frames", "ten"}), "glintmoth: --frames 'ten': not a whole number");
     EXPECT_EQ(refusal({"--frames", "1000001"}),
               "glintmoth: --frames '1000001': must be at most 1000000");
+    EXPECT_EQ(refusal({"--frames", "99999999999999999999"}),
+              "glintmoth: --frames '99999999999999999999': must be at most 1000000");
     EXPECT_EQ(refusal({"--frames", "1", "--warmup", "-1"}),
               "glintmoth: --warmup '-1': must be at least 0");
     EXPECT_EQ(refusal({"--frames"}), "glintmoth: --frames: 1 required N missing");
