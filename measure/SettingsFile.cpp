@@ -3,10 +3,11 @@
 // reported in the order a person reads them.
 #include "SettingsFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -18,15 +19,10 @@ using Json = nlohmann::ordered_json;
 
 // "LINE:COLUMN" of a byte offset, both counting from 1.
 std::string position(std::string_view text, size_t index) {
-    size_t line = 1;
-    size_t lineStart = 0;
-    for (size_t i = 0; i < index && i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            lineStart = i + 1;
-        }
-    }
-    return std::to_string(line) + ":" + std::to_string(index - lineStart + 1);
+    const std::string_view before = text.substr(0, index);
+    const size_t lineStart = before.rfind('\n') + 1; // 0 on the first line
+    return std::to_string(std::count(before.begin(), before.end(), '\n') + 1) + ":" +
+           std::to_string(index - lineStart + 1);
 }
 
 // "FILE:LINE:COLUMN: message" for the byte nlohmann stopped at (1-based,
@@ -73,12 +69,7 @@ std::optional<std::string> readSettingsText(const std::string& path, std::string
     if (!in) {
         return path + ": " + std::strerror(errno);
     }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    if (in.bad()) {
-        return path + ": read error";
-    }
-    text = contents.str();
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     Json document;
     return parseDocument(text, path, document);
 }
