@@ -69,6 +69,13 @@ std::string position(size_t index, size_t total) {
            std::to_string(total);
 }
 
+// "configuration 3/12: loopsCount.x=100", or without the colon and what
+// follows when nothing is swept.
+std::string heading(size_t index, size_t total, std::string_view described) {
+    return "configuration " + position(index, total) +
+           (described.empty() ? "" : ": " + std::string(described));
+}
+
 // "m:ss" or "h:mm:ss", rounded up to whole seconds; "?" when unknown.
 std::string timeLeft(const Progress& progress) {
     const size_t done = std::min(progress.index, progress.total);
@@ -111,13 +118,11 @@ std::string csvRow(size_t config, size_t frame, const Configuration& swept, cons
 
 std::string resultsJson(const std::string& version,
                         const std::vector<ConfigurationResult>& results) {
-    Json document = Json::object();
-    document["version"] = version;
     Json list = Json::array();
     for (const ConfigurationResult& result : results) {
         list.push_back(configurationObject(result));
     }
-    document["configurations"] = list;
+    const Json document = {{"version", version}, {"configurations", list}};
     // Replacing bad UTF-8 (a setting name is any bytes) keeps dump from throwing.
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
@@ -128,8 +133,7 @@ std::string configurationReport(const ConfigurationResult& result, size_t total,
     const std::string coverageText =
         !coverage.judged() ? "not judged (too few frames of 1 ms or more)"
                            : coverage.percent() + (coverage.fires ? " (trust wall_s)" : "");
-    return "configuration " + position(result.index, total) +
-           (described.empty() ? "" : ": " + described) + ": " + std::to_string(result.frames) +
+    return heading(result.index, total, described) + ": " + std::to_string(result.frames) +
            " frames\n" + summaryLine("wall_s", result.wall) + summaryLine("gpu_s ", result.gpu) +
            "  timer coverage: " + coverageText + "\n";
 }
@@ -143,26 +147,19 @@ std::string progressBar(const Progress& progress, size_t width) {
     // One column stays free: writing the last one makes some terminals wrap.
     const size_t room = width > 0 ? width - 1 : 0;
     const size_t used = line.size() - 1 + left.size();
+    const size_t keep = used >= room ? 0 : room - used;
     std::string text(progress.configuration);
-    if (used >= room) {
-        text.clear();
-    } else if (text.size() > room - used) {
-        const size_t keep = room - used;
+    if (text.size() > keep) {
         text = keep >= 3 ? text.substr(0, keep - 3) + "..." : text.substr(0, keep);
     }
     line += text + left;
-    if (line.size() - 1 < room) {
-        line += std::string(room - (line.size() - 1), ' ');
-    }
+    line.resize(std::max(line.size(), room + 1), ' ');
     return line;
 }
 
 std::string progressPlainLine(const Progress& progress) {
-    std::string line = "configuration " + position(progress.index, progress.total);
-    if (!progress.configuration.empty()) {
-        line += ": " + std::string(progress.configuration);
-    }
-    return line + " (" + timeLeft(progress) + " left)\n";
+    return heading(progress.index, progress.total, progress.configuration) + " (" +
+           timeLeft(progress) + " left)\n";
 }
 
 } // namespace Vellumar::measure
