@@ -117,7 +117,6 @@ public:
     bool holdingFrames() const { return held.size() > 0; }
 
     FrameRecording& recording() { return recorder; }
-    const FrameRecording& recording() const { return recorder; }
 
 private:
     Stretch current;

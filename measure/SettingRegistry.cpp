@@ -221,11 +221,11 @@ std::string SettingRegistry::describe() const {
     std::string text;
     std::vector<std::string_view> groups;
     for (const Setting& setting : settings) {
-        text +=
-            "  " + setting.name +
-            (setting.kind == SettingKind::integer   ? ": integer\n"
-             : setting.kind == SettingKind::boolean ? ": 0 or 1 (false or true)\n"
-                                                    : ": one of " + listOf(setting.allowed) + "\n");
+        const std::string accepted = setting.kind == SettingKind::integer ? "integer"
+                                     : setting.kind == SettingKind::boolean
+                                         ? "0 or 1 (false or true)"
+                                         : "one of " + listOf(setting.allowed);
+        text += "  " + setting.name + ": " + accepted + "\n";
         const std::string_view group = groupOf(setting.name);
         if (!group.empty() && std::find(groups.begin(), groups.end(), group) == groups.end()) {
             groups.push_back(group);
