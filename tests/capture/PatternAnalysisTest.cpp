@@ -295,7 +295,7 @@ TEST(FindingsText, TellsWhatWasFoundAndWhatWasNot) {
     layout.subgroupSize = 8;
     const PatternReport found = analyse(layout);
     EXPECT_EQ(findingsLine(found), "262144 fragments; tile 64x64 (confidence 1.00), row-major; "
-                                   "block 4x2; subgroup 8 lanes, 4x2");
+                                   "block 4x2; subgroup 8 lanes (8 active), 4x2");
     EXPECT_EQ(tileText(found.tile), "64x64 (1.00)"); // the Capture bar's short form
 
     const PatternReport nothing = PatternAnalysis::analyse(makeNoise(64, 64, 3));
