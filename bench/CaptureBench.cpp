@@ -16,7 +16,6 @@
 #include "SyntheticCapture.h"
 #include "ViewBuilder.h"
 
-using Vellumar::capture::CaptureDirectory;
 using Vellumar::capture::FragmentCapture;
 using Vellumar::capture::OrderIndex;
 namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
@@ -56,7 +55,7 @@ void BM_AnalyseAndWriteCapture512(benchmark::State& state) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("capture-bench-" + std::to_string(::getpid()));
     for (auto _ : state) {
-        CaptureDirectory::write(dir.string(), capture);
+        Vellumar::capture::writeCaptureDirectory(dir.string(), capture);
     }
     std::filesystem::remove_all(dir);
 }

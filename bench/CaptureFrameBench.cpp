@@ -53,22 +53,22 @@ struct CaptureSteps {
     double record = 0.0;   // recordCapture: the capture frame and the read-back
     double frame = 0.0;    // of which the capture frame, to its glFinish
     double analysis = 0.0; // ranks and pattern analysis
-    double files = 0.0;    // CaptureDirectory::write
+    double files = 0.0;    // writeCaptureDirectory
 };
 
 CaptureSteps captureOnce(GLAppGPUTest& tool, const std::string& directory) {
     CaptureSteps steps;
     Clock::time_point start = Clock::now();
-    const Vellumar::capture::FragmentCapture capture = tool.recordCapture();
+    const Vellumar::capture::FragmentCapture capture = tool.captureSession.record();
     steps.record = millisecondsSince(start);
-    steps.frame = tool.recorder->lastFrameSeconds() * 1000.0;
+    steps.frame = tool.captureSession.fragmentRecorder->lastFrameSeconds() * 1000.0;
     start = Clock::now();
     const Vellumar::capture::OrderIndex index(capture);
     const Vellumar::capture::PatternReport report =
         Vellumar::capture::PatternAnalysis::analyse(capture, index);
     steps.analysis = millisecondsSince(start);
     start = Clock::now();
-    Vellumar::capture::CaptureDirectory::write(directory, capture, index, report);
+    Vellumar::capture::writeCaptureDirectory(directory, capture, index, report);
     steps.files = millisecondsSince(start);
     return steps;
 }
@@ -140,8 +140,8 @@ void runReplayRate(GLAppGPUTest& tool, int frames) {
     FrameSettings quad;
     quad.fastMode = false;
     applySettings(quad, tool);
-    CaptureView& view = *tool.captureView;
-    view.show(tool.recordCapture());
+    CaptureView& view = *tool.captureSession.view;
+    view.show(tool.captureSession.record());
     std::cout << "| Replay at 1024x1024 | ms/frame | frames/s |\n|---|---:|---:|\n";
     for (bool moving : {true, false}) {
         view.view = static_cast<int32_t>(Vellumar::capture::View::order);

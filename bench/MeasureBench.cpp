@@ -1,8 +1,8 @@
 // Micro-benchmarks of the frame-time bookkeeping: what runs every frame
-// (which must stay far below a microsecond and allocate nothing: the ring's
-// push, and the whole per-frame log with the settings' fingerprint, with and
-// without a recording) and the work done only when figures are shown: a
-// summary and the coverage rule over a full ring of 256 frames.
+// (which must stay far below a microsecond and allocate nothing: the
+// per-frame log with the settings' fingerprint, with and without a
+// recording) and the work done only when figures are shown: a summary of a
+// full ring of 256 frames.
 
 #include <benchmark/benchmark.h>
 
@@ -11,18 +11,12 @@
 #include <vector>
 
 #include "FrameLog.h"
-#include "FrameStatistics.h"
-#include "FrameTimeRing.h"
 #include "SettingRegistry.h"
-#include "TimerCoverage.h"
 
 using Vellumar::measure::FrameLog;
 using Vellumar::measure::FrameSeries;
-using Vellumar::measure::FrameStatistics;
 using Vellumar::measure::FrameTime;
-using Vellumar::measure::FrameTimeRing;
 using Vellumar::measure::SettingRegistry;
-using Vellumar::measure::TimerCoverage;
 
 namespace {
 
@@ -32,23 +26,6 @@ FrameTime frameNumber(uint32_t i) {
     const double wall = 0.010 + static_cast<double>(mixed % 1000) * 1e-6;
     return {wall * 0.3, wall};
 }
-
-void fillRing(FrameTimeRing& ring) {
-    for (uint32_t i = 0; i < ring.capacity(); ++i) {
-        ring.push(frameNumber(i));
-    }
-}
-
-void BM_RingPush(benchmark::State& state) {
-    FrameTimeRing ring;
-    uint32_t i = 0;
-    for (auto _ : state) {
-        ring.push(frameNumber(i++));
-        benchmark::ClobberMemory();
-    }
-    benchmark::DoNotOptimize(ring.fromOldest(0));
-}
-BENCHMARK(BM_RingPush);
 
 // As many settings as the program registers (55), each compared every frame.
 struct ProgramSizedSettings {
@@ -83,29 +60,20 @@ void BM_FrameLogAdd(benchmark::State& state) {
             state.ResumeTiming();
         }
     }
-    benchmark::DoNotOptimize(log.frames().size());
+    benchmark::DoNotOptimize(log.live().size());
 }
 BENCHMARK(BM_FrameLogAdd)->Arg(0)->Arg(1);
 
 void BM_SummaryOf256(benchmark::State& state) {
-    FrameTimeRing ring;
-    fillRing(ring);
-    FrameStatistics statistics;
+    FrameLog log;
+    for (uint32_t i = 0; i <= FrameLog::defaultCapacity; ++i) {
+        log.add(frameNumber(i), 1);
+    }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(statistics.summarise(ring, FrameSeries::wall));
+        benchmark::DoNotOptimize(log.live().summary(FrameSeries::wall));
     }
 }
 BENCHMARK(BM_SummaryOf256);
-
-void BM_CoverageOf256(benchmark::State& state) {
-    FrameTimeRing ring;
-    fillRing(ring);
-    const TimerCoverage rule;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(rule.evaluate(ring));
-    }
-}
-BENCHMARK(BM_CoverageOf256);
 
 } // namespace
 

@@ -1,18 +1,14 @@
 // Medians and least-squares lines for the frame benchmarks' tables.
 #include "Statistics.h"
 
-#include <algorithm>
 #include <cstddef>
+
+#include "Percentile.h"
 
 namespace testsupport {
 
 double median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+    return values.empty() ? 0.0 : Vellumar::measure::percentile(values, 50.0);
 }
 
 LineFit fitLine(const std::vector<double>& x, const std::vector<double>& y) {

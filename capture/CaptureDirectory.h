@@ -2,41 +2,33 @@
 //   summary.json, fragments.csv,
 //   order.png, time.png (with the shader clock), subgroups.png (with ballot),
 //   replay/010.png, 025, 050, 075, 100: the order view cut at 10 %, 25 %, ...
-// PNG rows go top-down as image viewers expect. The write is all or nothing:
-// everything goes into a fresh directory next to DIR, which then takes DIR's
-// place. A DIR already there is replaced only when it is empty or holds an
-// earlier capture (a summary.json): a mistyped DIR must never wipe a
-// directory of other files. Any failure removes what was written and throws
-// one CaptureWriteError naming DIR and the cause.
+// PNG rows go top-down as image viewers expect. The directory is written
+// whole or not at all through measure's WholeDirectory, which replaces an
+// existing DIR only when it is empty or holds an earlier capture and nothing
+// else. Any failure leaves DIR as it was and throws one WriteError, "cannot
+// write capture to 'DIR': ...".
 #pragma once
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "FragmentCapture.h"
 #include "OrderIndex.h"
 #include "PatternReport.h"
+#include "WholeFile.h"
 
 namespace Vellumar::capture {
 
-class CaptureWriteError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// The replay cuts written, in per cent.
+inline constexpr int replayPercents[] = {10, 25, 50, 75, 100};
 
-class CaptureDirectory {
-public:
-    // The replay cuts written, in per cent.
-    static const std::vector<int>& replayPercents();
-
-    // Returns the names of the files written, relative to DIR.
-    static std::vector<std::string> write(const std::string& directory,
-                                          const FragmentCapture& capture, const OrderIndex& index,
-                                          const PatternReport& report);
-    // Analyses the capture first.
-    static std::vector<std::string> write(const std::string& directory,
-                                          const FragmentCapture& capture);
-};
+// Returns the names of the files written, relative to DIR.
+std::vector<std::string> writeCaptureDirectory(const std::string& directory,
+                                               const FragmentCapture& capture,
+                                               const OrderIndex& index,
+                                               const PatternReport& report);
+// Analyses the capture first.
+std::vector<std::string> writeCaptureDirectory(const std::string& directory,
+                                               const FragmentCapture& capture);
 
 } // namespace Vellumar::capture

@@ -9,36 +9,28 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "CommandLine.h"
-#include "CsvFrameWriter.h"
-#include "FrameStatistics.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
-#include "JsonResults.h"
-#include "NumberText.h"
 #include "ProgressLine.h"
-#include "SweepPlan.h"
+#include "ResultsFiles.h"
+#include "WholeFile.h"
 
 namespace {
 
 using Vellumar::measure::Configuration;
 using Vellumar::measure::ConfigurationResult;
-using Vellumar::measure::Coverage;
 using Vellumar::measure::FrameSeries;
-using Vellumar::measure::FrameStatistics;
-using Vellumar::measure::Summary;
 using Vellumar::measure::SweepPlan;
+using Clock = std::chrono::steady_clock;
 
 void drawFrames(int32_t count) {
     for (int32_t i = 0; i < count; ++i) {
         Vellumar::GLApp::displayFrame();
     }
-}
-
-bool sameGeometry(const GLAppGPUTest& app, const Vec2i& position, const Vec2i& size) {
-    return app.winPos.x == position.x && app.winPos.y == position.y && app.winSize.x == size.x &&
-           app.winSize.y == size.y;
 }
 
 // The swept values; the window follows a swept position or size.
@@ -47,38 +39,94 @@ void applyConfiguration(GLAppGPUTest& app, const Configuration& configuration) {
     const Vec2i size = app.winSize;
     for (const Vellumar::measure::SweepValue& value : configuration) {
         // The command line checked every value against this registry.
-        app.settings.setValue(value.name, value.value);
+        app.measurements.namedSettings().setValue(value.name, value.value);
     }
-    if (!sameGeometry(app, position, size)) {
+    if (app.winPos != position || app.winSize != size) {
         app.placeWindow();
         settleWindow(app);
     }
 }
 
-std::string summaryLine(const char* name, const Summary& summary) {
-    using Vellumar::measure::formatDecimal;
-    return std::string("  ") + name + ": median " + formatDecimal(summary.median) + "  p5 " +
-           formatDecimal(summary.p5) + "  p95 " + formatDecimal(summary.p95) + "  min " +
-           formatDecimal(summary.min) + "  max " + formatDecimal(summary.max) + "\n";
+// The warm-up frames, dropped, then the frames the log's new stretch keeps.
+void measureConfiguration(GLAppGPUTest& app, const Configuration& configuration, int32_t warmup,
+                          int32_t frames) {
+    applyConfiguration(app, configuration);
+    drawFrames(warmup);
+    app.measurements.frameLog().restart(app.measurements.settingsFingerprint());
+    drawFrames(frames);
 }
 
-std::string coverageLine(const Coverage& coverage) {
-    if (!coverage.judged()) {
-        return "  timer coverage: not judged (too few frames of 1 ms or more)\n";
+// What the log holds of the configuration just measured.
+ConfigurationResult resultOf(const GLAppGPUTest& app, size_t index,
+                             const Configuration& configuration) {
+    const Vellumar::measure::FrameLog::Stretch& frames = app.measurements.frameLog().live();
+    ConfigurationResult result;
+    result.index = index;
+    result.frames = frames.size();
+    result.swept = configuration;
+    result.settings = app.measurements.namedSettings().snapshot();
+    result.gpu = frames.summary(FrameSeries::gpu);
+    result.wall = frames.summary(FrameSeries::wall);
+    result.coverage = frames.coverage();
+    return result;
+}
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The --csv and --json files of the run. Each step that fails says why in one
+// line on the progress stream and returns false.
+class BatchFiles {
+public:
+    BatchFiles(const Vellumar::measure::RunOptions& options, std::ostream& progress)
+        : options(options), progress(progress) {}
+
+    // The writer checks the files' places again: they may have changed since
+    // the command line looked.
+    bool open(const SweepPlan& plan) {
+        return options.csvPath.empty() || written("glintmoth: --csv ", [&] {
+                   csv.emplace(options.csvPath);
+                   csv->write(Vellumar::measure::csvHeader(plan.names()));
+               });
     }
-    const long long percent = static_cast<long long>(std::min(coverage.ratio * 100.0, 1e9));
-    return "  timer coverage: " + std::to_string(percent) + " %" +
-           (coverage.fires ? " (trust wall_s)\n" : "\n");
-}
+    bool add(const Vellumar::measure::FrameLog::Stretch& measured, ConfigurationResult result) {
+        for (size_t frame = 0; csv && frame < measured.size(); ++frame) {
+            csv->write(
+                Vellumar::measure::csvRow(result.index, frame, result.swept, measured[frame]));
+        }
+        if (options.jsonPath.empty()) {
+            return true;
+        }
+        results.push_back(std::move(result));
+        // After a progress line that may be a bar without its newline.
+        return written("\nglintmoth: --json ", [&] {
+            Vellumar::measure::writeWholeFile(
+                options.jsonPath,
+                Vellumar::measure::resultsJson(Vellumar::measure::versionString(), results));
+        });
+    }
+    bool commit() {
+        return !csv || written("glintmoth: --csv ", [&] { csv->commit(); });
+    }
 
-// --report: what one configuration measured, on standard output.
-void writeReport(std::ostream& out, const ConfigurationResult& result, size_t total,
-                 const std::string& described) {
-    out << "configuration " << result.index + 1 << "/" << total
-        << (described.empty() ? "" : ": " + described) << ": " << result.frames << " frames\n"
-        << summaryLine("wall_s", result.wall) << summaryLine("gpu_s ", result.gpu)
-        << coverageLine(result.coverage) << std::flush;
-}
+private:
+    template <typename Write>
+    bool written(const char* saying, const Write& write) {
+        try {
+            write();
+            return true;
+        } catch (const Vellumar::measure::WriteError& error) {
+            progress << saying << error.what() << "\n";
+            return false;
+        }
+    }
+
+    const Vellumar::measure::RunOptions& options;
+    std::ostream& progress;
+    std::optional<Vellumar::measure::WholeFile> csv;
+    std::vector<ConfigurationResult> results;
+};
 
 } // namespace
 
@@ -104,74 +152,37 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
     const int32_t frames = std::max<int32_t>(options.frames.value_or(1), 1);
     // Every measured frame of a configuration stays in the ring until it is
     // written.
-    app.frameLog.resize(std::max<size_t>(static_cast<size_t>(frames),
-                                         Vellumar::measure::FrameTimeRing::defaultCapacity));
-    FrameStatistics statistics(static_cast<size_t>(frames));
-
-    std::optional<Vellumar::measure::CsvFrameWriter> csv;
-    if (!options.csvPath.empty()) {
-        csv.emplace(options.csvPath, plan.names());
-        if (std::optional<std::string> problem = csv->open()) {
-            progress << "glintmoth: --csv " << *problem << "\n";
-            return 1;
-        }
+    app.measurements.frameLog().resize(std::max<size_t>(
+        static_cast<size_t>(frames), Vellumar::measure::FrameLog::defaultCapacity));
+    BatchFiles files(options, progress);
+    if (!files.open(plan)) {
+        return 1;
     }
-    Vellumar::measure::JsonResults json(options.jsonPath, Vellumar::measure::versionString());
-
-    const std::chrono::steady_clock::time_point runStart = std::chrono::steady_clock::now();
+    const Clock::time_point runStart = Clock::now();
     for (size_t index = 0; index < plan.count(); ++index) {
         const Configuration configuration = plan.at(index);
         const std::string described = SweepPlan::describe(configuration);
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - runStart;
-        const Vellumar::measure::Progress state{index, plan.count(), described, elapsed.count()};
+        const Vellumar::measure::Progress state{index, plan.count(), described,
+                                                secondsSince(runStart)};
         progress << (progressOnTerminal ? Vellumar::measure::progressBar(state)
                                         : Vellumar::measure::progressPlainLine(state))
                  << std::flush;
 
-        applyConfiguration(app, configuration);
-        drawFrames(options.warmup);
-        app.frameLog.restart(app.settingsFingerprint());
-        drawFrames(frames);
-
-        const Vellumar::measure::FrameTimeRing& ring = app.frameLog.frames();
-        ConfigurationResult result;
-        result.index = index;
-        result.frames = ring.sizeSinceChange();
-        result.swept = configuration;
-        result.settings = app.settings.snapshot();
-        result.gpu = statistics.summarise(ring, FrameSeries::gpu);
-        result.wall = statistics.summarise(ring, FrameSeries::wall);
-        result.coverage = app.frameLog.coverageRule().evaluate(ring);
-        if (csv) {
-            if (std::optional<std::string> problem =
-                    csv->writeConfiguration(index, configuration, ring)) {
-                progress << "\nglintmoth: --csv " << *problem << "\n";
-                return 1;
-            }
-        }
+        measureConfiguration(app, configuration, options.warmup, frames);
+        ConfigurationResult result = resultOf(app, index, configuration);
         if (options.report) {
-            writeReport(out, result, plan.count(), described);
+            out << Vellumar::measure::configurationReport(result, plan.count(), described)
+                << std::flush;
         }
-        if (!options.jsonPath.empty()) {
-            json.add(std::move(result));
-            if (std::optional<std::string> problem = json.write()) {
-                progress << "\nglintmoth: --json " << *problem << "\n";
-                return 1;
-            }
-        }
-    }
-    if (progressOnTerminal) {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - runStart;
-        progress << Vellumar::measure::progressBar(
-                        {plan.count(), plan.count(), "", elapsed.count()})
-                 << "\n"
-                 << std::flush;
-    }
-    if (csv) {
-        if (std::optional<std::string> problem = csv->commit()) {
-            progress << "glintmoth: --csv " << *problem << "\n";
+        if (!files.add(app.measurements.frameLog().live(), std::move(result))) {
             return 1;
         }
     }
-    return 0;
+    if (progressOnTerminal) {
+        progress << Vellumar::measure::progressBar(
+                        {plan.count(), plan.count(), "", secondsSince(runStart)})
+                 << "\n"
+                 << std::flush;
+    }
+    return files.commit() ? 0 : 1;
 }

@@ -9,7 +9,7 @@
 
 #include <iosfwd>
 
-#include "RunOptions.h"
+#include "CommandLine.h"
 
 class GLAppGPUTest;
 

@@ -4,8 +4,6 @@
 #include "CaptureView.h"
 
 #include <algorithm>
-#include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 
@@ -25,29 +23,12 @@ void saveCallback(void* clientData) { static_cast<CaptureView*>(clientData)->sav
 
 void showLiveCallback(void* clientData) { static_cast<CaptureView*>(clientData)->hide(); }
 
-// glintmoth-capture-YYYYMMDD-HHMMSS in the working directory, with -2, -3,
-// ... when a capture was saved in the same second.
-std::string freshDirectoryName() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string base = std::string("glintmoth-capture-") + stamp;
-    std::string name = base;
-    std::error_code error;
-    for (int n = 2; std::filesystem::exists(name, error) && n < 1000; ++n) {
-        name = base + "-" + std::to_string(n);
-    }
-    return name;
-}
-
 } // namespace
 
 CaptureView::CaptureView(const std::string& displacedBar)
     : hideDisplaced(" " + displacedBar + " visible=false "),
       showDisplaced(" " + displacedBar + " visible=true ") {
-    bar = TwNewBar("Capture");
+    TwBar* bar = TwNewBar("Capture");
     TwDefine(" Capture position='10 10' size='250 372' fontSize=1 valuesWidth=110 visible=false "
              "help='The last fragment capture (key o): one view of it, cut at the replay "
              "position, with what the analysis found.' ");
@@ -92,6 +73,19 @@ void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
     captured = std::move(kept);
     findings = std::move(report);
 
+    prepareTexture();
+    uploadedView = -1;
+    replayPercent = 100.0f;
+    playing = false;
+    wasPlaying = false;
+    savedText.clear();
+    updateTexts();
+    visible = true;
+    TwDefine(hideDisplaced.c_str());
+    TwDefine(" Capture visible=true ");
+}
+
+void CaptureView::prepareTexture() {
     if (texture == 0) {
         glGenTextures(1, &texture);
     }
@@ -107,16 +101,6 @@ void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
-
-    uploadedView = -1;
-    replayPercent = 100.0f;
-    playing = false;
-    wasPlaying = false;
-    savedText.clear();
-    updateTexts();
-    visible = true;
-    TwDefine(hideDisplaced.c_str());
-    TwDefine(" Capture visible=true ");
 }
 
 void CaptureView::hide() {
@@ -182,6 +166,10 @@ void CaptureView::draw(int windowWidth, int windowHeight) {
     if (view != uploadedView || views->replayCount(replayPercent / 100.0) != uploadedCount) {
         upload();
     }
+    drawTexture(windowWidth, windowHeight);
+}
+
+void CaptureView::drawTexture(int windowWidth, int windowHeight) const {
     glViewport(0, 0, windowWidth, windowHeight);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -212,23 +200,20 @@ void CaptureView::draw(int windowWidth, int windowHeight) {
     glPopMatrix();
 }
 
-std::string CaptureView::save() {
+void CaptureView::save() {
     if (!captured) {
-        return "";
+        return;
     }
-    const std::string directory = freshDirectoryName();
+    const std::string directory = Vellumar::measure::freshTimestampedName("glintmoth-capture");
     try {
-        Vellumar::capture::CaptureDirectory::write(directory, *captured, *index, findings);
-    } catch (const Vellumar::capture::CaptureWriteError& e) {
+        Vellumar::capture::writeCaptureDirectory(directory, *captured, *index, findings);
+    } catch (const Vellumar::measure::WriteError& e) {
         Vellumar::MessageSink::instance().info("%s", e.what());
         savedText = "not saved (see the console)";
         savedLabel = savedText.c_str();
-        return "";
+        return;
     }
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(directory, error);
-    savedText = error ? directory : absolute.string();
+    savedText = Vellumar::measure::absolutePath(directory);
     savedLabel = savedText.c_str();
     std::cout << "capture saved to " << savedText << "\n" << std::flush;
-    return savedText;
 }

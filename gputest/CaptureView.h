@@ -47,10 +47,9 @@ public:
 
     // Writes the shown capture into a new glintmoth-capture-DATE-TIME
     // directory in the working directory; says where on standard output, or
-    // why not in one INFO line. Returns the directory, empty on failure.
-    std::string save();
+    // why not in one INFO line.
+    void save();
 
-    const Vellumar::capture::FragmentCapture& capture() const { return *captured; }
     const Vellumar::capture::PatternReport& report() const { return findings; }
 
     // Bound to the bar.
@@ -59,12 +58,14 @@ public:
     bool playing = false;
     float speedPercentPerSecond = 25.0f;
 
-    TwBar* bar = nullptr;
-
 private:
+    // A texture of the capture's size, sampled pixel for pixel.
+    void prepareTexture();
     void updateTexts();
     void advanceReplay();
     void upload();
+    // The texture over the whole window, leaving the state as it found it.
+    void drawTexture(int windowWidth, int windowHeight) const;
 
     std::unique_ptr<Vellumar::capture::FragmentCapture> captured;
     std::unique_ptr<Vellumar::capture::OrderIndex> index;

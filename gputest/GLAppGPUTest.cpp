@@ -5,32 +5,25 @@
 
 #include <cstdint>
 
-#include "CaptureView.h"
-#include "FragmentRecorder.h"
-#include "GPUTestSettings.h"
-
 GLAppGPUTest* testAppInstance = nullptr;
 
 GLAppGPUTest::GLAppGPUTest(int* argc, char** argv, const char* title, int width, int height,
                            unsigned int displayMode)
-    : GLApp(argc, argv, title, width, height, displayMode) {
+    : GLApp(argc, argv, title, width, height, displayMode), measurements(*this),
+      captureSession(*this) {
     Vellumar::currentApp = this;
     testAppInstance = this;
     leftButtonDown = false;
     middleButtonDown = false;
     rightButtonDown = false;
-    registerSettings(*this, settings);
 }
 
-// The program, shaders and bars live until the process ends. Defined here,
-// where the recorder and the capture view are complete types.
+// The program, shaders and bars live until the process ends.
 GLAppGPUTest::~GLAppGPUTest() = default;
 
 void GLAppGPUTest::idle() {
     // Between frames, where writing a file costs no frame its time.
-    if (frameLog.recording().full()) {
-        finishRecording();
-    }
+    measurements.finishFullFrameRecording();
     postRedisplay();
 }
 

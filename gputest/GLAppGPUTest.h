@@ -1,22 +1,22 @@
 // The GPU test application: every setting of the test as a plain member (the
-// tweak bars and the settings by name are bound to their addresses), what it
-// keeps of every frame's times, and the framework operations that make up the
-// test: initialisation, the measured frame, input, the two primitive tests.
-// With them the few free functions that the frame and the bars call.
+// tweak bars and the settings by name are bound to their addresses; the
+// settings table in GPUTestSettings.h describes each one), and the framework
+// operations that make up the test: initialisation, the measured frame,
+// input, the two primitive tests. What it measures of its frames and its
+// fragment captures are two objects it owns. With them the few free functions
+// that the frame and the bars call.
 #pragma once
 
 #include <GL/glew.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
-#include "FrameLog.h"
+#include "CaptureSession.h"
+#include "FrameMeasurements.h"
 #include "FrameWorkEstimate.h"
 #include "GLApp.h"
 #include "Point.h"
-#include "SettingRegistry.h"
-#include "StatisticsPanel.h"
 #include "TestEnums.h"
 #include "Vec2f.h"
 #include "Vec2i.h"
@@ -25,14 +25,9 @@ namespace Vellumar {
 class ShaderGLSL;
 class ShaderProgramGLSL;
 } // namespace Vellumar
-namespace Vellumar::capture {
-class FragmentRecorder;
-struct FragmentCapture;
-} // namespace Vellumar::capture
 
 struct TwBar;
 class FrameTimer;
-class CaptureView;
 
 class GLAppGPUTest : public Vellumar::GLApp {
 public:
@@ -51,33 +46,19 @@ public:
     void passiveMotion(int x, int y) override;
     void setPerspective(double fovy, double aspect, double zNear, double zFar) override;
 
-    // The two tests a frame runs with the program bound.
-    void bigPrimitiveTest();
-    void smallPrimitivesTest();
-
-    // Every setting back to its start value: a step of init, which tests take
-    // again between cases.
+    // Every setting back to its start value: a step of init, public because
+    // tests take it again between cases.
     void setStartValues();
 
     // The first step of display: works out frameWork and, the first time the
-    // settings make it enormous, says so on the console. Tests call it alone,
-    // since the frames it warns of would take hours.
+    // settings make it enormous, says so on the console. Public for the
+    // capture session, and for tests, which call it alone since the frames it
+    // warns of would take hours.
     void estimateFrameWorkAndWarn();
-
-    // Fragment capture (GPUTestCapture.cpp). One frame as test mode draws it
-    // with the current settings (fast mode off), into the recorder's
-    // off-screen framebuffer with the capture build of the shaders; the
-    // window, the live program and every setting stay as they were. Throws
-    // Vellumar::capture::CaptureError with one line saying why not.
-    Vellumar::capture::FragmentCapture recordCapture();
-    // `o`: records a capture and shows it instead of the live frames, with
-    // its findings on standard output; or says in one INFO line why not.
-    void takeCapture();
-    // --capture DIR: records a capture and writes its files into DIR.
-    // Returns the exit status: 0, or 1 after one line on standard error.
-    int writeCapture(const std::string& directory);
-    // Whether the window shows a capture instead of the live frames.
-    bool captureShown() const;
+    // The frame's GL work inside the timer: state, macros, the program and
+    // the active test. The capture session draws the same with its own
+    // program and buffers.
+    void drawFrame();
 
     // Configuration mode (bars, fast mode on) or test mode (front buffer, fast
     // mode off), as the space bar switches them.
@@ -85,23 +66,12 @@ public:
     // Moves and sizes the window to winPos and winSize, which the settings by
     // name only write.
     void placeWindow();
-    // A value that changes whenever something a frame measures changes: every
-    // registered setting, the window's size, the mode and the shader reloads.
-    uint64_t settingsFingerprint() const;
-    // The frame's times into frameLog, and the timer-coverage warning the
-    // first time it is due. The last step of the frame's measurement.
-    void recordFrameTimes(double gpuSeconds, double wallSeconds);
-    // `w`: starts a recording into a new glintmoth-frames-DATE-TIME.csv, or
-    // stops the running one and writes its file. Both say so on standard output.
-    void toggleRecording();
-    // Writes the running recording, if any (also at `q` and when it is full).
-    void finishRecording();
-    // `s`: every setting into glintmoth-settings.json in the working directory.
-    void saveSettingsFile();
 
     bool leftButtonDown;
     bool middleButtonDown;
     bool rightButtonDown;
+    // The settings of the table get their start values in init
+    // (setStartValues); until then they hold zeros.
     Point freezePoints[4] = {};
     bool freezePointEnabled[4] = {};
     int32_t freezePointIds[4] = {};
@@ -111,26 +81,26 @@ public:
     bool controlBigPrimitive = false;
     bool useRegSaturation = false;
     int32_t numShaderRegs = 0;
-    bool fastMode = true;
-    bool printStats = true;
+    bool fastMode = false;
+    bool printStats = false;
     bool fullScreen = true;
-    bool blockingEnable = true;
-    int32_t curTest = TEST_BIG_PRIMITIVE;
+    bool blockingEnable = false;
+    int32_t curTest = 0;
     Vec2i winPos = {};
     Vec2i winSize = {};
     Vec2i loopsCount = {};
     Vec2i loopsIncrement = {};
-    int32_t curPrim = PRIM_QUADS;
+    int32_t curPrim = 0;
     Vec2i primTilingSize = {};
     int32_t primTilingIncrement = 0;
     Vec2i primStep = {};
     Vec2i primSize = {};
     int32_t primRedrawCount = 0;
-    int32_t repPrim = REDRAW_PRIMITIVE;
+    int32_t repPrim = 0;
     int32_t allOnOnePixel = 0;
     bool drawCallPerPrimitive = false;
     int32_t frameCount = 0;
-    int32_t moveMode = MOVE_FREEZE_POINTS;
+    int32_t moveMode = 0;
     bool bigTriangle = false;
     GLenum drawBuffer = GL_FRONT;
     GLenum clearBuffer = GL_BACK;
@@ -140,24 +110,15 @@ public:
     bool configMode = true;
     TwBar* mainBar = nullptr;
     TwBar* freezeBar = nullptr;
-    TwBar* statisticsBar = nullptr;
-    // What the coming frame asks of the GPU, worked out before it starts.
+    // What the coming frame asks of the GPU, worked out before it starts
+    // (MainOptions shows it).
     FrameWorkEstimate frameWork;
-    bool enormousFrameWarned = false;
-    // Made at the first capture; the view and its bar with the other bars.
-    std::unique_ptr<Vellumar::capture::FragmentRecorder> recorder;
-    std::unique_ptr<CaptureView> captureView;
-    // The settings by name for the command line, settings files and sweeps,
-    // bound to the members above by the constructor.
-    Vellumar::measure::SettingRegistry settings;
-    // Every frame's GPU and wall time, the statistics' stretches and the
-    // recording of `w`.
-    Vellumar::measure::FrameLog frameLog;
-    // Counts `r` presses: reloaded shaders start a new stretch of frames.
-    int32_t shaderReloads = 0;
-    // What the Statistics bar shows, refreshed after each configuration-mode
-    // frame's measurement.
-    StatisticsPanel statisticsPanel;
+    // What the test keeps of its frames, and its settings by name (bound to
+    // the members above when the test is made). Inside the object, as every
+    // address the bars are bound to.
+    FrameMeasurements measurements;
+    // The fragment capture of `o` and --capture; its bar is made with the others.
+    CaptureSession captureSession;
 
 private:
     // Steps of init, in the order they run.
@@ -166,13 +127,13 @@ private:
     void buildTweakBars();
     void buildMainOptionsBar();
     void buildFreezyPointsBar();
-    void buildStatisticsBar();
+
+    // The two tests drawFrame runs with the program bound.
+    void bigPrimitiveTest();
+    void smallPrimitivesTest();
 
     // Steps of display besides the macro hand-off, in the order they run.
     void chooseFrameBuffer();
-    // The frame's GL work inside the timer: state, macros, the program and
-    // the active test. A capture draws the same with its own program.
-    void drawFrame();
     void setFrameUniforms();
     void writeFrameReport(FrameTimer& timer);
     void drawTweakBars();
@@ -192,6 +153,8 @@ private:
 
     // Both tests clear the colour buffer of clearBuffer, then draw into drawBuffer.
     void clearColorBuffer();
+
+    bool enormousFrameWarned = false;
 };
 
 // The frame's macro hand-off to the shaders, which display makes before it

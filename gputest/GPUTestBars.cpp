@@ -1,12 +1,15 @@
 // The tweak-bar interface of the test: the global help text and the bars
-// MainOptions and FreezyPoints, whose entries are bound to the test's members,
-// and the read-only Statistics bar over the frames' times; the Capture bar
-// comes with the capture view (CaptureView.cpp).
+// MainOptions and FreezyPoints, whose entries come from the settings table;
+// the read-only Statistics bar comes with the frame measurements, the Capture
+// bar with the capture session's view (CaptureView.cpp).
+#include <algorithm>
 #include <cstddef>
+#include <limits>
+#include <vector>
 
-#include "CaptureView.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
+#include "GPUTestSettings.h"
 #include "TweakBar.h"
 
 namespace {
@@ -38,6 +41,52 @@ const char* const globalHelp =
 const char* const vec2fMemberDefinition = " Min=-1 Max=1 Step=0.01 ";
 const char* const intMemberDefinition = " Min=0 Max=2048 Step=1 ";
 
+constexpr int lastPlace = std::numeric_limits<int>::max();
+
+// The struct types that pairs and points are shown with, once defined.
+struct StructTypes {
+    TwType pair = TW_TYPE_UNDEF;
+    TwType point = TW_TYPE_UNDEF;
+};
+
+TwType barType(const SettingRow& row, const StructTypes& types) {
+    switch (row.shape) {
+    case SettingShape::integer: return TW_TYPE_INT32;
+    case SettingShape::boolean:
+    case SettingShape::flag: return TW_TYPE_BOOLCPP;
+    case SettingShape::enumeration:
+        // Defined just before its entry, under the setting's name.
+        return TwDefineEnum(row.name.c_str(), row.values.data(),
+                            static_cast<unsigned int>(row.values.size()));
+    case SettingShape::pair: return types.pair;
+    case SettingShape::point: return types.point;
+    }
+    return TW_TYPE_UNDEF;
+}
+
+// Adds the table's rows of one bar whose places lie in [first, last]: by
+// place, rows of one place in table order.
+void addRows(TwBar* bar, const std::vector<SettingRow>& table, BarId id, int first, int last,
+             const StructTypes& types) {
+    std::vector<const SettingRow*> rows;
+    for (const SettingRow& row : table) {
+        if (row.bar.bar == id && row.bar.place >= first && row.bar.place <= last) {
+            rows.push_back(&row);
+        }
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const SettingRow* a, const SettingRow* b) {
+        return a->bar.place < b->bar.place;
+    });
+    for (const SettingRow* row : rows) {
+        const TwType type = barType(*row, types);
+        if (row->bar.readOnly) {
+            TwAddVarRO(bar, row->bar.label.c_str(), type, row->member, row->bar.definition);
+        } else {
+            TwAddVarRW(bar, row->bar.label.c_str(), type, row->member, row->bar.definition);
+        }
+    }
+}
+
 } // namespace
 
 void GLAppGPUTest::buildTweakBars() {
@@ -47,31 +96,18 @@ void GLAppGPUTest::buildTweakBars() {
     TwDefine(globalHelp);
     buildMainOptionsBar();
     buildFreezyPointsBar();
-    buildStatisticsBar();
+    measurements.buildStatisticsBar();
     // Hidden until a capture is shown; then in the Statistics bar's place:
     // the live frames it sums up stop meanwhile.
-    captureView = std::make_unique<CaptureView>("Statistics");
+    captureSession.buildBar("Statistics");
 }
 
 void GLAppGPUTest::buildMainOptionsBar() {
+    const std::vector<SettingRow> table = settingTable(*this);
     mainBar = TwNewBar("MainOptions");
     TwDefine(" MainOptions position='350 300' size='250 260' fontSize='1'");
     TwDefine(" MainOptions help='Get help clicking on the bottom left help icon.' ");
-
-    TwAddVarRW(mainBar, "Fast Mode [TAB]", TW_TYPE_BOOLCPP, &fastMode, "");
-
-    const TwEnumVal testValues[] = {{TEST_BIG_PRIMITIVE, "Big prim."},
-                                    {TEST_SMALL_PRIMITIVES, "Small primitives"}};
-    TwType testType = TwDefineEnum("curTest", testValues, 2);
-    TwAddVarRW(mainBar, "Active Test [a]", testType, &curTest,
-               " keyIncr='a' keyDecr='A' help='Change object shape.' ");
-
-    const TwEnumVal primValues[] = {{PRIM_QUADS, "Quads"},
-                                    {PRIM_TRIANGLES, "Triangles"},
-                                    {PRIM_LINES, "Lines"},
-                                    {PRIM_POINTS, "Points"}};
-    TwType primType = TwDefineEnum("curPrim", primValues, 4);
-    TwAddVarRW(mainBar, "Primitive type", primType, &curPrim, " ");
+    addRows(mainBar, table, BarId::mainOptions, 1, 3, {});
 
     const TwStructMember vec2fMembers[] = {
         {"x", TW_TYPE_FLOAT, offsetof(Vec2f, x), vec2fMemberDefinition},
@@ -88,31 +124,7 @@ void GLAppGPUTest::buildMainOptionsBar() {
                                            {"w", TW_TYPE_INT32, 12, intMemberDefinition}};
     TwDefineStruct("Vec4i", vec4iMembers, 4, 16, NULL, NULL);
 
-    TwAddVarRW(mainBar, "Slowdown loop cycles std [i/k] (Increment [I/K])", TW_TYPE_INT32,
-               &loopsCount.y, "help='Number of cycles of the slowdown loop for standard pixels'");
-    TwAddVarRW(mainBar, "Primitives tilling size [y/h]", vec2iType, &primTilingSize,
-               "help='Size of primitives tilling'");
-    TwAddVarRW(mainBar, "Primitives size", vec2iType, &primSize,
-               "help='Size in pixels of each primitives'");
-    TwAddVarRW(mainBar, "Primitives step [t/g]", vec2iType, &primStep,
-               "help='Space in pixels between two primitives positions'");
-    TwAddVarRW(mainBar, "Primitives redraw", TW_TYPE_INT32, &primRedrawCount, "");
-
-    const TwEnumVal redrawValues[] = {
-        {REDRAW_PRIMITIVE, "Primitive"}, {REDRAW_TILES, "Tiles"}, {REDRAW_FRAME, "Frame"}};
-    TwType redrawType = TwDefineEnum("repPrim", redrawValues, 3);
-    TwAddVarRW(mainBar, "Primitive redraw mode", redrawType, &repPrim,
-               "help='Chose the type of thing to redraw'");
-
-    // A boolean view of the 32-bit flag: the bar stores 1 or 0 in its low byte.
-    TwAddVarRW(mainBar, "All on one pixel", TW_TYPE_BOOLCPP, &allOnOnePixel,
-               "help='All primitives of a configuration are drawn on the same point'");
-    TwAddVarRW(mainBar, "Draw call per primitive", TW_TYPE_BOOLCPP, &drawCallPerPrimitive,
-               "help='Will use a different draw call for each primitive'");
-    TwAddVarRW(mainBar, "Big triangle [c]", TW_TYPE_BOOLCPP, &bigTriangle,
-               "help='Draw a a fully clipped triangle in big primitive mode'");
-    TwAddVarRW(mainBar, "Control big primitive [<]", TW_TYPE_BOOLCPP, &controlBigPrimitive,
-               "help='Control vertices of the primitive in big primitive mode'");
+    addRows(mainBar, table, BarId::mainOptions, 4, lastPlace, {vec2iType, TW_TYPE_UNDEF});
     // What the next frame asks for, worked out before it starts: a frame of
     // billions of primitives or pixel cycles takes hours.
     TwAddVarRO(mainBar, "Frame primitives", TW_TYPE_DOUBLE, &frameWork.primitives,
@@ -122,21 +134,10 @@ void GLAppGPUTest::buildMainOptionsBar() {
 }
 
 void GLAppGPUTest::buildFreezyPointsBar() {
+    const std::vector<SettingRow> table = settingTable(*this);
     freezeBar = TwNewBar("FreezyPoints");
     TwDefine(" FreezyPoints position='350 0' size='200 300' fontSize='1'  valuesWidth='80' ");
-
-    TwAddVarRW(freezeBar, "Pixels Blocking [b]", TW_TYPE_BOOLCPP, &blockingEnable, "");
-    TwAddVarRW(freezeBar, "Use reg. saturation", TW_TYPE_BOOLCPP, &useRegSaturation, "");
-    // The register count sizes an array in the shader: fewer than one
-    // would not compile, and thousands keep the compiler busy for minutes.
-    TwAddVarRW(freezeBar, "Num shader regs.", TW_TYPE_INT32, &numShaderRegs, " min=1 max=256 ");
-    TwAddVarRO(freezeBar, "Current Point", TW_TYPE_INT32, &curFreezePoint, "");
-    TwAddVarRW(freezeBar, "Slowdown loop cycles [u/j] (Increment [U/J])", TW_TYPE_INT32,
-               &loopsCount.x, "help='Number of cycles of the slowdown loop for freezing pixels'");
-
-    const TwEnumVal moveValues[] = {{MOVE_WINDOW, "Window"}, {MOVE_FREEZE_POINTS, "Freeze points"}};
-    TwType moveType = TwDefineEnum("moveMode", moveValues, 2);
-    TwAddVarRW(freezeBar, "Keyboard move ctrl.", moveType, &moveMode, " ");
+    addRows(freezeBar, table, BarId::freezyPoints, 1, lastPlace, {});
 
     const TwStructMember pointMembers[] = {
         {"PosX", TW_TYPE_INT32, offsetof(Point, PosX), intMemberDefinition},
@@ -148,42 +149,8 @@ void GLAppGPUTest::buildFreezyPointsBar() {
     for (int i = 0; i < 4; ++i) {
         freezePointIds[i] = i;
         TwAddSeparator(freezeBar, indexedName("Point ", i).c_str(), "");
-        TwAddVarRW(freezeBar, indexedName("Enable P", i).c_str(), TW_TYPE_BOOLCPP,
-                   &freezePointEnabled[i], "");
-        TwAddVarRW(freezeBar, indexedName("Parameters P", i).c_str(), pointType, &freezePoints[i],
-                   "");
+        addRows(freezeBar, table, BarId::pointGroup, i, i, {TW_TYPE_UNDEF, pointType});
         TwAddButton(freezeBar, indexedName("Unit Size P", i).c_str(), unitSizeButtonCallback,
                     &freezePointIds[i], "");
     }
-}
-
-void GLAppGPUTest::buildStatisticsBar() {
-    statisticsBar = TwNewBar("Statistics");
-    // Top left, clear of the other bars and of the lower-left corner where
-    // freeze point 0 starts; the most read figures first, the spread below.
-    TwDefine(" Statistics position='0 0' size='300 240' fontSize='1' valuesWidth='170' ");
-    TwDefine(" Statistics help='Frame times since the settings last changed (back from test "
-             "mode: the test-mode frames, until a setting changes). Wall time runs from the "
-             "first GL call of the frame to the end of its glFinish; GPU time is the timer "
-             "query. The first frame after a change is left out.' ");
-    StatisticsPanel& panel = statisticsPanel;
-    TwAddVarRO(statisticsBar, "Frames", TW_TYPE_CDSTRING, &panel.showing, "");
-    TwAddVarRO(statisticsBar, "Count", TW_TYPE_INT32, &panel.count, "");
-    TwAddVarRO(statisticsBar, "Wall median ms", TW_TYPE_DOUBLE, &panel.wallMedian, "");
-    TwAddVarRO(statisticsBar, "GPU median ms", TW_TYPE_DOUBLE, &panel.gpuMedian, "");
-    TwAddVarRO(statisticsBar, "Timer coverage", TW_TYPE_CDSTRING, &panel.coverage,
-               "help='GPU time over wall time, on frames of a millisecond or more. Under half, "
-               "the timer misses part of the frame on this renderer: trust the wall time.'");
-    TwAddVarRO(statisticsBar, "Wall times", TW_TYPE_CDSTRING, &panel.plot,
-               "help='The last frames, newest on the right, scaled to the largest'");
-    TwAddSeparator(statisticsBar, "Wall time ms", "");
-    TwAddVarRO(statisticsBar, "Wall p5", TW_TYPE_DOUBLE, &panel.wallP5, "");
-    TwAddVarRO(statisticsBar, "Wall p95", TW_TYPE_DOUBLE, &panel.wallP95, "");
-    TwAddVarRO(statisticsBar, "Wall min", TW_TYPE_DOUBLE, &panel.wallMin, "");
-    TwAddVarRO(statisticsBar, "Wall max", TW_TYPE_DOUBLE, &panel.wallMax, "");
-    TwAddSeparator(statisticsBar, "GPU time ms", "");
-    TwAddVarRO(statisticsBar, "GPU p5", TW_TYPE_DOUBLE, &panel.gpuP5, "");
-    TwAddVarRO(statisticsBar, "GPU p95", TW_TYPE_DOUBLE, &panel.gpuP95, "");
-    TwAddVarRO(statisticsBar, "GPU min", TW_TYPE_DOUBLE, &panel.gpuMin, "");
-    TwAddVarRO(statisticsBar, "GPU max", TW_TYPE_DOUBLE, &panel.gpuMax, "");
 }

@@ -1,11 +1,13 @@
 // One measured frame: buffer choice, the settings handed to the shaders as
 // macros and uniforms, the active test inside a GPU timer query, the wait
-// for the GPU, the console report, the frame's times into the log, the error
-// check and the bars with their statistics.
+// for the GPU, the console report, the frame's times into the measurements,
+// the error check and the bars with their statistics; or, while a capture is
+// shown, the capture under the bars.
 #include <chrono>
 #include <iostream>
 #include <string>
 
+#include "CaptureView.h"
 #include "FrameTimer.h"
 #include "GLAppGPUTest.h"
 #include "GLError.h"
@@ -46,7 +48,7 @@ void GLAppGPUTest::display() {
         winSize = {windowWidth, windowHeight};
         winPos = {glutGet(GLUT_WINDOW_X), glutGet(GLUT_WINDOW_Y)};
     }
-    if (captureShown()) {
+    if (captureSession.shown()) {
         drawCapture();
         return;
     }
@@ -73,10 +75,10 @@ void GLAppGPUTest::display() {
     } else {
         timer.read(timerSlot);
     }
-    recordFrameTimes(timer.seconds[timerSlot], wallTime.count());
+    measurements.recordFrame(timer.seconds[timerSlot], wallTime.count());
     Vellumar::checkGLError("Display END: ");
     if (configMode) {
-        statisticsPanel.update(frameLog);
+        measurements.updateStatisticsPanel();
         drawTweakBars();
     }
     frameCount = wrappingAdd(frameCount, 1);
@@ -180,4 +182,14 @@ void GLAppGPUTest::drawTweakBars() {
     glActiveTexture(GL_TEXTURE0);
     glDisable(GL_TEXTURE_RECTANGLE_ARB);
     TwDraw();
+}
+
+void GLAppGPUTest::drawCapture() {
+    // Back buffer and swap, whatever the mode: a capture shows on every
+    // desktop, composited or not.
+    swapAfterDisplay = true;
+    glDrawBuffer(GL_BACK);
+    captureSession.view->draw(windowWidth, windowHeight);
+    drawTweakBars();
+    Vellumar::checkGLError("GLAppGPUTest::drawCapture");
 }

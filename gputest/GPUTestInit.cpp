@@ -1,11 +1,15 @@
 // The test's initialisation: start-up lines, swap interval, shaders, start
-// values of every setting, window placement and disabled states. The tweak
-// bars are built in GPUTestBars.cpp.
+// values of every setting (from the settings table, and those worked out from
+// other values), window placement and disabled states. The tweak bars are
+// built in GPUTestBars.cpp.
+#include <array>
+#include <cstdint>
 #include <iostream>
 
 #include "GLAppGPUTest.h"
 #include "GLError.h"
 #include "GLHeaders.h"
+#include "GPUTestSettings.h"
 #include "ShaderGLSL.h"
 #include "ShaderPathRegistry.h"
 #include "ShaderProgramGLSL.h"
@@ -16,6 +20,20 @@ namespace {
 const char* const shaderCategory = "Application:Shaders";
 constexpr int vertexShaderType = 0;
 constexpr int fragmentShaderType = 1;
+
+void setStartValue(const SettingRow& row, const std::array<int32_t, 4>& value) {
+    switch (row.shape) {
+    case SettingShape::integer:
+    case SettingShape::flag:
+    case SettingShape::enumeration: *static_cast<int32_t*>(row.member) = value[0]; break;
+    case SettingShape::boolean: *static_cast<bool*>(row.member) = value[0] != 0; break;
+    case SettingShape::pair: *static_cast<Vec2i*>(row.member) = {value[0], value[1]}; break;
+    case SettingShape::point:
+        *static_cast<Point*>(row.member) = {value[0], value[1], value[2], value[3]};
+        break;
+    }
+}
+
 } // namespace
 
 void GLAppGPUTest::init() {
@@ -67,47 +85,24 @@ void GLAppGPUTest::createShaders() {
 }
 
 void GLAppGPUTest::setStartValues() {
-    loopsIncrement = {1000000, 100000};
-    configMode = true;
-    loopsCount = loopsIncrement * 2;
-    for (int i = 0; i < 4; ++i) {
-        freezePoints[i] = {0, 0, 1, 1};
-        freezePointEnabled[i] = false;
+    for (const SettingRow& row : settingTable(*this)) {
+        if (row.start) {
+            setStartValue(row, *row.start);
+        }
     }
+    // Worked out from the values above and from the window as it is now:
+    // the corners stay where they are when the window is resized later.
+    loopsCount = loopsIncrement * 2;
     const int32_t w = windowWidth, h = windowHeight;
     bigPrimVertices[0] = {0, 0};
     bigPrimVertices[1] = {w, 0};
     bigPrimVertices[2] = {w, h};
     bigPrimVertices[3] = {0, h};
-
-    winPos = {512, 512};
-    winSize = {512, 512};
-    freezePointEnabled[0] = true;
-    curFreezePoint = 0;
+    configMode = true;
     curBigPrimVertex = 0;
-    controlBigPrimitive = false;
-    useRegSaturation = false;
-    numShaderRegs = 20;
+    frameCount = 0;
+    fullScreen = true;
 
     glutPositionWindow(winPos.x, winPos.y);
     glutReshapeWindow(winSize.x, winSize.y);
-
-    primTilingSize = {32, 32};
-    primTilingIncrement = 1;
-    primRedrawCount = 1;
-    moveMode = MOVE_FREEZE_POINTS;
-    curTest = TEST_BIG_PRIMITIVE;
-    frameCount = 0;
-    curPrim = PRIM_QUADS;
-    primSize = {8, 8};
-    primStep = {8, 8};
-    repPrim = REDRAW_PRIMITIVE;
-    allOnOnePixel = 0;
-    fastMode = true;
-    fullScreen = true;
-    bigTriangle = false;
-    blockingEnable = true;
-    drawCallPerPrimitive = false;
-    // The help text promises the frame time on the console; d turns it off.
-    printStats = true;
 }

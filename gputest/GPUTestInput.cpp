@@ -6,7 +6,6 @@
 #include <iostream>
 #include <limits>
 
-#include "FragmentRecorder.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "ShaderGLSL.h"
@@ -71,7 +70,7 @@ void readInteger(int32_t& target) {
 } // namespace
 
 void GLAppGPUTest::keyboard(unsigned char key) {
-    if ((configMode || captureShown()) && TwEventKeyboardGLUT(key, 0, 0)) {
+    if ((configMode || captureSession.shown()) && TwEventKeyboardGLUT(key, 0, 0)) {
         return;
     }
     applyKey(key);
@@ -83,18 +82,16 @@ void GLAppGPUTest::applyKey(unsigned char key) {
     case keyTab:
     case 'f': toggle(fastMode); break;
     case ' ': toggleConfigMode(); break;
-    case 'q': finishRecording(); std::exit(0);
+    case 'q': measurements.finishFrameRecording(); std::exit(0);
     case 'r':
         fragmentShader->reload();
         vertexShader->reload();
-        shaderReloads = wrappingAdd(shaderReloads, 1);
-        if (recorder) {
-            recorder->reload();
-        }
+        measurements.countShaderReload();
+        captureSession.reloadShaders();
         break;
-    case 'o': takeCapture(); break;
-    case 's': saveSettingsFile(); break;
-    case 'w': toggleRecording(); break;
+    case 'o': captureSession.recordAndShow(); break;
+    case 's': measurements.saveSettingsFile(); break;
+    case 'w': measurements.toggleFrameRecording(); break;
     case 'a': curTest = wrappingAdd(curTest, 1) % 2; break;
     case 'b': toggle(blockingEnable); break;
     case 'c': toggle(bigTriangle); break;
@@ -157,7 +154,7 @@ void GLAppGPUTest::toggleConfigMode() {
         fastMode = true;
         // The statistics panel shows the test-mode frames until a setting
         // changes.
-        frameLog.hold(settingsFingerprint());
+        measurements.holdTestModeFrames();
     } else {
         fastMode = false;
         TwDefine(" MainOptions hide ");
@@ -215,7 +212,7 @@ void GLAppGPUTest::special(int key) {
 }
 
 void GLAppGPUTest::mouse(int button, int state, int x, int y) {
-    if ((configMode || captureShown()) && TwEventMouseButtonGLUT(button, state, x, y)) {
+    if ((configMode || captureSession.shown()) && TwEventMouseButtonGLUT(button, state, x, y)) {
         return;
     }
     const bool down = state == GLUT_DOWN;
@@ -254,7 +251,7 @@ void GLAppGPUTest::pickNearest(const Vec2i& pointer) {
 }
 
 void GLAppGPUTest::motion(int x, int y) {
-    if ((configMode || captureShown()) && TwEventMouseMotionGLUT(x, y)) {
+    if ((configMode || captureSession.shown()) && TwEventMouseMotionGLUT(x, y)) {
         return;
     }
     const Vec2i pointer = {x, wrappingSub(windowHeight, y)};
@@ -278,7 +275,7 @@ void GLAppGPUTest::motion(int x, int y) {
 }
 
 void GLAppGPUTest::passiveMotion(int x, int y) {
-    if (configMode || captureShown()) {
+    if (configMode || captureSession.shown()) {
         TwEventMouseMotionGLUT(x, y);
     }
 }

@@ -31,11 +31,8 @@ std::optional<std::string> checkedSettingsText(const RunOptions& options, bool& 
         return std::nullopt;
     }
     std::string text;
-    std::optional<std::string> problem =
-        Vellumar::measure::readSettingsFile(options.settingsPath, text);
-    if (!problem) {
-        problem = Vellumar::measure::settingsTextProblem(text, options.settingsPath);
-    }
+    const std::optional<std::string> problem =
+        Vellumar::measure::readSettingsText(options.settingsPath, text);
     if (!problem) {
         return text;
     }
@@ -52,7 +49,7 @@ std::optional<std::string> checkedSettingsText(const RunOptions& options, bool& 
 
 void applySettingsFile(GLAppGPUTest& app, const std::string& path, const std::string& text) {
     const Vellumar::measure::SettingsLoadReport report =
-        Vellumar::measure::loadSettingsText(app.settings, text, path);
+        Vellumar::measure::loadSettingsText(app.measurements.namedSettings(), text, path);
     if (!report.unknownKeys.empty()) {
         std::string names;
         for (const std::string& key : report.unknownKeys) {
@@ -66,10 +63,32 @@ void applySettingsFile(GLAppGPUTest& app, const std::string& path, const std::st
     }
 }
 
+// The settings file, then the --set assignments, then the window where they
+// put it. False after a refused assignment has been said.
+bool applyStartSettings(GLAppGPUTest& app, const RunOptions& options,
+                        const std::optional<std::string>& settingsText) {
+    const Vec2i position = app.winPos;
+    const Vec2i size = app.winSize;
+    if (settingsText) {
+        applySettingsFile(app, options.settingsPath, *settingsText);
+    }
+    for (const Vellumar::measure::SettingAssignment& assignment : options.assignments) {
+        // The command line checked each one against this registry.
+        if (std::optional<std::string> problem =
+                app.measurements.namedSettings().apply(assignment.name, assignment.value)) {
+            std::cerr << "glintmoth: --set " << *problem << "\n";
+            return false;
+        }
+    }
+    if (app.winPos != position || app.winSize != size) {
+        app.placeWindow();
+    }
+    return true;
+}
+
 } // namespace
 
 int runProgram(GLAppGPUTest& app, const RunOptions& options) {
-    const bool capture = !options.captureDirectory.empty();
     bool refused = false;
     const std::optional<std::string> settingsText = checkedSettingsText(options, refused);
     if (refused) {
@@ -80,28 +99,13 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
     if (options.batch()) {
         app.setConfigMode(false);
     }
-    const Vec2i position = app.winPos;
-    const Vec2i size = app.winSize;
-    if (settingsText) {
-        applySettingsFile(app, options.settingsPath, *settingsText);
+    if (!applyStartSettings(app, options, settingsText)) {
+        return Vellumar::measure::usageErrorStatus;
     }
-    for (const Vellumar::measure::SettingAssignment& assignment : options.assignments) {
-        // The command line checked each one against this registry.
-        if (std::optional<std::string> problem =
-                app.settings.apply(assignment.name, assignment.value)) {
-            std::cerr << "glintmoth: --set " << *problem << "\n";
-            return Vellumar::measure::usageErrorStatus;
-        }
-    }
-    if (app.winPos.x != position.x || app.winPos.y != position.y || app.winSize.x != size.x ||
-        app.winSize.y != size.y) {
-        app.placeWindow();
-    }
-
-    if (capture) {
+    if (!options.captureDirectory.empty()) {
         // Taken at the window's size, once the X server has given it.
         settleWindow(app);
-        return app.writeCapture(options.captureDirectory);
+        return app.captureSession.recordAndWrite(options.captureDirectory);
     }
     if (options.batch()) {
         // The report is the command line's choice here, not the file's.

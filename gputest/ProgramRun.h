@@ -5,7 +5,7 @@
 // loop), a batch run or one fragment capture written to --capture DIR.
 #pragma once
 
-#include "RunOptions.h"
+#include "CommandLine.h"
 
 class GLAppGPUTest;
 

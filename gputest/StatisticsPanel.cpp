@@ -23,37 +23,32 @@ void copyInMilliseconds(const Summary& summary, double& median, double& p5, doub
 
 } // namespace
 
-StatisticsPanel::StatisticsPanel()
-    : statistics(Vellumar::measure::FrameTimeRing::defaultCapacity) {}
-
 void StatisticsPanel::update(const Vellumar::measure::FrameLog& log) {
-    const Vellumar::measure::FrameTimeRing& frames = log.shown();
+    const Vellumar::measure::FrameLog::Stretch& frames = log.shown();
     std::snprintf(showingText, sizeof showingText, "%s",
                   log.holdingFrames() ? "test mode, until a change" : "since the last change");
-    const Summary wall = statistics.summarise(frames, FrameSeries::wall);
+    const Summary wall = frames.summary(FrameSeries::wall);
     count = static_cast<int32_t>(std::min<size_t>(wall.count, INT32_MAX));
     copyInMilliseconds(wall, wallMedian, wallP5, wallP95, wallMin, wallMax);
-    copyInMilliseconds(statistics.summarise(frames, FrameSeries::gpu), gpuMedian, gpuP5, gpuP95,
-                       gpuMin, gpuMax);
+    copyInMilliseconds(frames.summary(FrameSeries::gpu), gpuMedian, gpuP5, gpuP95, gpuMin, gpuMax);
 
-    const Vellumar::measure::Coverage judged = log.coverageRule().evaluate(frames);
-    const Vellumar::measure::CoverageRule& rule = log.coverageRule().rule();
-    if (!judged.judged()) {
+    const Vellumar::measure::Coverage coverage = frames.coverage();
+    if (!coverage.judged()) {
         std::snprintf(coverageText, sizeof coverageText,
-                      "not judged: needs %zu frames of %g ms or more", rule.minimumFrames,
-                      rule.minimumWallSeconds * millisecondsPerSecond);
+                      "not judged: needs %zu frames of %g ms or more",
+                      Vellumar::measure::coverageMinimumFrames,
+                      Vellumar::measure::coverageMinimumWallSeconds * millisecondsPerSecond);
     } else {
-        // Rounded down as the console line rounds it; capped to stay printable.
-        const double percent = std::min(std::floor(judged.ratio * 100.0), 1e9);
-        std::snprintf(coverageText, sizeof coverageText, "%.0f %% of the wall time%s", percent,
-                      judged.fires ? ": trust the wall time" : "");
+        // A dozen characters at most: the string's own buffer holds them.
+        std::snprintf(coverageText, sizeof coverageText, "%s of the wall time%s",
+                      coverage.percent().c_str(), coverage.fires ? ": trust the wall time" : "");
     }
     writePlot(frames);
 }
 
-void StatisticsPanel::writePlot(const Vellumar::measure::FrameTimeRing& frames) {
+void StatisticsPanel::writePlot(const Vellumar::measure::FrameLog::Stretch& frames) {
     double values[plotColumns];
-    const size_t shown = frames.copyLast(FrameSeries::wall, plotColumns, values);
+    const size_t shown = frames.last(FrameSeries::wall, plotColumns, values);
     double largest = 0.0;
     for (size_t i = 0; i < shown; ++i) {
         if (std::isfinite(values[i])) {

@@ -12,7 +12,6 @@
 #include <cstdint>
 
 #include "FrameLog.h"
-#include "FrameStatistics.h"
 
 class StatisticsPanel {
 public:
@@ -21,7 +20,7 @@ public:
     // Room for the plot's heading line, before its rows.
     static constexpr int plotHeadingRoom = 48;
 
-    StatisticsPanel();
+    StatisticsPanel() = default;
     StatisticsPanel(const StatisticsPanel&) = delete;
     StatisticsPanel& operator=(const StatisticsPanel&) = delete;
 
@@ -46,9 +45,8 @@ public:
     const char* plot = plotText;
 
 private:
-    void writePlot(const Vellumar::measure::FrameTimeRing& frames);
+    void writePlot(const Vellumar::measure::FrameLog::Stretch& frames);
 
-    Vellumar::measure::FrameStatistics statistics;
     char showingText[48] = "";
     char coverageText[96] = "";
     // A heading line, then the rows with their newlines.

@@ -1,5 +1,6 @@
-// The values of the test's four enumerated settings. Each setting lives in an
-// int32 member that a tweak-bar enumeration of the same name edits.
+// The values of the test's four enumerated settings, for the code that acts
+// on them. Each setting lives in an int32 member; which values it takes, with
+// their labels in the tweak bars, is the settings table's (GPUTestSettings.cpp).
 #pragma once
 
 #include <cstdint>

@@ -31,5 +31,7 @@ struct Vec2i {
 Vec2i operator-(const Vec2i& a, const Vec2i& b);
 Vec2i operator+(const Vec2i& a, const Vec2i& b);
 Vec2i operator*(const Vec2i& a, int32_t factor);
+inline bool operator==(const Vec2i& a, const Vec2i& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(const Vec2i& a, const Vec2i& b) { return !(a == b); }
 
 static_assert(sizeof(Vec2i) == 8, "tweak-bar struct Vec2i is 8 bytes");

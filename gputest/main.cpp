@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
         "The Tazzle Glintmoth (rasterisation and fragment scheduling probe, February 08)", 512, 512,
         58);
     const Vellumar::measure::CommandLineResult parsed =
-        Vellumar::measure::parseCommandLine(argc, argv, app->settings);
+        Vellumar::measure::parseCommandLine(argc, argv, app->measurements.namedSettings());
     if (parsed.action == Vellumar::measure::CommandLineResult::Action::exit) {
         std::cout << parsed.output << std::flush;
         if (!parsed.error.empty()) {

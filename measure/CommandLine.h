@@ -1,34 +1,49 @@
 // The program's command line: the tool's own options read into RunOptions,
 // GLUT's options left in argv for glutInit, and every bad input turned into
 // one line for standard error and exit status 2 before any window opens.
-//
-//   --set NAME=VALUE          a setting or a group (repeatable)
-//   --frames N                batch mode: N measured frames per configuration
-//   --warmup W                unmeasured frames first (default 3)
-//   --sweep NAME=FROM:TO:STEP one more loop over a setting (repeatable)
-//   --csv FILE, --json FILE   results files (batch mode)
-//   --report                  statistics on standard output
-//   --settings FILE           settings file to load first
-//   --capture DIR             where captures go
-//   --help, --version
-//
 // GLUT's own options (-display D, -geometry G, -iconic, -direct, -indirect,
 // -gldebug, -sync) are recognised and kept; any other unknown argument is an
 // error. With no option of the tool's, the result is a default RunOptions:
 // the interactive program as it always was.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
-#include "RunOptions.h"
 #include "SettingRegistry.h"
+#include "SweepPlan.h"
 
 namespace Vellumar::measure {
 
 inline constexpr int usageErrorStatus = 2;
 // More frames per configuration than anyone measures, and enough to keep a
-// ring of that many frames (16 bytes each) a reasonable allocation.
+// ring of that many frames a reasonable allocation.
 inline constexpr int32_t maxFrames = 1000000;
+
+struct SettingAssignment {
+    std::string name; // a setting or a group
+    std::string value;
+};
+
+// What the command line asked for, checked, as plain values. The caller
+// applies, in this order: the settings file, then the --set assignments in
+// the order given, then for each configuration of the sweep plan its swept
+// values (so a sweep overrides a --set of the same name).
+struct RunOptions {
+    std::vector<SettingAssignment> assignments; // --set NAME=VALUE, repeatable
+    std::optional<int32_t> frames;              // --frames N: batch mode
+    int32_t warmup = 3;                         // --warmup W
+    std::vector<SweepRange> sweeps;             // --sweep, the first outermost
+    std::string csvPath;                        // --csv FILE (empty: none)
+    std::string jsonPath;                       // --json FILE
+    bool report = false;                        // --report
+    std::string settingsPath;                   // --settings FILE, loaded first
+    std::string captureDirectory;               // --capture DIR
+
+    bool batch() const { return frames.has_value(); }
+};
 
 struct CommandLineResult {
     enum class Action {

@@ -1,71 +1,144 @@
 // What the program keeps of its frames, fed once per frame after the frame's
-// glFinish: the ring of the last frames with its "settings changed" marks,
-// the running timer-coverage check that speaks once, a stretch of frames held
-// for the statistics panel, and the `w` recording. add() is the whole cost a
-// frame pays for its statistics.
+// glFinish: a fixed ring of the last frames, the stretch of those since the
+// settings last changed with its statistics and its timer coverage, a
+// stretch held for the statistics panel, and the `w` recording. add() is the
+// whole cost a frame pays for all of it.
 //
 // The settings are compared by a fingerprint that the caller makes (the
 // registry's, with whatever else changes what a frame measures folded in).
 // The first frame with new settings goes into the ring and the recording but
-// not into the new stretch of "frames since the change": it is the frame that
-// rebuilds the shader program after a macro change, and the first timer
-// result after start-up is garbage on some renderers.
+// not into the new stretch: it is the frame that rebuilds the shader program
+// after a macro change, and the first timer result after start-up is garbage
+// on some renderers.
+//
+// Timer coverage: does the GPU timer measure the frame? Some renderers (a CPU
+// rasteriser that writes the query's stamps per bin, say) report only part of
+// the work. Over the stretch's frames whose wall time is at least
+// coverageMinimumWallSeconds (shorter ones are mostly fixed overhead),
+//
+//   coverage = sum(gpu seconds) / sum(wall seconds),
+//
+// judged once coverageMinimumFrames such frames exist; it fires below
+// coverageThreshold, and then the wall times are the figures to trust.
+// Frames with a NaN or negative time are left out.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
 
 #include "FrameRecording.h"
-#include "FrameTimeRing.h"
-#include "TimerCoverage.h"
 
 namespace Vellumar::measure {
 
+inline constexpr double coverageMinimumWallSeconds = 0.001;
+inline constexpr size_t coverageMinimumFrames = 3;
+inline constexpr double coverageThreshold = 0.5;
+
+enum class FrameSeries {
+    gpu,
+    wall
+};
+
+// Count, median, 5th and 95th percentiles, minimum and maximum of one series
+// (Percentile.h); NaN times are left out, and no frames give NaN figures.
+struct Summary {
+    size_t count = 0;
+    double median = std::numeric_limits<double>::quiet_NaN();
+    double p5 = std::numeric_limits<double>::quiet_NaN();
+    double p95 = std::numeric_limits<double>::quiet_NaN();
+    double min = std::numeric_limits<double>::quiet_NaN();
+    double max = std::numeric_limits<double>::quiet_NaN();
+};
+
+struct Coverage {
+    size_t judgedFrames = 0;
+    // NaN while too few frames were long enough to judge.
+    double ratio = std::numeric_limits<double>::quiet_NaN();
+    bool fires = false;
+
+    bool judged() const { return !std::isnan(ratio); }
+    // "4 %", as the console line, the panel and --report all show it: the
+    // nearest whole per cent, but a coverage that fires never reads the
+    // threshold (49.6 % shows 49, not 50).
+    std::string percent() const;
+    // "the GPU timer covers only 4 % of the frame's wall time on this renderer"
+    std::string message() const;
+};
+
 class FrameLog {
 public:
-    explicit FrameLog(size_t capacity = FrameTimeRing::defaultCapacity, CoverageRule rule = {});
+    static constexpr size_t defaultCapacity = 256;
+
+    // Frames in a ring of fixed room, the last ones "since the change".
+    class Stretch {
+    public:
+        // The frames since the change, oldest first.
+        size_t size() const { return sinceChange; }
+        const FrameTime& operator[](size_t i) const { return fromOldest(held - sinceChange + i); }
+        // Allocates nothing for as many frames as the ring holds.
+        Summary summary(FrameSeries series) const;
+        // Over every frame since the change, also those the ring no longer holds.
+        Coverage coverage() const;
+        // One series of the last min(k, held) frames, those before the change
+        // too, oldest first, into out; returns how many.
+        size_t last(FrameSeries series, size_t k, double* out) const;
+
+    private:
+        friend class FrameLog;
+        explicit Stretch(size_t capacity);
+        void push(const FrameTime& frame, bool counted) noexcept;
+        void startAfresh() noexcept;
+        const FrameTime& fromOldest(size_t i) const;
+
+        std::vector<FrameTime> slots;
+        size_t next = 0; // where the next frame goes
+        size_t held = 0;
+        size_t sinceChange = 0;
+        size_t judgedFrames = 0;
+        double gpuSum = 0.0;
+        double wallSum = 0.0;
+        mutable std::vector<double> scratch;
+    };
+
+    // Room for `capacity` frames (at least one) in the ring, allocated here.
+    explicit FrameLog(size_t capacity = defaultCapacity);
 
     // The frame path: constant time, no allocation. True only the first time
-    // in the log's life that the coverage rule fires over the frames since
-    // the last change: the caller prints TimerCoverage::message(coverage())
-    // then.
+    // in the log's life that the coverage fires: the caller prints
+    // live().coverage().message() then.
     bool add(const FrameTime& frame, uint64_t settingsFingerprint) noexcept;
-
     // A new stretch from the next frame on, that frame included, under these
     // settings (a batch configuration after its warm-up frames).
     void restart(uint64_t settingsFingerprint) noexcept;
-    // Keeps the frames of the current stretch for shown() until the settings
-    // differ from `settingsFingerprint` (those in force from now on, e.g.
-    // after the switch back to configuration mode), and restarts there.
+    // Keeps the current stretch for shown() until the settings differ from
+    // `settingsFingerprint` (those in force from now on, e.g. after the
+    // switch back to configuration mode), and restarts there.
     void hold(uint64_t settingsFingerprint) noexcept;
-    // Room for `capacity` frames in the ring (a batch run keeps each
-    // configuration's frames); forgets every frame.
+    // Room for `capacity` frames (a batch run keeps each configuration's
+    // frames); forgets every frame.
     void resize(size_t capacity);
 
-    // Every frame, with the mark of the last change.
-    const FrameTimeRing& frames() const { return ring; }
-    // What the statistics panel shows: the held frames while they are kept,
-    // else frames().
-    const FrameTimeRing& shown() const { return holding ? held : ring; }
+    const Stretch& live() const { return current; }
+    // What the statistics panel shows: the held stretch while it is kept.
+    const Stretch& shown() const { return holding ? held : current; }
     bool holdingFrames() const { return holding; }
-    // The coverage of every frame since the last change (not only those the
-    // ring still holds).
-    Coverage coverage() const { return rule.judge(sums); }
-    const TimerCoverage& coverageRule() const { return rule; }
 
     FrameRecording& recording() { return recorder; }
     const FrameRecording& recording() const { return recorder; }
 
 private:
-    FrameTimeRing ring;
-    FrameTimeRing held;
-    TimerCoverage rule;
-    CoverageSums sums;
+    Stretch current;
+    Stretch held;
     FrameRecording recorder;
     uint64_t fingerprint = 0;
     bool started = false;
     bool restarted = false;
     bool holding = false;
+    bool warned = false;
 };
 
 } // namespace Vellumar::measure

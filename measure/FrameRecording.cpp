@@ -1,10 +1,9 @@
-// The configurations lie in runs of frames, so the file is written one run at
-// a time through CsvFrameWriter.
+// The file is built row by row from the frames kept, after the last one.
 #include "FrameRecording.h"
 
 #include <algorithm>
 
-#include "CsvFrameWriter.h"
+#include "ResultsFiles.h"
 
 namespace Vellumar::measure {
 
@@ -12,9 +11,7 @@ void FrameRecording::start(std::string path, size_t capacity) {
     target = std::move(path);
     room = std::max<size_t>(capacity, 1);
     frames.clear();
-    configurations.clear();
     frames.reserve(room);
-    configurations.reserve(room);
     recording = true;
 }
 
@@ -22,37 +19,29 @@ bool FrameRecording::add(const FrameTime& frame, bool startsConfiguration) noexc
     if (!recording || frames.size() >= room) {
         return false;
     }
-    size_t configuration = 0;
-    if (!configurations.empty()) {
-        configuration = configurations.back() + (startsConfiguration ? 1 : 0);
-    }
-    // Within the reserved room: neither push allocates nor throws.
-    frames.push_back(frame);
-    configurations.push_back(configuration);
+    const size_t configuration =
+        frames.empty() ? 0 : frames.back().configuration + (startsConfiguration ? 1 : 0);
+    // Within the reserved room: the push neither allocates nor throws.
+    frames.push_back({frame, configuration});
     return true;
 }
 
-std::optional<std::string> FrameRecording::stop() {
+void FrameRecording::stop() {
+    const std::vector<RecordedFrame> recorded = std::move(frames);
+    frames = {};
     if (!recording) {
-        return std::string("no recording is running");
+        throw WriteError("no recording is running");
     }
     recording = false;
-    CsvFrameWriter writer(target, {});
-    std::optional<std::string> problem = writer.open();
-    for (size_t begin = 0; !problem && begin < frames.size();) {
-        size_t end = begin;
-        while (end < frames.size() && configurations[end] == configurations[begin]) {
-            ++end;
-        }
-        problem = writer.writeConfiguration(configurations[begin], {}, &frames[begin], end - begin);
-        begin = end;
+    WholeFile file(target);
+    file.write(csvHeader({}));
+    size_t frameInConfiguration = 0;
+    for (size_t i = 0; i < recorded.size(); ++i) {
+        const bool starts = i == 0 || recorded[i].configuration != recorded[i - 1].configuration;
+        frameInConfiguration = starts ? 0 : frameInConfiguration + 1;
+        file.write(csvRow(recorded[i].configuration, frameInConfiguration, {}, recorded[i].time));
     }
-    if (!problem) {
-        problem = writer.commit();
-    }
-    std::vector<FrameTime>().swap(frames);
-    std::vector<size_t>().swap(configurations);
-    return problem;
+    file.commit();
 }
 
 } // namespace Vellumar::measure

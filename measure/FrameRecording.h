@@ -1,8 +1,8 @@
 // The frames of an interactive recording (the `w` key). Room for them is
 // reserved when the recording starts and the file is written when it stops,
 // so that a recorded frame costs two stores and no allocation or file I/O,
-// and the file appears whole (AtomicFile) or not at all. The file has the
-// form of a batch run's CSV without swept columns:
+// and the file appears whole (WholeFile) or not at all. The file has the form
+// of a batch run's CSV without swept columns:
 //
 //   config,frame,gpu_s,wall_s
 //
@@ -14,13 +14,19 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "FrameTimeRing.h"
+#include "WholeFile.h"
 
 namespace Vellumar::measure {
+
+// One frame's times in seconds: the GPU timer query's and the wall clock's
+// around its work and glFinish.
+struct FrameTime {
+    double gpuSeconds = 0.0;
+    double wallSeconds = 0.0;
+};
 
 class FrameRecording {
 public:
@@ -34,10 +40,9 @@ public:
     // opens a new configuration; the first frame of a recording always does.
     // False when no recording runs or it is full (the frame is dropped).
     bool add(const FrameTime& frame, bool startsConfiguration) noexcept;
-    // Writes the file and ends the recording, releasing its room; nullopt on
-    // success, else the reason (and no file was made). Not recording: an
-    // error too.
-    std::optional<std::string> stop();
+    // Ends the recording, releasing its room, and writes the file; throws
+    // WriteError when it cannot (and no file was made).
+    void stop();
 
     bool active() const { return recording; }
     bool full() const { return recording && frames.size() >= room; }
@@ -46,10 +51,13 @@ public:
     const std::string& path() const { return target; }
 
 private:
+    struct RecordedFrame {
+        FrameTime time;
+        size_t configuration; // counted from 0
+    };
+
     std::string target;
-    std::vector<FrameTime> frames;
-    // The configuration of each frame, counted from 0.
-    std::vector<size_t> configurations;
+    std::vector<RecordedFrame> frames;
     size_t room = 0;
     bool recording = false;
 };

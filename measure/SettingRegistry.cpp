@@ -3,10 +3,9 @@
 #include "SettingRegistry.h"
 
 #include <algorithm>
-#include <limits>
+#include <charconv>
+#include <cstdint>
 #include <stdexcept>
-
-#include "NumberText.h"
 
 namespace Vellumar::measure {
 
@@ -43,40 +42,56 @@ std::string listOf(const std::vector<int32_t>& values) {
 
 std::vector<std::string_view> splitCommas(std::string_view text) {
     std::vector<std::string_view> parts;
-    size_t start = 0;
-    while (true) {
+    for (size_t start = 0;;) {
         const size_t comma = text.find(',', start);
+        parts.push_back(text.substr(start, comma - start));
         if (comma == std::string_view::npos) {
-            parts.push_back(text.substr(start));
             return parts;
         }
-        parts.push_back(text.substr(start, comma - start));
         start = comma + 1;
     }
 }
 
 } // namespace
 
+std::optional<int64_t> parseWholeNumber(std::string_view text) {
+    // from_chars takes "-" but not "+"; a lone sign is still no number.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 void SettingRegistry::add(Setting setting) {
     const std::string& name = setting.name;
-    if (!validName(name)) {
-        throw std::invalid_argument("setting name " + quoted(name) + " is not usable");
-    }
-    if (!setting.integer && !setting.boolean) {
-        throw std::invalid_argument("setting " + quoted(name) + " has no storage");
-    }
-    if (find(name)) {
-        throw std::invalid_argument("setting " + quoted(name) + " is registered twice");
-    }
-    if (!groupMembers(name).empty()) {
-        throw std::invalid_argument("setting " + quoted(name) + " is already a group");
-    }
     // "a" and "a.b" together would make "a" both a setting and a group.
+    bool taken = find(name) || !groupMembers(name).empty();
     for (std::string_view group = groupOf(name); !group.empty(); group = groupOf(group)) {
-        if (find(group)) {
-            throw std::invalid_argument("setting " + quoted(name) + " falls in the group of " +
-                                        quoted(group) + ", which is a setting");
-        }
+        taken = taken || find(group);
+    }
+    if (!validName(name) || taken || (!setting.integer && !setting.boolean)) {
+        throw std::invalid_argument("setting " + quoted(name) +
+                                    ": the name is not usable or taken, or there is no storage");
     }
     settings.push_back(std::move(setting));
 }
@@ -121,67 +136,47 @@ std::vector<const Setting*> SettingRegistry::groupMembers(std::string_view group
     return found;
 }
 
-std::optional<std::string> SettingRegistry::accept(const Setting& setting, int64_t value) const {
+std::optional<std::string> SettingRegistry::accept(const Setting& setting, int64_t value,
+                                                   std::string_view shown) {
+    const std::string culprit = setting.name + ": " + std::string(shown);
     switch (setting.kind) {
     case SettingKind::integer:
-        if (value < std::numeric_limits<int32_t>::min() ||
-            value > std::numeric_limits<int32_t>::max()) {
-            return setting.name + ": " + std::to_string(value) + " is outside the 32-bit range";
+        if (value < INT32_MIN || value > INT32_MAX) {
+            return culprit + " is outside the 32-bit range";
         }
         return std::nullopt;
     case SettingKind::boolean:
         if (value != 0 && value != 1) {
-            return setting.name + ": " + std::to_string(value) + " is not 0, 1, true or false";
+            return culprit + " is not 0, 1, true or false";
         }
         return std::nullopt;
     case SettingKind::enumeration:
         if (!std::binary_search(setting.allowed.begin(), setting.allowed.end(), value)) {
-            return setting.name + ": " + std::to_string(value) + " is not one of " +
-                   listOf(setting.allowed);
+            return culprit + " is not one of " + listOf(setting.allowed);
         }
         return std::nullopt;
     }
-    return setting.name + ": unknown kind";
+    return culprit + ": unknown kind";
 }
 
 std::optional<std::string> SettingRegistry::parse(const Setting& setting, std::string_view text,
-                                                  int32_t& value) const {
+                                                  int32_t& value) {
     const std::string_view trimmed = trimBlanks(text);
-    if (setting.kind == SettingKind::boolean) {
-        if (trimmed == "true") {
-            value = 1;
-            return std::nullopt;
-        }
-        if (trimmed == "false") {
-            value = 0;
-            return std::nullopt;
-        }
+    if (setting.kind == SettingKind::boolean && (trimmed == "true" || trimmed == "false")) {
+        value = trimmed == "true" ? 1 : 0;
+        return std::nullopt;
     }
-    const std::optional<int64_t> number = parseWholeNumber(trimmed);
-    if (!number) {
-        // Digits past 64 bits are still a number, only one no setting takes.
-        const bool whole = looksWhole(trimmed);
-        switch (setting.kind) {
-        case SettingKind::boolean:
-            return setting.name + ": " + quoted(text) + " is not 0, 1, true or false";
-        case SettingKind::enumeration:
-            if (whole) {
-                return setting.name + ": " + std::string(trimmed) + " is not one of " +
-                       listOf(setting.allowed);
-            }
-            break;
-        case SettingKind::integer:
-            if (whole) {
-                return setting.name + ": " + std::string(trimmed) + " is outside the 32-bit range";
-            }
-            break;
-        }
-        return setting.name + ": " + quoted(text) + " is not a whole number";
+    if (!looksWhole(trimmed)) {
+        return setting.name + ": " + quoted(text) +
+               (setting.kind == SettingKind::boolean ? " is not 0, 1, true or false"
+                                                     : " is not a whole number");
     }
-    if (std::optional<std::string> problem = accept(setting, *number)) {
+    // Digits past 64 bits are still a number, only one that no setting takes.
+    const int64_t number = parseWholeNumber(trimmed).value_or(INT64_MAX);
+    if (std::optional<std::string> problem = accept(setting, number, trimmed)) {
         return problem;
     }
-    value = static_cast<int32_t>(*number);
+    value = static_cast<int32_t>(number);
     return std::nullopt;
 }
 
@@ -248,7 +243,7 @@ std::optional<std::string> SettingRegistry::checkValue(std::string_view name, in
         return groupMembers(name).empty() ? "unknown setting " + quoted(name)
                                           : quoted(name) + " is a group; name one of its members";
     }
-    return accept(*setting, value);
+    return accept(*setting, value, std::to_string(value));
 }
 
 std::optional<std::string> SettingRegistry::setValue(std::string_view name, int64_t value) {
@@ -259,22 +254,15 @@ std::optional<std::string> SettingRegistry::setValue(std::string_view name, int6
     return std::nullopt;
 }
 
-std::optional<int32_t> SettingRegistry::value(std::string_view name) const {
-    const Setting* setting = find(name);
-    if (!setting) {
-        return std::nullopt;
-    }
-    if (setting->kind == SettingKind::boolean) {
-        return *setting->boolean ? 1 : 0;
-    }
-    return *setting->integer;
+int32_t SettingRegistry::current(const Setting& setting) {
+    return setting.kind == SettingKind::boolean ? (*setting.boolean ? 1 : 0) : *setting.integer;
 }
 
 std::vector<SettingValue> SettingRegistry::snapshot() const {
     std::vector<SettingValue> values;
     values.reserve(settings.size());
     for (const Setting& setting : settings) {
-        values.push_back({setting.name, setting.kind, *value(setting.name)});
+        values.push_back({setting.name, setting.kind, current(setting)});
     }
     return values;
 }
@@ -291,20 +279,9 @@ uint64_t addToFingerprint(uint64_t fingerprint, int32_t value) noexcept {
 uint64_t SettingRegistry::fingerprint() const noexcept {
     uint64_t hash = emptyFingerprint;
     for (const Setting& setting : settings) {
-        const int32_t value =
-            setting.kind == SettingKind::boolean ? (*setting.boolean ? 1 : 0) : *setting.integer;
-        hash = addToFingerprint(hash, value);
+        hash = addToFingerprint(hash, current(setting));
     }
     return hash;
-}
-
-std::vector<std::string> SettingRegistry::names() const {
-    std::vector<std::string> list;
-    list.reserve(settings.size());
-    for (const Setting& setting : settings) {
-        list.push_back(setting.name);
-    }
-    return list;
 }
 
 std::vector<std::string> SettingRegistry::groups() const {
@@ -327,12 +304,10 @@ std::vector<std::string> SettingRegistry::members(std::string_view group) const 
 }
 
 std::string SettingRegistry::describe(const Setting& setting) {
-    switch (setting.kind) {
-    case SettingKind::integer: return setting.name + ": integer";
-    case SettingKind::boolean: return setting.name + ": 0 or 1 (false or true)";
-    case SettingKind::enumeration: return setting.name + ": one of " + listOf(setting.allowed);
-    }
-    return setting.name;
+    return setting.name + (setting.kind == SettingKind::integer ? ": integer"
+                           : setting.kind == SettingKind::boolean
+                               ? ": 0 or 1 (false or true)"
+                               : ": one of " + listOf(setting.allowed));
 }
 
 } // namespace Vellumar::measure

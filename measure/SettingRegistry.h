@@ -42,6 +42,12 @@ struct SettingValue {
     int32_t value = 0;
 };
 
+// A decimal integer with an optional sign, nothing else around it; nullopt
+// when the text is not one or does not fit 64 bits.
+std::optional<int64_t> parseWholeNumber(std::string_view text);
+// The text without blanks (spaces, tabs) at either end.
+std::string_view trimBlanks(std::string_view text);
+
 // FNV-1a, 64 bits: the fingerprint of no value, and one more value folded
 // into a fingerprint (the frame mixes in state that is no setting).
 inline constexpr uint64_t emptyFingerprint = 14695981039346656037ull;
@@ -67,8 +73,6 @@ public:
     std::optional<std::string> checkValue(std::string_view name, int64_t value) const;
 
     const Setting* find(std::string_view name) const;
-    // The current value of a single setting; nullopt for an unknown name.
-    std::optional<int32_t> value(std::string_view name) const;
     // The current value of every setting, in registration order.
     std::vector<SettingValue> snapshot() const;
 
@@ -78,8 +82,6 @@ public:
     // frame.
     uint64_t fingerprint() const noexcept;
 
-    // Every setting name, in registration order.
-    std::vector<std::string> names() const;
     // Every group name, in the order of its first member.
     std::vector<std::string> groups() const;
     // A group's members (the part after the dot), in order; empty when the
@@ -95,10 +97,13 @@ private:
     void add(Setting setting);
     std::vector<const Setting*> groupMembers(std::string_view group) const;
     // Writes nothing; the parsed value goes to `value`.
-    std::optional<std::string> parse(const Setting& setting, std::string_view text,
-                                     int32_t& value) const;
-    std::optional<std::string> accept(const Setting& setting, int64_t value) const;
+    static std::optional<std::string> parse(const Setting& setting, std::string_view text,
+                                            int32_t& value);
+    // `shown` is the value as the message gives it.
+    static std::optional<std::string> accept(const Setting& setting, int64_t value,
+                                             std::string_view shown);
     static void store(const Setting& setting, int32_t value);
+    static int32_t current(const Setting& setting);
     std::optional<std::string> parseAll(std::string_view name, std::string_view text,
                                         std::vector<const Setting*>& targets,
                                         std::vector<int32_t>& values) const;

@@ -4,15 +4,11 @@
 #include "SettingsFile.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <limits>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
-
-#include "AtomicFile.h"
 
 namespace Vellumar::measure {
 
@@ -48,38 +44,18 @@ std::string parseErrorText(std::string_view text, std::string_view fileName,
     return std::string(fileName) + ":" + position(text, index) + ": " + message;
 }
 
-// The JSON value as a whole number for the setting, or why not.
-std::optional<std::string> valueOf(const Setting& setting, const Json& value, int64_t& number) {
-    if (value.is_boolean()) {
-        if (setting.kind != SettingKind::boolean) {
-            return std::string("expected a whole number, got ") +
-                   (value.get<bool>() ? "true" : "false");
-        }
-        number = value.get<bool>() ? 1 : 0;
-        return std::nullopt;
+// The registry's reading of the value: the text of a JSON integer, and of
+// true or false for a boolean; other types are refused here.
+std::optional<std::string> apply(SettingRegistry& registry, const Setting& setting,
+                                 const Json& value) {
+    const bool boolean = setting.kind == SettingKind::boolean;
+    if (!value.is_number_integer() && !(boolean && value.is_boolean())) {
+        return std::string("expected ") + (boolean ? "true, false, 0 or 1" : "a whole number") +
+               ", got " + value.dump(-1, ' ', false, Json::error_handler_t::replace);
     }
-    if (value.is_number_unsigned()) {
-        const uint64_t unsignedNumber = value.get<uint64_t>();
-        if (unsignedNumber > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
-            return std::to_string(unsignedNumber) + " is outside the 32-bit range";
-        }
-        number = static_cast<int64_t>(unsignedNumber);
-        return std::nullopt;
-    }
-    if (value.is_number_integer()) {
-        number = value.get<int64_t>();
-        return std::nullopt;
-    }
-    const char* expected =
-        setting.kind == SettingKind::boolean ? "true, false, 0 or 1" : "a whole number";
-    return std::string("expected ") + expected + ", got " +
-           value.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
-
-// The registry's messages start with the name already.
-std::string withoutName(const std::string& message, const std::string& name) {
-    const std::string prefix = name + ": ";
-    return message.compare(0, prefix.size(), prefix) == 0 ? message.substr(prefix.size()) : message;
+    const std::optional<std::string> problem = registry.apply(setting.name, value.dump());
+    // The registry's messages start with the name already.
+    return problem ? problem->substr(setting.name.size() + 2) : problem;
 }
 
 // The document, which must be an object; nullopt on success.
@@ -109,16 +85,7 @@ std::string settingsText(const SettingRegistry& registry) {
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-std::optional<std::string> saveSettings(const SettingRegistry& registry, const std::string& path) {
-    AtomicFile file(path);
-    if (std::optional<std::string> problem = file.open()) {
-        return problem;
-    }
-    file.write(settingsText(registry));
-    return file.commit();
-}
-
-std::optional<std::string> readSettingsFile(const std::string& path, std::string& text) {
+std::optional<std::string> readSettingsText(const std::string& path, std::string& text) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return path + ": " + std::strerror(errno);
@@ -129,22 +96,8 @@ std::optional<std::string> readSettingsFile(const std::string& path, std::string
         return path + ": read error";
     }
     text = contents.str();
-    return std::nullopt;
-}
-
-SettingsLoadReport loadSettings(SettingRegistry& registry, const std::string& path) {
-    std::string text;
-    if (std::optional<std::string> problem = readSettingsFile(path, text)) {
-        SettingsLoadReport report;
-        report.fileError = problem;
-        return report;
-    }
-    return loadSettingsText(registry, text, path);
-}
-
-std::optional<std::string> settingsTextProblem(std::string_view text, std::string_view fileName) {
     Json document;
-    return parseDocument(text, fileName, document);
+    return parseDocument(text, path, document);
 }
 
 SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view text,
@@ -161,15 +114,7 @@ SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view 
             report.unknownKeys.push_back(key);
             continue;
         }
-        int64_t number = 0;
-        std::optional<std::string> problem = valueOf(*setting, value, number);
-        if (!problem) {
-            problem = registry.setValue(key, number);
-            if (problem) {
-                problem = withoutName(*problem, key);
-            }
-        }
-        if (problem) {
+        if (const std::optional<std::string> problem = apply(registry, *setting, value)) {
             report.refused.push_back(std::string(fileName) + ": " + key + ": " + *problem);
         }
     }

@@ -30,29 +30,22 @@ namespace Vellumar::measure {
 inline constexpr const char* defaultSettingsFileName = "glintmoth-settings.json";
 
 struct SettingsLoadReport {
-    // "FILE:LINE:COLUMN: message" (or "FILE: reason" when unreadable): the
-    // file was refused and nothing was applied.
+    // "FILE:LINE:COLUMN: message": the text was refused and nothing applied.
     std::optional<std::string> fileError;
     // Keys that name no setting, in file order.
     std::vector<std::string> unknownKeys;
     // One "FILE: NAME: message" per refused key.
     std::vector<std::string> refused;
-
-    bool clean() const { return !fileError && unknownKeys.empty() && refused.empty(); }
 };
 
-// The file text save() writes.
+// What `s` writes (through writeWholeFile).
 std::string settingsText(const SettingRegistry& registry);
-// Writes atomically; nullopt on success, else the reason.
-std::optional<std::string> saveSettings(const SettingRegistry& registry, const std::string& path);
-SettingsLoadReport loadSettings(SettingRegistry& registry, const std::string& path);
-// The whole text of a file; nullopt on success, else "FILE: reason".
-std::optional<std::string> readSettingsFile(const std::string& path, std::string& text);
-// Why loadSettingsText would refuse the text whole ("FILE:LINE:COLUMN:
-// message"), found without a registry and without applying anything: a
-// program checks its file before its window opens and applies it after.
-std::optional<std::string> settingsTextProblem(std::string_view text, std::string_view fileName);
-// loadSettings on text already read; `fileName` only labels the messages.
+// Reads the file's text and checks, with no registry and applying nothing,
+// that loadSettingsText would take it: a program checks its file before its
+// window opens and applies it after. Nullopt with the text, else why not:
+// "FILE: reason" or "FILE:LINE:COLUMN: message".
+std::optional<std::string> readSettingsText(const std::string& path, std::string& text);
+// `fileName` only labels the messages.
 SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view text,
                                     std::string_view fileName);
 

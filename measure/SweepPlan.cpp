@@ -2,25 +2,13 @@
 // the last sweep, so any one of them can be computed without the others.
 #include "SweepPlan.h"
 
-#include <limits>
+#include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
-#include "NumberText.h"
+#include "SettingRegistry.h"
 
 namespace Vellumar::measure {
-
-namespace {
-
-std::optional<int32_t> parseEnd(std::string_view text) {
-    const std::optional<int64_t> number = parseWholeNumber(trimBlanks(text));
-    if (!number || *number < std::numeric_limits<int32_t>::min() ||
-        *number > std::numeric_limits<int32_t>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(*number);
-}
-
-} // namespace
 
 uint64_t SweepRange::count() const {
     if (step == 0) {
@@ -43,43 +31,32 @@ int32_t SweepRange::valueAt(uint64_t k) const {
 }
 
 std::optional<std::string> parseSweepRange(std::string_view text, SweepRange& sweep) {
-    const std::string shown = "'" + std::string(text) + "'";
+    const std::string expected = "expected NAME=FROM:TO:STEP";
     const size_t equals = text.find('=');
-    if (equals == std::string_view::npos || equals == 0) {
-        return shown + ": expected NAME=FROM:TO:STEP";
+    SweepRange parsed;
+    parsed.name = std::string(trimBlanks(text.substr(0, std::min(equals, text.size()))));
+    std::string_view range = text.substr(std::min(equals + 1, text.size()));
+    if (equals == std::string_view::npos || parsed.name.empty() ||
+        std::count(range.begin(), range.end(), ':') != 2) {
+        return expected;
     }
-    const std::string_view range = text.substr(equals + 1);
-    const size_t first = range.find(':');
-    const size_t second = first == std::string_view::npos ? first : range.find(':', first + 1);
-    if (second == std::string_view::npos || range.find(':', second + 1) != std::string_view::npos) {
-        return shown + ": expected NAME=FROM:TO:STEP";
-    }
-    const std::string_view parts[3] = {range.substr(0, first),
-                                       range.substr(first + 1, second - first - 1),
-                                       range.substr(second + 1)};
-    const char* const partNames[3] = {"FROM", "TO", "STEP"};
-    int32_t numbers[3] = {};
+    int32_t* const ends[3] = {&parsed.from, &parsed.to, &parsed.step};
+    const char* const endNames[3] = {"FROM", "TO", "STEP"};
     for (int i = 0; i < 3; ++i) {
-        const std::optional<int32_t> number = parseEnd(parts[i]);
-        if (!number) {
-            return shown + ": " + partNames[i] + " '" + std::string(parts[i]) +
+        const std::string_view part = range.substr(0, range.find(':'));
+        range.remove_prefix(std::min(part.size() + 1, range.size()));
+        const std::optional<int64_t> number = parseWholeNumber(trimBlanks(part));
+        if (!number || *number < INT32_MIN || *number > INT32_MAX) {
+            return std::string(endNames[i]) + " '" + std::string(part) +
                    "' is not a whole number in the 32-bit range";
         }
-        numbers[i] = *number;
-    }
-    SweepRange parsed;
-    parsed.name = std::string(trimBlanks(text.substr(0, equals)));
-    parsed.from = numbers[0];
-    parsed.to = numbers[1];
-    parsed.step = numbers[2];
-    if (parsed.name.empty()) {
-        return shown + ": expected NAME=FROM:TO:STEP";
+        *ends[i] = static_cast<int32_t>(*number);
     }
     if (parsed.step == 0) {
-        return shown + ": STEP 0 never reaches TO";
+        return "STEP 0 never reaches TO";
     }
     if (parsed.count() == 0) {
-        return shown + ": STEP " + std::to_string(parsed.step) + " walks away from TO (" +
+        return "STEP " + std::to_string(parsed.step) + " walks away from TO (" +
                (parsed.from < parsed.to ? "FROM < TO needs STEP > 0)"
                                         : "FROM > TO needs STEP < 0)");
     }
@@ -127,15 +104,6 @@ Configuration SweepPlan::at(size_t index) const {
         rest /= count;
     }
     return configuration;
-}
-
-std::vector<Configuration> SweepPlan::expand() const {
-    std::vector<Configuration> all;
-    all.reserve(total);
-    for (size_t i = 0; i < total; ++i) {
-        all.push_back(at(i));
-    }
-    return all;
 }
 
 std::vector<std::string> SweepPlan::names() const {

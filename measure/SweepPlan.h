@@ -26,7 +26,7 @@ struct SweepRange {
     int32_t valueAt(uint64_t k) const;
 };
 
-// Reads "NAME=FROM:TO:STEP" into `sweep`. Refuses a missing part, a number
+// Reads "NAME=FROM:TO:STEP" into `sweep`, or says what is wrong. Refuses a missing part, a number
 // that does not fit 32 bits, STEP 0 and a STEP whose sign walks away from TO
 // (FROM < TO needs STEP > 0, FROM > TO needs STEP < 0). It does not check the
 // name: that is the setting registry's business.
@@ -53,8 +53,6 @@ public:
     size_t count() const { return total; }
     // The index-th configuration (index < count()), computed on demand.
     Configuration at(size_t index) const;
-    // Every configuration, in run order.
-    std::vector<Configuration> expand() const;
     // The swept names, outermost first (the CSV's columns).
     std::vector<std::string> names() const;
 

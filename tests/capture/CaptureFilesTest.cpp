@@ -13,6 +13,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -29,14 +30,14 @@ using testsupport::makeCapture;
 using testsupport::SyntheticLayout;
 using testsupport::Unit;
 using testsupport::Walk;
-using Vellumar::capture::CaptureDirectory;
-using Vellumar::capture::CaptureWriteError;
 using Vellumar::capture::FragmentCapture;
 using Vellumar::capture::FreezePoint;
 using Vellumar::capture::OrderIndex;
 namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
 using Vellumar::capture::summaryJson;
+using Vellumar::capture::writeCaptureDirectory;
 using Vellumar::capture::writeFragmentCsv;
+using Vellumar::measure::WriteError;
 
 namespace {
 
@@ -95,6 +96,17 @@ std::string readFile(const fs::path& file) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Every entry below the directory, links not followed, with its kind.
+std::vector<std::string> treeOf(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
+        names.push_back(entry.path().lexically_relative(directory).string() + " " +
+                        std::to_string(static_cast<int>(entry.symlink_status().type())));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 struct Png {
@@ -211,7 +223,7 @@ TEST(CaptureDirectory, WritesEveryFileAndImagesTopDown) {
         capture.order[capture.pixelIndex(capture.width - 1, y)] = FragmentCapture::notCovered;
     }
     const fs::path dir = scratch.path() / "capture";
-    const std::vector<std::string> files = CaptureDirectory::write(dir.string(), capture);
+    const std::vector<std::string> files = writeCaptureDirectory(dir.string(), capture);
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
     for (const char* name : {"summary.json", "fragments.csv", "order.png", "time.png",
                              "subgroups.png", "replay/010.png", "replay/025.png", "replay/050.png",
@@ -254,7 +266,7 @@ TEST(CaptureDirectory, WritesEveryFileAndImagesTopDown) {
 TEST(CaptureDirectory, MissingPartsWriteNoImageForThem) {
     Scratch scratch;
     const fs::path dir = scratch.path() / "plain";
-    const std::vector<std::string> files = CaptureDirectory::write(dir.string(), plainCapture());
+    const std::vector<std::string> files = writeCaptureDirectory(dir.string(), plainCapture());
     EXPECT_TRUE(fs::exists(dir / "order.png"));
     EXPECT_FALSE(fs::exists(dir / "time.png"));
     EXPECT_FALSE(fs::exists(dir / "subgroups.png"));
@@ -267,18 +279,18 @@ TEST(CaptureDirectory, UnwritableTargetGivesOneErrorAndLeavesNothing) {
     const FragmentCapture capture = plainCapture();
     for (const fs::path& target :
          {scratch.path() / "file" / "capture", scratch.path() / "missing" / "capture",
-          scratch.path() / "file", scratch.path() / std::string(250, 'n')}) {
+          scratch.path() / "file", scratch.path() / std::string(300, 'n')}) {
         SCOPED_TRACE(target.string());
         try {
-            CaptureDirectory::write(target.string(), capture);
+            writeCaptureDirectory(target.string(), capture);
             FAIL() << "no error";
-        } catch (const CaptureWriteError& e) {
+        } catch (const WriteError& e) {
             EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
         }
         EXPECT_EQ(scratch.entries(), std::vector<std::string>{"file"});
     }
     EXPECT_EQ(readFile(scratch.path() / "file"), "not a directory");
-    EXPECT_THROW(CaptureDirectory::write("", capture), CaptureWriteError);
+    EXPECT_THROW(writeCaptureDirectory("", capture), WriteError);
 }
 
 // Lowers the largest file this process may write, so that a write fails
@@ -306,51 +318,72 @@ private:
 TEST(CaptureDirectory, FailureHalfWayKeepsTheEarlierCapture) {
     Scratch scratch;
     const fs::path dir = scratch.path() / "capture";
-    fs::create_directory(dir);
-    std::ofstream(dir / "summary.json") << "earlier";
+    writeCaptureDirectory(dir.string(), plainCapture());
+    const std::string earlier = readFile(dir / "summary.json");
     {
         // The images fit, the CSV (about 1.5 MB) does not.
         const FileSizeLimit limit(200 * 1024);
-        EXPECT_THROW(CaptureDirectory::write(dir.string(), fullCapture()), CaptureWriteError);
+        EXPECT_THROW(writeCaptureDirectory(dir.string(), fullCapture()), WriteError);
     }
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
-    EXPECT_EQ(readFile(dir / "summary.json"), "earlier");
-    EXPECT_FALSE(fs::exists(dir / "order.png"));
+    EXPECT_EQ(readFile(dir / "summary.json"), earlier);
+    EXPECT_FALSE(fs::exists(dir / "time.png"));
 }
 
 TEST(CaptureDirectory, ReplacesAnEarlierCaptureWhole) {
     Scratch scratch;
     const fs::path dir = scratch.path() / "capture";
-    fs::create_directories(dir / "replay");
-    std::ofstream(dir / "summary.json") << "from before";
-    std::ofstream(dir / "stale.txt") << "from before";
-    std::ofstream(dir / "replay" / "033.png") << "from before";
-    CaptureDirectory::write((dir.string() + "/"), plainCapture());
-    EXPECT_FALSE(fs::exists(dir / "stale.txt"));
-    EXPECT_FALSE(fs::exists(dir / "replay" / "033.png"));
-    EXPECT_NE(readFile(dir / "summary.json"), "from before");
+    writeCaptureDirectory(dir.string(), fullCapture());
+    const std::string earlier = readFile(dir / "summary.json");
+    writeCaptureDirectory((dir.string() + "/"), plainCapture());
+    EXPECT_FALSE(fs::exists(dir / "time.png")); // the earlier capture's, not this one's
+    EXPECT_NE(readFile(dir / "summary.json"), earlier);
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
 
     // An empty directory is taken too.
     fs::create_directory(scratch.path() / "empty");
-    CaptureDirectory::write((scratch.path() / "empty").string(), plainCapture());
+    writeCaptureDirectory((scratch.path() / "empty").string(), plainCapture());
     EXPECT_TRUE(fs::exists(scratch.path() / "empty" / "summary.json"));
 }
 
+// A directory that only looks like a capture (a summary.json, even one that
+// is a directory, beside other files) or a capture that something else has
+// joined.
 TEST(CaptureDirectory, ADirectoryOfOtherFilesIsNeverReplaced) {
     Scratch scratch;
     const fs::path dir = scratch.path() / "documents";
-    fs::create_directories(dir / "replay");
-    std::ofstream(dir / "letter.txt") << "keep me";
-    try {
-        CaptureDirectory::write(dir.string(), plainCapture());
-        FAIL() << "no error";
-    } catch (const CaptureWriteError& e) {
-        EXPECT_NE(std::string(e.what()).find("not an earlier capture"), std::string::npos)
-            << e.what();
+    const std::vector<std::function<void()>> cases = {
+        [&] {
+            fs::create_directories(dir / "replay");
+            std::ofstream(dir / "summary.json") << "{}";
+            std::ofstream(dir / "letter.txt") << "keep me";
+        },
+        [&] { fs::create_directories(dir / "summary.json"); },
+        [&] {
+            writeCaptureDirectory(dir.string(), plainCapture());
+            fs::create_directory(dir / ".git");
+        },
+        [&] {
+            writeCaptureDirectory(dir.string(), plainCapture());
+            fs::remove(dir / "order.png");
+            fs::create_symlink("/", dir / "order.png");
+        },
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        fs::remove_all(dir);
+        cases[i]();
+        const std::vector<std::string> before = treeOf(dir);
+        try {
+            writeCaptureDirectory(dir.string(), plainCapture());
+            ADD_FAILURE() << "no error";
+        } catch (const WriteError& e) {
+            EXPECT_NE(std::string(e.what()).find("not an earlier capture"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(treeOf(dir), before);
+        EXPECT_EQ(scratch.entries(), std::vector<std::string>{"documents"});
     }
-    EXPECT_EQ(readFile(dir / "letter.txt"), "keep me");
-    EXPECT_EQ(scratch.entries(), std::vector<std::string>{"documents"});
 }
 
 } // namespace

@@ -497,25 +497,95 @@ class CommandLine(ToolTest):
         self.assertEqual(sorted(os.listdir(cwd)), ["Shaders", "broken.json"])
 
 
+class FilesThatAreNotOurs(ToolTest):
+    """What the tool writes never replaces what it did not write itself."""
+
+    def tree(self, directory):
+        """Every entry under the directory with its kind and, for files, text."""
+        found = {}
+        for parent, directories, files in os.walk(directory):
+            for name in directories + files:
+                path = os.path.join(parent, name)
+                relative = os.path.relpath(path, directory)
+                if os.path.islink(path):
+                    found[relative] = "link to " + os.readlink(path)
+                elif os.path.isfile(path):
+                    with open(path, "rb") as f:
+                        found[relative] = f.read()
+                else:
+                    found[relative] = "directory" if os.path.isdir(path) else "other"
+        return found
+
+    def refused(self, args, cwd, status):
+        status_seen, out, err = run_to_end(BINARY, args, cwd, SERVER.display)
+        self.assertEqual(status_seen, status, (args, err))
+        self.assertRegex(err, r"\Aglintmoth: [^\n]+\n\Z", args)
+        return err
+
+    def test_capture_replaces_only_a_directory_that_holds_an_earlier_capture(self):
+        cwd = self.working_copy()
+        # A directory of work with a summary.json in it, a directory named
+        # summary.json, and the working directory itself.
+        os.makedirs(os.path.join(cwd, "u", "data"))
+        os.makedirs(os.path.join(cwd, "u", ".git"))
+        os.makedirs(os.path.join(cwd, "w", "summary.json"))
+        for name, content in (("u/summary.json", "{}"), ("u/thesis.tex", "t"), ("summary.json", "{}")):
+            with open(os.path.join(cwd, name), "w") as f:
+                f.write(content)
+        before = self.tree(cwd)
+        for target in ("u", "w", cwd):
+            self.refused(["--capture", target, "--set", "loopsCount=0,0"], cwd, 1)
+            self.assertEqual(self.tree(cwd), before, target)
+
+        # An earlier capture is replaced whole, but not once something else
+        # has joined it.
+        for _ in range(2):
+            status, _, err = run_to_end(BINARY, ["--capture", "c", "--set", "loopsCount=0,0"], cwd,
+                                        SERVER.display)
+            self.assertEqual((status, err), (0, ""))
+        with open(os.path.join(cwd, "c", "notes.txt"), "w") as f:
+            f.write("mine")
+        before = self.tree(cwd)
+        self.refused(["--capture", "c", "--set", "loopsCount=0,0"], cwd, 1)
+        self.assertEqual(self.tree(cwd), before)
+
+    def test_results_files_replace_only_regular_files_and_never_one_file_twice(self):
+        cwd = self.working_copy()
+        with open(os.path.join(cwd, "keep.txt"), "w") as f:
+            f.write("keep me")
+        os.symlink("keep.txt", os.path.join(cwd, "link.csv"))
+        os.mkfifo(os.path.join(cwd, "fifo.csv"))
+        os.mkdir(os.path.join(cwd, "o"))
+        before = self.tree(cwd)
+        batch = ["--frames", "1", "--warmup", "0"]
+        for args, culprit in ((["--csv", "link.csv"], "link.csv"), (["--json", "link.csv"], "link.csv"),
+                              (["--csv", "fifo.csv"], "fifo.csv"),
+                              (["--csv", "o/x.out", "--json", "./o/../o/x.out"], "the same file")):
+            self.assertIn(culprit, self.refused(batch + args, cwd, 2))
+            self.assertEqual(self.tree(cwd), before, args)
+
+
 class BatchRuns(ToolTest):
     def test_a_loop_count_sweep_writes_files_whose_wall_medians_rise(self):
         cwd = self.working_copy()
+        # A thousand cycles a step: each adds about 0.1 s to a frame on
+        # llvmpipe, far more than a loaded machine's noise.
         status, out, err = run_to_end(
             BINARY, ["--frames", "5", "--warmup", "2", "--set", "freezePointEnabled[0]=0",
-                     "--sweep", "loopsCount.y=0:200:100", "--csv", "frames.csv",
+                     "--sweep", "loopsCount.y=0:2000:1000", "--csv", "frames.csv",
                      "--json", "results.json", "--report"],
             cwd, SERVER.display)
         self.assertEqual(status, 0, err)
         # Progress as plain lines (standard error is no terminal here), and
         # on llvmpipe the timer's warning.
         self.assertRegex(err, r"\Aconfiguration 1/3: loopsCount.y=0 \(\? left\)\n")
-        self.assertIn("configuration 3/3: loopsCount.y=200 (", err)
+        self.assertIn("configuration 3/3: loopsCount.y=2000 (", err)
         self.assertRegex(err, COVERAGE_LINE)
         # --report: the frames' own reports and each configuration's summary,
         # after the start-up lines.
         self.assertEqual(out.splitlines()[3], "size short vec: 6")
-        self.assertIn("loopsCount: (2000000, 100) ((1000000, 100000))\n", out)
-        self.assertRegex(out, r"configuration 2/3: loopsCount.y=100: 5 frames\n  wall_s: median ")
+        self.assertIn("loopsCount: (2000000, 1000) ((1000000, 100000))\n", out)
+        self.assertRegex(out, r"configuration 2/3: loopsCount.y=1000: 5 frames\n  wall_s: median ")
 
         with open(os.path.join(cwd, "frames.csv")) as f:
             rows = f.read().splitlines()
@@ -525,15 +595,15 @@ class BatchRuns(ToolTest):
         for row in rows[1:]:
             config, frame, loops, gpu, wall = row.split(",")
             walls.setdefault(int(loops), []).append(float(wall))
-        medians = [statistics.median(walls[loops]) for loops in (0, 100, 200)]
+        medians = [statistics.median(walls[loops]) for loops in (0, 1000, 2000)]
         self.assertLess(medians[0], medians[1])
         self.assertLess(medians[1], medians[2])
 
         with open(os.path.join(cwd, "results.json")) as f:
             results = json.load(f)
         configurations = results["configurations"]
-        self.assertEqual([c["swept"]["loopsCount.y"] for c in configurations], [0, 100, 200])
-        self.assertEqual([c["settings"]["loopsCount.y"] for c in configurations], [0, 100, 200])
+        self.assertEqual([c["swept"]["loopsCount.y"] for c in configurations], [0, 1000, 2000])
+        self.assertEqual([c["settings"]["loopsCount.y"] for c in configurations], [0, 1000, 2000])
         self.assertEqual([c["frames"] for c in configurations], [5, 5, 5])
         self.assertEqual([c["wall_s"]["median"] for c in configurations], medians)
         self.assertTrue(all(c["settings"]["fastMode"] is False for c in configurations))

@@ -47,8 +47,8 @@ protected:
         test.loopsCount = {0, 0};
     }
     void TearDown() override {
-        if (test.captureShown()) {
-            test.captureView->hide();
+        if (test.captureSession.shown()) {
+            test.captureSession.view->hide();
         }
         GPUTestFrame::TearDown();
     }
@@ -75,7 +75,7 @@ TEST_F(ProgramCapture, CoversExactlyThePixelsTheTestModeFrameDraws) {
     test.curTest = TEST_SMALL_PRIMITIVES;
     test.primSize = {5, 3}; // gaps between the primitives
     test.freezePoints[0] = {120, 140, -20, 10};
-    const FragmentCapture capture = test.recordCapture();
+    const FragmentCapture capture = test.captureSession.record();
     ASSERT_EQ(capture.width, 512);
     ASSERT_EQ(capture.height, 512);
     const Pixels front = drawTestModeFrame();
@@ -105,7 +105,7 @@ TEST_F(ProgramCapture, RunsTheLoopsInFastModeTooAndPutsEverySettingBack) {
     Vellumar::ShaderProgramGLSL* program = test.shaderProgram;
     Vellumar::ShaderGLSL* fragment = test.fragmentShader;
     const std::string liveSource = fragment->source;
-    const FragmentCapture capture = test.recordCapture();
+    const FragmentCapture capture = test.captureSession.record();
 
     EXPECT_TRUE(test.fastMode);
     EXPECT_EQ(test.shaderProgram, program);
@@ -147,8 +147,8 @@ TEST_F(ProgramCapture, TheLiveFrameMakesTheSameCallsAndAllocatesNothingAfterACap
         runFrame();
         before = counter.names();
     }
-    test.recordCapture();
-    ASSERT_FALSE(test.captureShown());
+    test.captureSession.record();
+    ASSERT_FALSE(test.captureSession.shown());
     GLCallCounter counter;
     {
         AllocationCounter allocationCounter;
@@ -166,16 +166,19 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
     test.configMode = false;
     CoutCapture out;
     test.keyboard('o');
-    ASSERT_TRUE(test.captureShown());
+    ASSERT_TRUE(test.captureSession.shown());
     EXPECT_EQ(out.text().rfind("capture: 262144 fragments; tile ", 0), 0u) << out.text();
     EXPECT_TRUE(TwInspectBar("Capture")->visible);
     EXPECT_FALSE(TwInspectBar("Statistics")->visible) << "the Capture bar takes its place";
 
-    // Drawn into the back buffer and swapped, bars over it, in test mode too.
+    // Drawn into the back buffer and swapped, bars over it, in test mode too:
+    // shown as the key shows it, a capture whose views the test knows.
+    const FragmentCapture capture = test.captureSession.record();
+    test.captureSession.view->show(capture);
     test.display();
     EXPECT_TRUE(test.swapAfterDisplay);
-    Vellumar::capture::OrderIndex index(test.captureView->capture());
-    Vellumar::capture::ViewBuilder views(test.captureView->capture(), index);
+    Vellumar::capture::OrderIndex index(capture);
+    Vellumar::capture::ViewBuilder views(capture, index);
     auto expectShown = [&](Vellumar::capture::View view, double fraction) {
         const std::vector<Vellumar::capture::Rgba>& image = views.build(view, fraction);
         const Pixels back(GL_BACK, 512, 512);
@@ -188,11 +191,11 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
         }
     };
     expectShown(Vellumar::capture::View::order, 1.0);
-    test.captureView->view = static_cast<int32_t>(Vellumar::capture::View::primitives);
+    test.captureSession.view->view = static_cast<int32_t>(Vellumar::capture::View::primitives);
     test.display();
     expectShown(Vellumar::capture::View::primitives, 1.0);
     // The last rows are shaded last: cut off at 40 %.
-    test.captureView->replayPercent = 40.0f;
+    test.captureSession.view->replayPercent = 40.0f;
     test.display();
     const Pixels cut(GL_BACK, 512, 512);
     for (int y = 0; y < 120; y += 13) {
@@ -210,7 +213,7 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
     runFrame();
     test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(button), centreY(button));
     runFrame();
-    EXPECT_FALSE(test.captureShown());
+    EXPECT_FALSE(test.captureSession.shown());
     EXPECT_FALSE(TwInspectBar("Capture")->visible);
     EXPECT_TRUE(TwInspectBar("Statistics")->visible);
     const Pixels live = drawTestModeFrame();
@@ -221,22 +224,22 @@ TEST_F(ProgramCapture, OnAContextWithoutOpenGL43TheKeySaysSoInOneLineAndTheFrame
     CaptureSupport old;
     old.majorVersion = 3;
     old.minorVersion = 3;
-    auto live = std::move(test.recorder);
-    test.recorder = std::make_unique<Vellumar::capture::FragmentRecorder>(
+    auto live = std::move(test.captureSession.fragmentRecorder);
+    test.captureSession.fragmentRecorder = std::make_unique<Vellumar::capture::FragmentRecorder>(
         test.fragmentShader->path, test.vertexShader->path, old);
     CapturedSink sink;
     test.keyboard('o');
     EXPECT_EQ(sink.text(), "INFO: fragment capture needs OpenGL 4.3 (shader storage buffers and "
                            "atomic counters); this context offers 3.3\n");
-    EXPECT_FALSE(test.captureShown());
+    EXPECT_FALSE(test.captureSession.shown());
     EXPECT_EQ(drawTestModeFrame().count(white), 512 * 512 - 1);
 
     CerrCapture err;
-    EXPECT_EQ(test.writeCapture("never-written"), 1);
+    EXPECT_EQ(test.captureSession.recordAndWrite("never-written"), 1);
     EXPECT_EQ(err.text(), "glintmoth: fragment capture needs OpenGL 4.3 (shader storage buffers "
                           "and atomic counters); this context offers 3.3\n");
     EXPECT_FALSE(std::filesystem::exists("never-written"));
-    test.recorder = std::move(live);
+    test.captureSession.fragmentRecorder = std::move(live);
 }
 
 TEST_F(ProgramCapture, WriteCaptureWritesTheFilesOrSaysWhyNotInOneLine) {
@@ -245,7 +248,7 @@ TEST_F(ProgramCapture, WriteCaptureWritesTheFilesOrSaysWhyNotInOneLine) {
     {
         CoutCapture out;
         CerrCapture err;
-        EXPECT_EQ(test.writeCapture(directory), 0);
+        EXPECT_EQ(test.captureSession.recordAndWrite(directory), 0);
         EXPECT_NE(out.text().find("capture written to " + directory + "\n"), std::string::npos);
         EXPECT_EQ(err.text(), "");
     }
@@ -254,7 +257,7 @@ TEST_F(ProgramCapture, WriteCaptureWritesTheFilesOrSaysWhyNotInOneLine) {
 
     const std::string unwritable = scratch.path() + "missing/capture";
     CerrCapture err;
-    EXPECT_EQ(test.writeCapture(unwritable), 1);
+    EXPECT_EQ(test.captureSession.recordAndWrite(unwritable), 1);
     const std::string line = err.text();
     EXPECT_EQ(line.rfind("glintmoth: cannot write capture to '" + unwritable + "': ", 0), 0u)
         << line;

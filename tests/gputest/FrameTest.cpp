@@ -1,13 +1,14 @@
 // Tests of the measured frame on the started GPU test: the console report,
 // the buffers of both modes, no rebuild and no allocation when nothing
-// changed (a recording running included), the macros and uniforms handed to
-// the shaders, the saved window geometry, the frame's error check and its GL
-// calls in order.
+// changed (a recording running included), the macros (before the program is
+// bound) and uniforms handed to the shaders, the saved window geometry, the
+// frame's error check and its GL calls in order.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <regex>
@@ -121,6 +122,23 @@ TEST_F(GPUTestFrame, FramesWithUnchangedSettingsDoNotRebuildTheProgram) {
     }
 }
 
+// The frame hands its macros to the shader before it binds the program, so
+// that its own bind rebuilds a changed program and everything after it,
+// uniforms and drawing, runs the new one.
+TEST_F(GPUTestFrame, AChangedMacroIsBuiltBeforeTheFrameUsesTheProgram) {
+    runFrame();
+    test.blockingEnable = !test.blockingEnable;
+    testsupport::GLCallCounter counter;
+    runFrame();
+    const std::vector<std::string> calls = counter.names();
+    const auto firstOf = [&calls](const char* name) {
+        return std::find(calls.begin(), calls.end(), name) - calls.begin();
+    };
+    ASSERT_EQ(counter.count("glLinkProgram"), 1);
+    EXPECT_LT(firstOf("glCompileShader"), firstOf("glLinkProgram"));
+    EXPECT_LT(firstOf("glLinkProgram"), firstOf("glUseProgram"));
+}
+
 // With register saturation on, a frame hands all seven macros to the shaders.
 // When none of them changed, the frame compiles and links nothing, leaves the
 // fragment text alone and makes no heap allocation; a changed one reaches the
@@ -136,7 +154,7 @@ TEST_F(GPUTestModeFrame, AnUnchangedFrameCompilesLinksAndAllocatesNothing) {
     // started; the file is written only when it stops.
     const std::string recordingPath =
         (std::filesystem::temp_directory_path() / "gputest-unchanged-frame.csv").string();
-    test.frameLog.recording().start(recordingPath);
+    test.measurements.frameLog().recording().start(recordingPath);
 
     testsupport::GLCallCounter counter;
     long allocations = 0;
@@ -146,8 +164,8 @@ TEST_F(GPUTestModeFrame, AnUnchangedFrameCompilesLinksAndAllocatesNothing) {
         allocations = allocationCounter.allocations();
     }
     EXPECT_EQ(allocations, 0);
-    EXPECT_EQ(test.frameLog.recording().size(), 1u);
-    EXPECT_EQ(test.frameLog.recording().stop(), std::nullopt);
+    EXPECT_EQ(test.measurements.frameLog().recording().size(), 1u);
+    EXPECT_NO_THROW(test.measurements.frameLog().recording().stop());
     std::filesystem::remove(recordingPath);
     EXPECT_EQ(counter.count("glLinkProgram"), 0);
     EXPECT_EQ(counter.count("glCompileShader"), 0);

@@ -32,8 +32,6 @@
 namespace {
 
 using namespace testsupport;
-using Vellumar::measure::FrameTime;
-using Vellumar::measure::FrameTimeRing;
 
 // Every timer read answers a fixed number of nanoseconds, and is counted.
 GLint64 fakeNanoseconds = 0;
@@ -104,7 +102,20 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-const FrameTime& newest(const FrameTimeRing& ring) { return ring.fromOldest(ring.size() - 1); }
+using Vellumar::measure::FrameSeries;
+
+// One time of the newest frame the log holds, whatever its stretch.
+double newest(const Vellumar::measure::FrameLog& log, FrameSeries series) {
+    double value = -1.0;
+    log.live().last(series, 1, &value);
+    return value;
+}
+
+// How many frames the log holds, before the last change too.
+size_t framesHeld(const Vellumar::measure::FrameLog& log) {
+    std::vector<double> values(Vellumar::measure::FrameLog::defaultCapacity);
+    return log.live().last(FrameSeries::wall, values.size(), values.data());
+}
 
 class FrameTimes : public GPUTestModeFrame {
 protected:
@@ -113,7 +124,7 @@ protected:
             test.keyboard(static_cast<unsigned char>(*c));
         }
     }
-    size_t sinceChange() const { return test.frameLog.frames().sizeSinceChange(); }
+    size_t sinceChange() const { return test.measurements.frameLog().live().size(); }
 };
 
 TEST_F(FrameTimes, TheTimerIsReadOnceAFrameAndTheFrameKeepsWhatWasRead) {
@@ -121,7 +132,7 @@ TEST_F(FrameTimes, TheTimerIsReadOnceAFrameAndTheFrameKeepsWhatWasRead) {
     FixedTimerResults results(12345678);
     runFrame();
     EXPECT_EQ(timerReads, 1);
-    EXPECT_EQ(newest(test.frameLog.frames()).gpuSeconds, 0.012345678);
+    EXPECT_EQ(newest(test.measurements.frameLog(), FrameSeries::gpu), 0.012345678);
 
     // With the report on, the report's read is the one kept.
     test.printStats = true;
@@ -130,8 +141,8 @@ TEST_F(FrameTimes, TheTimerIsReadOnceAFrameAndTheFrameKeepsWhatWasRead) {
     const std::string report = runFrameCapturingOutput();
     EXPECT_NE(report.find("GlobalTime ->          0.0025 , \n"), std::string::npos) << report;
     EXPECT_EQ(timerReads, 1);
-    EXPECT_EQ(newest(test.frameLog.frames()).gpuSeconds, 0.0025);
-    EXPECT_EQ(test.frameLog.frames().size(), 3u);
+    EXPECT_EQ(newest(test.measurements.frameLog(), FrameSeries::gpu), 0.0025);
+    EXPECT_EQ(framesHeld(test.measurements.frameLog()), 3u);
 }
 
 TEST_F(FrameTimes, WallTimeSpansTheFramesWorkAndItsWait) {
@@ -142,7 +153,7 @@ TEST_F(FrameTimes, WallTimeSpansTheFramesWorkAndItsWait) {
         const auto start = std::chrono::steady_clock::now();
         runFrame();
         const std::chrono::duration<double> outside = std::chrono::steady_clock::now() - start;
-        const double wall = newest(test.frameLog.frames()).wallSeconds;
+        const double wall = newest(test.measurements.frameLog(), FrameSeries::wall);
         EXPECT_LE(wall, outside.count());
         // Nearly all of a slow frame is its GL work and the wait for it.
         EXPECT_GT(wall, 0.5 * outside.count());
@@ -171,13 +182,13 @@ TEST_F(FrameTimes, ASettingsChangeStartsANewStretchAfterItsFirstFrame) {
     runFrame();
     EXPECT_EQ(sinceChange(), 0u);
     runFrame();
-    EXPECT_EQ(test.frameLog.frames().size(), 8u);
+    EXPECT_EQ(framesHeld(test.measurements.frameLog()), 8u);
 
     // A resized window: GLUT may draw a frame of its own on the way.
     resizeWindow(256, 200);
     runFrame();
     runFrame();
-    const size_t atTheNewSize = test.frameLog.frames().size() - 8;
+    const size_t atTheNewSize = framesHeld(test.measurements.frameLog()) - 8;
     EXPECT_EQ(sinceChange(), atTheNewSize - 1);
 }
 
@@ -187,17 +198,17 @@ TEST_F(FrameTimes, BackInTheBarsTheTestModeFramesAreHeldUntilASettingChanges) {
     }
     keys(" "); // configuration mode
     ASSERT_TRUE(test.configMode);
-    EXPECT_TRUE(test.frameLog.holdingFrames());
-    EXPECT_EQ(test.frameLog.shown().sizeSinceChange(), 3u);
+    EXPECT_TRUE(test.measurements.frameLog().holdingFrames());
+    EXPECT_EQ(test.measurements.frameLog().shown().size(), 3u);
     runFrame();
     runFrame();
-    EXPECT_TRUE(test.frameLog.holdingFrames());
-    EXPECT_EQ(test.frameLog.shown().sizeSinceChange(), 3u);
+    EXPECT_TRUE(test.measurements.frameLog().holdingFrames());
+    EXPECT_EQ(test.measurements.frameLog().shown().size(), 3u);
     EXPECT_EQ(sinceChange(), 2u);
 
     test.primStep = {4, 4};
     runFrame();
-    EXPECT_FALSE(test.frameLog.holdingFrames());
+    EXPECT_FALSE(test.measurements.frameLog().holdingFrames());
 }
 
 TEST_F(FrameTimes, TheCoverageWarningComesOnceOnLlvmpipe) {
@@ -217,7 +228,7 @@ TEST_F(FrameTimes, TheCoverageWarningComesOnceOnLlvmpipe) {
         std::regex_match(sink.text(), std::regex("INFO: the GPU timer covers only [0-9]+ % of the "
                                                  "frame's wall time on this renderer\n")))
         << sink.text();
-    EXPECT_TRUE(test.frameLog.coverage().fires);
+    EXPECT_TRUE(test.measurements.frameLog().live().coverage().fires);
 
     const std::string once = sink.text();
     test.loopsCount.y = 150;
@@ -269,7 +280,7 @@ TEST_F(FrameTimes, WRecordsTheFramesToACsvFileUntilPressedAgain) {
 
 TEST_F(FrameTimes, AFullRecordingIsWrittenBetweenFrames) {
     ScratchWorkingDirectory directory;
-    test.frameLog.recording().start(directory.file("full.csv"), 2);
+    test.measurements.frameLog().recording().start(directory.file("full.csv"), 2);
     runFrame();
     runFrame();
     runFrame();
@@ -279,7 +290,7 @@ TEST_F(FrameTimes, AFullRecordingIsWrittenBetweenFrames) {
     EXPECT_EQ(capture.text(),
               "wrote 2 frames to " + directory.file("full.csv") + " (the recording was full)\n");
     EXPECT_EQ(linesOf(readText(directory.file("full.csv"))).size(), 3u);
-    EXPECT_FALSE(test.frameLog.recording().active());
+    EXPECT_FALSE(test.measurements.frameLog().recording().active());
 }
 
 TEST_F(FrameTimes, SWritesEverySettingForTestModeAndTheFileLoadsBack) {
@@ -299,15 +310,29 @@ TEST_F(FrameTimes, SWritesEverySettingForTestModeAndTheFileLoadsBack) {
     EXPECT_TRUE(test.fastMode);
 
     test.setStartValues();
-    const Vellumar::measure::SettingsLoadReport report =
-        Vellumar::measure::loadSettings(test.settings, directory.file("glintmoth-settings.json"));
-    EXPECT_TRUE(report.clean());
+    std::string text;
+    ASSERT_EQ(Vellumar::measure::readSettingsText(directory.file("glintmoth-settings.json"), text),
+              std::nullopt);
+    const Vellumar::measure::SettingsLoadReport report = Vellumar::measure::loadSettingsText(
+        test.measurements.namedSettings(), text, "glintmoth-settings.json");
+    EXPECT_TRUE(report.unknownKeys.empty() && report.refused.empty());
     EXPECT_EQ(test.loopsCount.x, 123);
     EXPECT_EQ(test.loopsCount.y, 456);
     EXPECT_EQ(test.curTest, TEST_SMALL_PRIMITIVES);
     EXPECT_EQ(test.freezePoints[2].SizeX, 3);
     EXPECT_TRUE(test.freezePointEnabled[3]);
     EXPECT_FALSE(test.fastMode); // what test mode runs with
+
+    // A link in the file's place is neither followed nor replaced.
+    std::filesystem::rename(directory.file("glintmoth-settings.json"), directory.file("mine.json"));
+    std::filesystem::create_symlink("mine.json", directory.file("glintmoth-settings.json"));
+    CapturedSink sink;
+    keys("s");
+    EXPECT_EQ(sink.text(), "INFO: the settings could not be written: " +
+                               directory.file("glintmoth-settings.json") +
+                               ": is a symbolic link\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(directory.file("glintmoth-settings.json")));
+    EXPECT_EQ(readText(directory.file("mine.json")), text);
 }
 
 TEST_F(FrameTimes, ABatchMeasuresEachConfigurationAfterItsWarmUp) {

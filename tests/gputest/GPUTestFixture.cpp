@@ -79,7 +79,7 @@ void GPUTestFrame::SetUp() {
     testsupport::pumpGlutEvents(2);
     // Each test sees its own frames (not those GLUT drew for the events
     // above), and the coverage warning not yet given.
-    test.frameLog = Vellumar::measure::FrameLog();
+    test.measurements.frameLog() = Vellumar::measure::FrameLog();
 }
 
 void GPUTestFrame::TearDown() {

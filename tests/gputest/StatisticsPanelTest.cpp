@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "CapturedSink.h"
 #include "GPUTestFixture.h"
+#include "ResultsFiles.h"
 #include "TweakBarProbe.h"
 
 namespace {
@@ -49,12 +51,12 @@ std::string shownText(const char* label) {
 class StatisticsBar : public GPUTestFrame {};
 
 TEST_F(StatisticsBar, ShowsTheFiguresOfTheFramesSinceTheChangeInMilliseconds) {
-    Vellumar::measure::FrameLog& log = test.frameLog;
+    Vellumar::measure::FrameLog& log = test.measurements.frameLog();
     log.add({0.0005, 0.0025}, 1); // the first frame: plotted, not counted
     for (int i = 1; i <= 5; ++i) {
         log.add({0.0001 * i, 0.001 * i}, 1);
     }
-    test.statisticsPanel.update(log);
+    test.measurements.updateStatisticsPanel();
 
     EXPECT_EQ(shownText("Frames"), "since the last change");
     EXPECT_EQ(shownCount(), 5);
@@ -77,17 +79,36 @@ TEST_F(StatisticsBar, ShowsTheFiguresOfTheFramesSinceTheChangeInMilliseconds) {
 }
 
 TEST_F(StatisticsBar, SaysWhenTooFewFramesToJudgeTheTimer) {
-    test.frameLog.add({0.001, 0.002}, 1);
-    test.frameLog.add({0.001, 0.002}, 1);
-    test.frameLog.add({0.001, 0.0005}, 1); // too short to judge
-    test.statisticsPanel.update(test.frameLog);
+    test.measurements.frameLog().add({0.001, 0.002}, 1);
+    test.measurements.frameLog().add({0.001, 0.002}, 1);
+    test.measurements.frameLog().add({0.001, 0.0005}, 1); // too short to judge
+    test.measurements.updateStatisticsPanel();
     EXPECT_EQ(shownCount(), 2);
     EXPECT_EQ(shownText("Timer coverage"), "not judged: needs 3 frames of 1 ms or more");
-    test.frameLog.add({0.0019, 0.002}, 1);
-    test.frameLog.add({0.0019, 0.002}, 1);
-    test.statisticsPanel.update(test.frameLog);
+    test.measurements.frameLog().add({0.0019, 0.002}, 1);
+    test.measurements.frameLog().add({0.0019, 0.002}, 1);
+    test.measurements.updateStatisticsPanel();
     // (1 + 1.9 + 1.9) / (2 + 2 + 2): the short frame does not count.
     EXPECT_EQ(shownText("Timer coverage"), "80 % of the wall time");
+}
+
+// The console line, the panel and --report say the same of the same frames:
+// a timer that sees 3.9 % of the wall time covers 4 % of it.
+TEST_F(StatisticsBar, TheCoverageReadsTheSameOnTheConsoleThePanelAndTheReport) {
+    CapturedSink sink;
+    test.measurements.recordFrame(0.5, 1.0); // the first frame: out
+    for (int i = 0; i < 3; ++i) {
+        test.measurements.recordFrame(0.039, 1.0);
+    }
+    test.measurements.updateStatisticsPanel();
+    EXPECT_EQ(sink.text(), "INFO: the GPU timer covers only 4 % of the frame's wall time on this "
+                           "renderer\n");
+    EXPECT_EQ(shownText("Timer coverage"), "4 % of the wall time: trust the wall time");
+    Vellumar::measure::ConfigurationResult result;
+    result.coverage = test.measurements.frameLog().live().coverage();
+    EXPECT_NE(Vellumar::measure::configurationReport(result, 1, "")
+                  .find("  timer coverage: 4 % (trust wall_s)\n"),
+              std::string::npos);
 }
 
 TEST_F(StatisticsBar, BackFromTestModeItShowsTheTestModeFramesUntilASettingChanges) {
@@ -97,8 +118,8 @@ TEST_F(StatisticsBar, BackFromTestModeItShowsTheTestModeFramesUntilASettingChang
     }
     // The middle two of the four counted test-mode frames.
     std::vector<double> walls;
-    for (size_t i = 0; i < test.frameLog.frames().sizeSinceChange(); ++i) {
-        walls.push_back(test.frameLog.frames().sinceChange(i).wallSeconds * 1000.0);
+    for (size_t i = 0; i < test.measurements.frameLog().live().size(); ++i) {
+        walls.push_back(test.measurements.frameLog().live()[i].wallSeconds * 1000.0);
     }
     ASSERT_EQ(walls.size(), 4u);
     std::sort(walls.begin(), walls.end());

@@ -192,6 +192,10 @@ TEST_F(CommandLineTest, FrameAndWarmupCounts) {
     EXPECT_EQ(refusal({"--frames"}), "glintmoth: --frames: 1 required N missing");
     EXPECT_EQ(parse({"--frames", "1"}).options.frames, 1);
     EXPECT_EQ(parse({"--frames", "1000000", "--warmup", "7"}).options.warmup, 7);
+    // Decimal, whatever it looks like, and blanks around it do no harm.
+    const RunOptions decimal = parse({"--frames", "010", "--warmup", " +7 "}).options;
+    EXPECT_EQ(decimal.frames, 10);
+    EXPECT_EQ(decimal.warmup, 7);
 }
 
 TEST_F(CommandLineTest, BadSweeps) {
@@ -254,9 +258,13 @@ TEST_F(CommandLineTest, SettingsFileAndCaptureDirectory) {
                   "': No such file or directory");
     EXPECT_EQ(refusal({"--settings", scratch.path()}),
               "glintmoth: --settings '" + scratch.path() + "': is a directory");
+    ASSERT_EQ(mkfifo(scratch.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(refusal({"--settings", scratch.file("fifo")}),
+              "glintmoth: --settings '" + scratch.file("fifo") + "': is not a regular file");
     testsupport::writeFile(scratch.file("file"), "x");
     EXPECT_EQ(refusal({"--capture", scratch.file("file")}),
-              "glintmoth: --capture '" + scratch.file("file") + "': is not a directory");
+              "glintmoth: --capture '" + scratch.file("file") + "': " + scratch.file("file") +
+                  ": is not a directory");
     EXPECT_EQ(refusal({"--capture", scratch.file("a/b")}),
               "glintmoth: --capture '" + scratch.file("a/b") + "': " + scratch.file("a") +
                   ": No such file or directory");

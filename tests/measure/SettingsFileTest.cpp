@@ -10,13 +10,10 @@
 
 using testsupport::SampleSettings;
 using testsupport::ScratchDirectory;
-using Vellumar::measure::defaultSettingsFileName;
-using Vellumar::measure::loadSettings;
 using Vellumar::measure::loadSettingsText;
-using Vellumar::measure::saveSettings;
+using Vellumar::measure::readSettingsText;
 using Vellumar::measure::SettingsLoadReport;
 using Vellumar::measure::settingsText;
-using Vellumar::measure::settingsTextProblem;
 
 namespace {
 
@@ -35,13 +32,15 @@ TEST(SettingsFile, RoundTripIsExact) {
     ScratchDirectory scratch;
     SampleSettings saved;
     setUnusualValues(saved);
-    const std::string path = scratch.file(defaultSettingsFileName);
-    ASSERT_EQ(saveSettings(saved.registry, path), std::nullopt);
-    EXPECT_EQ(scratch.listing(), "glintmoth-settings.json");
+    const std::string path = scratch.file("glintmoth-settings.json");
+    testsupport::writeFile(path, settingsText(saved.registry));
 
     SampleSettings loaded;
-    const SettingsLoadReport report = loadSettings(loaded.registry, path);
-    EXPECT_TRUE(report.clean());
+    std::string text;
+    ASSERT_EQ(readSettingsText(path, text), std::nullopt);
+    const SettingsLoadReport report = loadSettingsText(loaded.registry, text, path);
+    EXPECT_FALSE(report.fileError);
+    EXPECT_TRUE(report.unknownKeys.empty() && report.refused.empty());
     const auto expected = saved.registry.snapshot();
     const auto actual = loaded.registry.snapshot();
     ASSERT_EQ(actual.size(), expected.size());
@@ -49,14 +48,14 @@ TEST(SettingsFile, RoundTripIsExact) {
         EXPECT_EQ(actual[i].name, expected[i].name);
         EXPECT_EQ(actual[i].value, expected[i].value) << expected[i].name;
     }
-    EXPECT_EQ(settingsText(loaded.registry), testsupport::readFile(path));
+    EXPECT_EQ(settingsText(loaded.registry), text);
 }
 
 TEST(SettingsFile, WritesTypedValuesUnderEveryName) {
     SampleSettings sample;
     setUnusualValues(sample);
     const nlohmann::json document = nlohmann::json::parse(settingsText(sample.registry));
-    EXPECT_EQ(document.size(), sample.registry.names().size());
+    EXPECT_EQ(document.size(), sample.registry.all().size());
     EXPECT_EQ(document["fastMode"], false);
     EXPECT_TRUE(document["freezePointEnabled[1]"].is_boolean());
     EXPECT_EQ(document["loopsCount.x"], INT32_MIN);
@@ -73,7 +72,6 @@ TEST(SettingsFile, UnknownKeysAreSkippedAndNamed) {
     EXPECT_FALSE(report.fileError);
     EXPECT_EQ(report.unknownKeys, (std::vector<std::string>{"zoom", "loopsCount", "old.name"}));
     EXPECT_TRUE(report.refused.empty());
-    EXPECT_FALSE(report.clean());
     EXPECT_EQ(sample.curTest, 1);
     EXPECT_FALSE(sample.fastMode);
 }
@@ -136,24 +134,25 @@ TEST(SettingsFile, BrokenFileIsRefusedWithLineAndColumnAndAppliesNothing) {
     const SettingsLoadReport list = loadSettingsText(sample.registry, "  [1, 2]", "list.json");
     ASSERT_TRUE(list.fileError);
     EXPECT_EQ(*list.fileError, "list.json:1:3: expected an object of settings, got array");
-
-    // The check before the window opens says the same, with no registry.
-    EXPECT_EQ(settingsTextProblem("  [1, 2]", "list.json"), list.fileError);
-    EXPECT_EQ(settingsTextProblem("{\n  \"curTest\": 1,\n}", "broken.json"),
-              "broken.json:3:1: syntax error while parsing object key - unexpected '}'; "
-              "expected string literal");
-    EXPECT_EQ(settingsTextProblem("{\"anything\": [1], \"curTest\": \"x\"}", "ok.json"),
-              std::nullopt);
 }
 
-TEST(SettingsFile, MissingFileAndUnwritableTarget) {
+// The check before the window opens says the same, with no registry.
+TEST(SettingsFile, ReadingChecksTheTextWholeAndNamesAFileThatCannotBeRead) {
     ScratchDirectory scratch;
-    SampleSettings sample;
-    const SettingsLoadReport missing = loadSettings(sample.registry, scratch.file("none.json"));
-    ASSERT_TRUE(missing.fileError);
-    EXPECT_EQ(*missing.fileError, scratch.file("none.json") + ": No such file or directory");
-    EXPECT_TRUE(saveSettings(sample.registry, scratch.file("no/dir.json")).has_value());
-    EXPECT_EQ(scratch.listing(), "");
+    std::string text;
+    testsupport::writeFile(scratch.file("list.json"), "  [1, 2]");
+    EXPECT_EQ(readSettingsText(scratch.file("list.json"), text),
+              scratch.file("list.json") + ":1:3: expected an object of settings, got array");
+    testsupport::writeFile(scratch.file("broken.json"), "{\n  \"curTest\": 1,\n}");
+    EXPECT_EQ(readSettingsText(scratch.file("broken.json"), text),
+              scratch.file("broken.json") +
+                  ":3:1: syntax error while parsing object key - unexpected '}'; "
+                  "expected string literal");
+    testsupport::writeFile(scratch.file("ok.json"), "{\"anything\": [1], \"curTest\": \"x\"}");
+    EXPECT_EQ(readSettingsText(scratch.file("ok.json"), text), std::nullopt);
+    EXPECT_EQ(text, "{\"anything\": [1], \"curTest\": \"x\"}");
+    EXPECT_EQ(readSettingsText(scratch.file("none.json"), text),
+              scratch.file("none.json") + ": No such file or directory");
 }
 
 } // namespace

@@ -1,6 +1,9 @@
-// Fragment capture in the program: the test mode frame drawn once more by
-// the recorder with the capture build of the shaders (the key o and
-// --capture DIR), and the window's frame while a capture is shown.
+// The capture session: the frame it records is the test's own frame code
+// (drawFrame), drawn under a scope that lends the test the capture's program
+// and buffers; the CaptureView shows what it records, the capture directory
+// writer writes it.
+#include "CaptureSession.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <exception>
@@ -11,22 +14,20 @@
 #include "FindingsText.h"
 #include "FragmentRecorder.h"
 #include "GLAppGPUTest.h"
-#include "GLError.h"
 #include "GLHeaders.h"
 #include "MessageSink.h"
 #include "OrderIndex.h"
 #include "PatternAnalysis.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
-#include "TweakBar.h"
 
 namespace {
 
 using Vellumar::capture::FragmentRecorder;
 
 // For the length of a capture frame the test draws as in test mode, with the
-// capture's program, into the recorder's framebuffer; everything is put back
-// however the frame ends.
+// capture's program, into the fragment recorder's framebuffer; everything is
+// put back however the frame ends.
 class CaptureFrameScope {
 public:
     CaptureFrameScope(GLAppGPUTest& test, Vellumar::ShaderProgramGLSL& program,
@@ -81,51 +82,66 @@ Vellumar::capture::FreezePoint capturedPoint(int index, const Point& point) {
 
 } // namespace
 
-bool GLAppGPUTest::captureShown() const { return captureView && captureView->shown(); }
+CaptureSession::CaptureSession(GLAppGPUTest& test) : test(test) {}
 
-Vellumar::capture::FragmentCapture GLAppGPUTest::recordCapture() {
-    if (!recorder) {
-        recorder = std::make_unique<FragmentRecorder>(
-            fragmentShader->path, vertexShader->path,
+// Defined here, where the fragment recorder and the view are complete types.
+CaptureSession::~CaptureSession() = default;
+
+void CaptureSession::buildBar(const std::string& displacedBar) {
+    view = std::make_unique<CaptureView>(displacedBar);
+}
+
+bool CaptureSession::shown() const { return view && view->shown(); }
+
+void CaptureSession::reloadShaders() {
+    if (fragmentRecorder) {
+        fragmentRecorder->reload();
+    }
+}
+
+Vellumar::capture::FragmentCapture CaptureSession::record() {
+    if (!fragmentRecorder) {
+        fragmentRecorder = std::make_unique<FragmentRecorder>(
+            test.fragmentShader->path, test.vertexShader->path,
             Vellumar::capture::CaptureSupport::ofCurrentContext());
     }
     FragmentRecorder::Frame frame;
-    frame.width = windowWidth;
-    frame.height = windowHeight;
-    for (const auto& define : fragmentShader->defines) {
+    frame.width = test.windowWidth;
+    frame.height = test.windowHeight;
+    for (const auto& define : test.fragmentShader->defines) {
         frame.defines.push_back(define.second);
     }
     for (int i = 0; i < 4; ++i) {
-        if (freezePointEnabled[i]) {
-            frame.freezePoints.push_back(capturedPoint(i, freezePoints[i]));
+        if (test.freezePointEnabled[i]) {
+            frame.freezePoints.push_back(capturedPoint(i, test.freezePoints[i]));
         }
     }
-    return recorder->record(
+    return fragmentRecorder->record(
         frame, [this](Vellumar::ShaderProgramGLSL& program, Vellumar::ShaderGLSL& fragment) {
-            CaptureFrameScope scope(*this, program, fragment);
-            estimateFrameWorkAndWarn();
-            drawFrame();
+            CaptureFrameScope scope(test, program, fragment);
+            test.estimateFrameWorkAndWarn();
+            test.drawFrame();
         });
 }
 
-void GLAppGPUTest::takeCapture() {
+void CaptureSession::recordAndShow() {
     try {
-        captureView->show(recordCapture());
+        view->show(record());
     } catch (const std::exception& e) {
         Vellumar::MessageSink::instance().info("%s", e.what());
         return;
     }
-    std::cout << "capture: " << Vellumar::capture::findingsLine(captureView->report()) << "\n"
+    std::cout << "capture: " << Vellumar::capture::findingsLine(view->report()) << "\n"
               << std::flush;
 }
 
-int GLAppGPUTest::writeCapture(const std::string& directory) {
+int CaptureSession::recordAndWrite(const std::string& directory) {
     try {
-        const Vellumar::capture::FragmentCapture capture = recordCapture();
+        const Vellumar::capture::FragmentCapture capture = record();
         const Vellumar::capture::OrderIndex index(capture);
         const Vellumar::capture::PatternReport report =
             Vellumar::capture::PatternAnalysis::analyse(capture, index);
-        Vellumar::capture::CaptureDirectory::write(directory, capture, index, report);
+        Vellumar::capture::writeCaptureDirectory(directory, capture, index, report);
         std::cout << "capture: " << Vellumar::capture::findingsLine(report) << "\n"
                   << "capture written to " << directory << "\n"
                   << std::flush;
@@ -134,14 +150,4 @@ int GLAppGPUTest::writeCapture(const std::string& directory) {
         std::cerr << "glintmoth: " << e.what() << "\n" << std::flush;
         return 1;
     }
-}
-
-void GLAppGPUTest::drawCapture() {
-    // Back buffer and swap, whatever the mode: a capture shows on every
-    // desktop, composited or not.
-    swapAfterDisplay = true;
-    glDrawBuffer(GL_BACK);
-    captureView->draw(windowWidth, windowHeight);
-    drawTweakBars();
-    Vellumar::checkGLError("GLAppGPUTest::drawCapture");
 }
