@@ -154,25 +154,12 @@ public:
         }
         // Several threads: a thread's tile is not tight, but holds the tight
         // units (blocks shaded in one go) and shares its range with others.
-        // A unit of tiles one thread shaded at different times repeats its
-        // order too, but its range holds all the tiles shaded in between:
-        // the tile keeps about as few tiles in flight as the least of them.
-        std::vector<const Candidate*> shared;
-        double leastInFlight = 0.0;
         for (std::size_t i : bySize) {
             const Candidate& c = candidates[i];
             if (c.qualifies() && !c.tight() && c.measure.overlap >= PatternAnalysis::minOverlap &&
                 (tight == nullptr || (c.holds(*tight) && c.area() > tight->area())) &&
-                !mixedInFlight(c)) {
-                shared.push_back(&c);
-                leastInFlight = shared.size() == 1 ? c.measure.concurrency
-                                                   : std::min(leastInFlight, c.measure.concurrency);
-            }
-        }
-        for (const Candidate* c : shared) {
-            if (c->measure.concurrency <= PatternAnalysis::inFlightSlack * leastInFlight &&
-                !runOfUnits(*c)) {
-                return c;
+                !mixedInFlight(c) && !shadedApart(c) && !runOfUnits(c)) {
+                return &c;
             }
         }
         return tight;
@@ -180,18 +167,32 @@ public:
 
 private:
     // Whether the unit, not shaded one by one itself, is cut along one axis
-    // into units shaded concurrently whose inner order repeats whole far more
-    // often than its own: then it is those units mixed by chance, two tiles
-    // that two threads shade side by side at the same pace, however tight
-    // and repeatable.
+    // into units shaded concurrently that repeat their inner order better
+    // than it does: then it is those units mixed by chance, two tiles that
+    // two threads shade side by side at the same pace, however tight.
     bool mixedInFlight(const Candidate& unit) const {
         if (!concurrent(unit.measure) || unit.measure.comparedTiles < 2) {
             return false;
         }
         for (const Candidate& part : candidates) {
             if (cutAxis(part.grid(), unit.grid()) && part.qualifies() && concurrent(part.measure) &&
-                unit.measure.exactRepeats <
-                    PatternAnalysis::mixedRepeats * part.measure.exactRepeats) {
+                part.measure.repeatability >
+                    unit.measure.repeatability + PatternAnalysis::mixMargin) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Whether the unit is cut along one axis into qualifying units that keep
+    // far fewer tiles in flight: then its range holds what was shaded between
+    // them, as for two tiles one thread shaded at different times, whose
+    // order repeats as one tile's does.
+    bool shadedApart(const Candidate& unit) const {
+        for (const Candidate& part : candidates) {
+            if (cutAxis(part.grid(), unit.grid()) && part.qualifies() &&
+                unit.measure.concurrency >
+                    PatternAnalysis::inFlightSlack * part.measure.concurrency) {
                 return true;
             }
         }
@@ -205,10 +206,8 @@ private:
     // walk a clean path too, but it breaks exactly where a tile ends.
     bool runOfUnits(const Candidate& unit) {
         for (const Candidate& part : candidates) {
-            // Several threads: no tile is tight, and a run is made of tiles
-            // that merely repeat their inner order.
-            const bool unitLike = part.qualifies() && (part.tight() || !unit.tight());
-            if (cutAxis(part.grid(), unit.grid()) && unitLike && walkRunsAcross(part, unit)) {
+            if (cutAxis(part.grid(), unit.grid()) && part.tight() && part.qualifies() &&
+                walkRunsAcross(part, unit)) {
                 return true;
             }
         }

@@ -45,25 +45,23 @@
 //   * a run of tiles that follow each other (two side by side in a row-major
 //     walk, a Z curve's groups of 2 and 4) is tight too, and is excluded: a
 //     candidate is a run when it cuts along one axis into smaller tight
-//     qualifying units (qualifying ones, for a candidate that is not tight
-//     itself) whose own walk over the window is a clean path;
+//     qualifying units whose own walk over the window is a clean path;
 //   * a size whose order simply continues the walk between tiles (row-major
 //     rows inside column-major tiles) shows no edge on that axis, and the
 //     smaller unit is reported: the data cannot tell them apart.
 // - Several threads: a thread's tile is then not tight. When a qualifying
 //   candidate holds the tight tile found (blocks shaded in one go), is larger,
 //   and at least half its tiles share their rank range with another, it is
-//   the tile: the largest such candidate that keeps at most inFlightSlack
-//   times as many tiles in flight as the one that keeps fewest. Two tiles
+//   the tile, unless it is cut along one axis into qualifying units that
+//   keep fewer tiles in flight by more than inFlightSlack times: two tiles
 //   one thread shaded at different times repeat their order as one does,
 //   but hold in their range everything shaded in between. Without threads such
 //   a candidate is a column or run of the real tiles and fails the tests
 //   above. Two tiles that two threads shade side by side at the same pace
-//   make a tight unit whose inner order repeats nearly as well, but hardly
-//   ever whole, and that is not quite shaded one by one: such a candidate
-//   cut along one axis into units shaded concurrently whose order repeats
-//   whole more than twice as often (mixedRepeats) is such a mix, and never
-//   the tile.
+//   make a tight unit whose inner order repeats nearly as well, and that is
+//   not quite shaded one by one: such a candidate cut along one axis into
+//   units shaded concurrently that repeat their order better by more than
+//   mixMargin is such a mix, and never the tile.
 // - Traversal: tiles ordered by their first fragment. With more than
 //   maxSerialConcurrency tiles in flight on average the walk is "interleaved"
 //   (the order between tiles in flight is chance), otherwise the best fitting
@@ -111,13 +109,13 @@ constexpr double minSeparation = 2.0;
 constexpr double minRepeatability = 0.9;
 constexpr double minTightness = 0.9;
 // The share of overlapping tiles that makes a non-tight candidate the tile,
-// and how many times the fewest tiles in flight of such candidates it may
-// keep in flight.
+// and how many times as many tiles in flight as the units it is made of it
+// may keep.
 constexpr double minOverlap = 0.5;
 constexpr double inFlightSlack = 1.5;
-// A candidate whose tiles repeat their order whole less often than this share
-// of how often the concurrent units it is made of do is those units mixed.
-constexpr double mixedRepeats = 0.5;
+// How much better than a candidate the concurrent units it is made of must
+// repeat their order for it to be those units mixed.
+constexpr double mixMargin = 0.02;
 // Tiles in flight on average, above which they were shaded concurrently: a
 // few stray pixels shaded out of their tile's run stay below it.
 constexpr double maxSerialConcurrency = 1.05;

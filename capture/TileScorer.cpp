@@ -209,7 +209,6 @@ void TileScorer::scoreRepeatability(TileMeasure& result) const {
     };
     std::uint64_t matches = 0;
     std::uint64_t compared = 0;
-    int exact = 0;
     bool havePrevious = false;
     int previousX = 0;
     int previousY = 0;
@@ -223,8 +222,6 @@ void TileScorer::scoreRepeatability(TileMeasure& result) const {
             const int originY = grid.bottom(ty);
             if (havePrevious) {
                 ++result.comparedTiles;
-                const std::uint64_t matchedBefore = matches;
-                const std::uint64_t comparedBefore = compared;
                 for (int y = 0; y < grid.height; ++y) {
                     for (int x = 0; x < grid.width; ++x) {
                         if (!covered(originX + x, originY + y)) {
@@ -236,7 +233,6 @@ void TileScorer::scoreRepeatability(TileMeasure& result) const {
                         ++compared;
                     }
                 }
-                exact += matches - matchedBefore == compared - comparedBefore;
             }
             havePrevious = true;
             previousX = originX;
@@ -245,7 +241,6 @@ void TileScorer::scoreRepeatability(TileMeasure& result) const {
     }
     if (compared > 0) {
         result.repeatability = static_cast<double>(matches) / static_cast<double>(compared);
-        result.exactRepeats = static_cast<double>(exact) / result.comparedTiles;
     }
     if (result.comparedTiles > 0) {
         ++result.comparedTiles; // the first tile took part too

@@ -71,10 +71,6 @@ struct TileMeasure {
     // their own tile's pixels, sits at the same place as in the previous
     // compared tile.
     double repeatability = 0.0;
-    // Share of the compared tiles in which every such pixel did: chance, as
-    // when several threads' fragments mix, leaves hardly any tile the same,
-    // while a rasteriser's own order repeats whole but where it is disturbed.
-    double exactRepeats = 0.0;
     // Share of covered tiles whose rank range meets another tile's range.
     double overlap = 0.0;
     // Sum of the tiles' rank ranges over the fragments: how many tiles were
