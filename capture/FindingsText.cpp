@@ -35,8 +35,12 @@ std::string subgroupText(const PatternReport& report) {
         return "unavailable";
     }
     const SubgroupFootprint& s = *report.subgroup;
-    return std::to_string(s.size) + " lanes, " + std::to_string(s.width) + "x" +
-           std::to_string(s.height);
+    std::string text = s.lanesKnown() ? std::to_string(s.lanes) + " lanes" : "lanes unknown";
+    text += " (" + std::to_string(s.active) + " active)";
+    if (s.footprintKnown()) {
+        text += ", " + sizeText(Footprint{s.width, s.height});
+    }
+    return text;
 }
 
 std::string findingsLine(const PatternReport& report) {

@@ -12,14 +12,15 @@ namespace Vellumar::capture {
 
 // Fragments, tile with its confidence, traversal, block and subgroup:
 // "262144 fragments; tile 64x64 (confidence 0.98), row-major; block 4x4;
-// subgroup 8 lanes, 4x2".
+// subgroup 8 lanes (8 active), 4x2".
 std::string findingsLine(const PatternReport& report);
 
 // "4x4".
 std::string sizeText(const Footprint& size);
 // The tile's size and confidence: "64x64 (0.98)".
 std::string tileText(const TileEstimate& tile);
-// "8 lanes, 4x2".
+// The subgroup's size, its typical active lanes and footprint: "8 lanes
+// (8 active), 4x2", "lanes unknown (1 active)" for a frame of points.
 std::string subgroupText(const PatternReport& report);
 
 } // namespace Vellumar::capture

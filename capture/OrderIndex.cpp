@@ -3,6 +3,8 @@
 // window.
 #include "OrderIndex.h"
 
+#include <utility>
+
 #include "RadixSort.h"
 
 namespace Vellumar::capture {
@@ -19,7 +21,15 @@ OrderIndex::OrderIndex(const FragmentCapture& capture) {
         }
     }
     RadixSort().sort(inOrder, capture.order);
+    rankInOrder();
+}
 
+OrderIndex::OrderIndex(std::size_t pixels, std::vector<std::uint32_t> pixelsInOrder)
+    : rankOf(pixels, noRank), inOrder(std::move(pixelsInOrder)) {
+    rankInOrder();
+}
+
+void OrderIndex::rankInOrder() {
     for (std::size_t r = 0; r < inOrder.size(); ++r) {
         rankOf[inOrder[r]] = static_cast<std::uint32_t>(r);
     }

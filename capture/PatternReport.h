@@ -41,9 +41,11 @@ struct PatternReport {
     std::size_t fragments = 0;
     TileEstimate tile;
     TraversalEstimate traversal;
-    // The largest unit inside a tile whose pixels are shaded in one run.
+    // The largest unit inside a tile whose pixels are shaded in one run in
+    // every tile, and not merely as a piece of a longer run; 1 x 1 when none
+    // is, unknown when no unit larger than a pixel was wholly covered.
     Footprint block;
-    // Every unit found, from the smallest to the tile.
+    // Every unit found shaded in one run, from the smallest to the tile.
     std::vector<Footprint> levels;
     std::optional<SubgroupFootprint> subgroup;
     bool clockAvailable = false;

@@ -1,5 +1,5 @@
 // Pixels sorted by subgroup id, one pass per group for its box, and the most
-// frequent (size, width, height) triple as the typical footprint.
+// frequent (active, width, height) triple as the typical footprint.
 #include "SubgroupAnalysis.h"
 
 #include <algorithm>
@@ -25,6 +25,15 @@ std::optional<SubgroupFootprint> SubgroupAnalysis::analyse(const FragmentCapture
     }
     if (keyed.empty()) {
         return std::nullopt;
+    }
+    // Every lane up to the highest seen: more lanes than pixels cannot be.
+    bool everyLaneSeen = maxLane < keyed.size();
+    if (everyLaneSeen) {
+        std::vector<bool> seen(maxLane + 1u, false);
+        for (std::uint64_t k : keyed) {
+            seen[capture.lane[k & 0xffffffffu]] = true;
+        }
+        everyLaneSeen = std::find(seen.begin(), seen.end(), false) == seen.end();
     }
     std::sort(keyed.begin(), keyed.end());
 
@@ -58,10 +67,14 @@ std::optional<SubgroupFootprint> SubgroupAnalysis::analyse(const FragmentCapture
         }
     }
     SubgroupFootprint footprint;
-    footprint.size = std::get<0>(typical->first);
-    footprint.width = std::get<1>(typical->first);
-    footprint.height = std::get<2>(typical->first);
-    footprint.lanes = static_cast<int>(std::min<std::uint32_t>(maxLane, 0x7ffffffeu)) + 1;
+    footprint.active = std::get<0>(typical->first);
+    footprint.lanesSeen = static_cast<int>(std::min<std::uint32_t>(maxLane, 0x7ffffffeu)) + 1;
+    // A subgroup with one pixel at work shows neither its box nor its size.
+    if (footprint.active > 1) {
+        footprint.width = std::get<1>(typical->first);
+        footprint.height = std::get<2>(typical->first);
+        footprint.lanes = everyLaneSeen ? footprint.lanesSeen : 0;
+    }
     footprint.consistency = static_cast<double>(typical->second) / groups;
     footprint.subgroups = groups;
     return footprint;

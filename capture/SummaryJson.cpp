@@ -60,10 +60,14 @@ nlohmann::json subgroupJson(const std::optional<SubgroupFootprint>& subgroup) {
         return nullptr;
     }
     const SubgroupFootprint& s = *subgroup;
-    return {{"size", s.size},
-            {"width", s.width},
-            {"height", s.height},
-            {"lanes", s.lanes},
+    const auto known = [](bool isKnown, int value) {
+        return isKnown ? nlohmann::json(value) : nlohmann::json(nullptr);
+    };
+    return {{"size", known(s.lanesKnown(), s.lanes)},
+            {"active", s.active},
+            {"width", known(s.footprintKnown(), s.width)},
+            {"height", known(s.footprintKnown(), s.height)},
+            {"lanes", s.lanesSeen},
             {"consistency", rounded(s.consistency)},
             {"subgroups", s.subgroups}};
 }

@@ -3,10 +3,14 @@
 // step over those arrays.
 #include "TileScorer.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace Vellumar::capture {
 
-TileScorer::TileScorer(const FragmentCapture& capture, const OrderIndex& index)
-    : capture(capture), index(index), columnOf(capture.pixelCount()), rowOf(capture.pixelCount()) {
+TileScorer::TileScorer(const FragmentCapture& capture, const OrderIndex& index, Coverage coverage)
+    : capture(capture), index(index), coverage(coverage), columnOf(capture.pixelCount()),
+      rowOf(capture.pixelCount()) {
     // FragmentCapture::maxSide keeps coordinates within 16 bits.
     std::size_t p = 0;
     for (int y = 0; y < capture.height; ++y) {
@@ -17,25 +21,92 @@ TileScorer::TileScorer(const FragmentCapture& capture, const OrderIndex& index)
     }
 }
 
+TileScorer::TileScorer(TileScorer&& frame, const OrderIndex& index, Coverage coverage)
+    : capture(frame.capture), index(index), coverage(coverage), columnOf(std::move(frame.columnOf)),
+      rowOf(std::move(frame.rowOf)), tileColumn(std::move(frame.tileColumn)),
+      tileRowStart(std::move(frame.tileRowStart)), whole(std::move(frame.whole)),
+      first(std::move(frame.first)), last(std::move(frame.last)), count(std::move(frame.count)),
+      lastPixel(std::move(frame.lastPixel)), next(std::move(frame.next)),
+      tileOrder(std::move(frame.tileOrder)), overlapping(std::move(frame.overlapping)) {}
+
 TileMeasure TileScorer::measure(const TileGrid& grid, std::vector<TileCell>* sequence) {
+    return score(grid, sequence, true);
+}
+
+TileMeasure TileScorer::measureTightness(const TileGrid& grid, std::vector<TileCell>* sequence) {
+    return score(grid, sequence, false);
+}
+
+TileMeasure TileScorer::score(const TileGrid& grid, std::vector<TileCell>* sequence, bool all) {
     TileMeasure result;
     result.grid = grid;
     if (sequence != nullptr) {
         sequence->clear();
     }
-    if (grid.width < 1 || grid.height < 1 || grid.offsetX < 0 || grid.offsetX >= grid.width ||
-        grid.offsetY < 0 || grid.offsetY >= grid.height || index.fragments() == 0) {
+    if (!prepare(grid, all)) {
         return result;
     }
-    layOut(grid);
-    followFragments();
     scoreTightness(result);
-    scoreRepeatability(result);
-    scoreOverlap(result);
+    if (all) {
+        scoreRepeatability(result);
+        scoreOverlap(result);
+    }
     if (sequence != nullptr) {
         listTiles(*sequence);
     }
     return result;
+}
+
+std::vector<std::uint32_t> TileScorer::fullTilesInOrder(const TileGrid& grid, std::size_t limit) {
+    std::vector<std::uint32_t> pixels;
+    if (!prepare(grid, false)) {
+        return pixels;
+    }
+    std::size_t fullTiles = 0;
+    for (std::size_t t = 0; t < whole.size(); ++t) {
+        fullTiles += full(t);
+    }
+    limit = std::max<std::size_t>(limit, 1);
+    const std::uint32_t every = static_cast<std::uint32_t>((fullTiles + limit - 1) / limit);
+    // Where each kept tile's pixels start, none for the others.
+    std::vector<std::uint32_t> start(whole.size(), none);
+    std::uint32_t kept = 0;
+    for (std::uint32_t t = 0; t < whole.size(); ++t) {
+        // Knuth's multiplicative hash: the kept tiles follow no pattern.
+        if (full(t) && (every <= 1 || (t * 2654435761u >> 8) % every == 0)) {
+            start[t] = kept;
+            kept += count[t];
+        }
+    }
+    pixels.resize(kept);
+    for (std::uint32_t p : index.pixelsInOrder()) {
+        const std::uint32_t t = tileRowStart[rowOf[p]] + tileColumn[columnOf[p]];
+        if (start[t] != none) {
+            pixels[start[t]++] = p;
+        }
+    }
+    return pixels;
+}
+
+bool TileScorer::prepare(const TileGrid& grid, bool successors) {
+    if (grid.width < 1 || grid.height < 1 || grid.offsetX < 0 || grid.offsetX >= grid.width ||
+        grid.offsetY < 0 || grid.offsetY >= grid.height || index.fragments() == 0) {
+        return false;
+    }
+    // The walk and the block search lay out the tile grid just measured.
+    const bool same = laidOut && grid.width == laidOutGrid.width &&
+                      grid.height == laidOutGrid.height && grid.offsetX == laidOutGrid.offsetX &&
+                      grid.offsetY == laidOutGrid.offsetY;
+    if (same && (laidOutWithSuccessors || !successors)) {
+        return true;
+    }
+    layOut(grid);
+    followFragments(successors);
+    countCoverage(grid);
+    laidOut = true;
+    laidOutGrid = grid;
+    laidOutWithSuccessors = successors;
+    return true;
 }
 
 void TileScorer::layOut(const TileGrid& grid) {
@@ -61,13 +132,13 @@ void TileScorer::layOut(const TileGrid& grid) {
     }
 }
 
-void TileScorer::followFragments() {
+void TileScorer::followFragments(bool successors) {
     const std::size_t tiles = whole.size();
     first.assign(tiles, none);
     last.assign(tiles, none);
     count.assign(tiles, 0);
     lastPixel.assign(tiles, none);
-    next.assign(capture.pixelCount(), none);
+    next.assign(successors ? capture.pixelCount() : 0, none);
     tileOrder.clear();
     const std::vector<std::uint32_t>& inOrder = index.pixelsInOrder();
     for (std::size_t r = 0; r < inOrder.size(); ++r) {
@@ -76,7 +147,7 @@ void TileScorer::followFragments() {
         if (count[t] == 0) {
             first[t] = static_cast<std::uint32_t>(r);
             tileOrder.push_back(static_cast<std::uint32_t>(t));
-        } else {
+        } else if (successors) {
             next[lastPixel[t]] = p;
         }
         last[t] = static_cast<std::uint32_t>(r);
@@ -85,11 +156,25 @@ void TileScorer::followFragments() {
     }
 }
 
+void TileScorer::countCoverage(const TileGrid& grid) {
+    fullCount = static_cast<std::uint64_t>(grid.area());
+    if (coverage == Coverage::likeTheFullest) {
+        fullCount = 0;
+        for (std::size_t t = 0; t < whole.size(); ++t) {
+            if (whole[t] != 0) {
+                fullCount = std::max<std::uint64_t>(fullCount, count[t]);
+            }
+        }
+    }
+    // One pixel has no order of its own to show.
+    fullLeast =
+        std::max<std::uint64_t>(2, coverage == Coverage::whole ? fullCount : (fullCount + 1) / 2);
+}
+
 void TileScorer::scoreTightness(TileMeasure& result) const {
-    const std::uint64_t area = static_cast<std::uint64_t>(result.grid.area());
     double tightnessSum = 0.0;
     for (std::size_t t = 0; t < whole.size(); ++t) {
-        if (whole[t] == 0 || count[t] == 0 || 2 * static_cast<std::uint64_t>(count[t]) < area) {
+        if (!full(t)) {
             continue;
         }
         ++result.fullTiles;
@@ -113,9 +198,15 @@ std::int64_t TileScorer::nextInTile(const TileGrid& grid, int originX, int origi
 }
 
 void TileScorer::scoreRepeatability(TileMeasure& result) const {
-    // Each wholly covered tile against the previous one.
+    // Each tile covered like the fullest against the previous one, pixel by
+    // covered pixel.
     const TileGrid& grid = result.grid;
-    const std::uint64_t area = static_cast<std::uint64_t>(grid.area());
+    const std::vector<std::uint32_t>& rank = index.ranks();
+    // Tiles compared wholly covered need no look at which pixels are.
+    const bool dense = fullCount == static_cast<std::uint64_t>(grid.area());
+    auto covered = [&](int x, int y) {
+        return dense || rank[capture.pixelIndex(x, y)] != OrderIndex::noRank;
+    };
     std::uint64_t matches = 0;
     std::uint64_t compared = 0;
     bool havePrevious = false;
@@ -124,7 +215,7 @@ void TileScorer::scoreRepeatability(TileMeasure& result) const {
     for (int ty = 0; ty < gridY; ++ty) {
         for (int tx = 0; tx < gridX; ++tx) {
             const std::size_t t = tileAt(tx, ty);
-            if (whole[t] == 0 || count[t] != area) {
+            if (whole[t] == 0 || count[t] != fullCount || fullCount < 2) {
                 continue;
             }
             const int originX = grid.left(tx);
@@ -133,8 +224,12 @@ void TileScorer::scoreRepeatability(TileMeasure& result) const {
                 ++result.comparedTiles;
                 for (int y = 0; y < grid.height; ++y) {
                     for (int x = 0; x < grid.width; ++x) {
-                        matches += nextInTile(grid, originX, originY, x, y) ==
-                                   nextInTile(grid, previousX, previousY, x, y);
+                        if (!covered(originX + x, originY + y)) {
+                            continue;
+                        }
+                        matches += covered(previousX + x, previousY + y) &&
+                                   nextInTile(grid, originX, originY, x, y) ==
+                                       nextInTile(grid, previousX, previousY, x, y);
                         ++compared;
                     }
                 }

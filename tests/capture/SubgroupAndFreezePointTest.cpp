@@ -33,10 +33,10 @@ TEST(SubgroupAnalysis, EightLanesShadeFourByTwoPixels) {
     const std::optional<SubgroupFootprint> footprint =
         SubgroupAnalysis::analyse(makeCapture(eightLaneLayout()));
     ASSERT_TRUE(footprint.has_value());
-    EXPECT_EQ(footprint->size, 8);
+    EXPECT_EQ(footprint->lanes, 8);
+    EXPECT_EQ(footprint->active, 8);
     EXPECT_EQ(footprint->width, 4);
     EXPECT_EQ(footprint->height, 2);
-    EXPECT_EQ(footprint->lanes, 8);
     EXPECT_DOUBLE_EQ(footprint->consistency, 1.0);
     EXPECT_EQ(footprint->subgroups, 512 * 512 / 8);
 }
@@ -53,7 +53,7 @@ TEST(SubgroupAnalysis, EdgeSubgroupsDoNotHideTheTypicalOne) {
     }
     const std::optional<SubgroupFootprint> footprint = SubgroupAnalysis::analyse(capture);
     ASSERT_TRUE(footprint.has_value());
-    EXPECT_EQ(footprint->size, 8);
+    EXPECT_EQ(footprint->active, 8);
     EXPECT_EQ(footprint->width, 4);
     EXPECT_EQ(footprint->height, 2);
     EXPECT_LT(footprint->consistency, 1.0);

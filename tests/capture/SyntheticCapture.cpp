@@ -56,12 +56,12 @@ struct Fragment {
 };
 
 // The pixels of one tile in shading order, as offsets from its corner.
-std::vector<Cell> tilePixels(const SyntheticLayout& layout) {
+std::vector<Cell> tilePixels(const SyntheticLayout& layout, const std::vector<Unit>& inside) {
     std::vector<Cell> pixels{{0, 0}};
     int parentWidth = layout.tileWidth;
     int parentHeight = layout.tileHeight;
     // Expand level by level: each unit's corner becomes its children's.
-    std::vector<Unit> levels = layout.inside;
+    std::vector<Unit> levels = inside;
     levels.push_back(Unit{1, 1, layout.pixelWalk});
     for (const Unit& unit : levels) {
         const std::vector<Cell> children =
@@ -87,14 +87,17 @@ FragmentCapture makeCapture(const SyntheticLayout& layout) {
     const int gridX = (layout.width + layout.tileWidth - 1) / layout.tileWidth;
     const int gridY = (layout.height + layout.tileHeight - 1) / layout.tileHeight;
     const std::vector<Cell> tiles = walkCells(layout.tileWalk, gridX, gridY);
-    const std::vector<Cell> offsets = tilePixels(layout);
+    const std::vector<Cell> offsets = tilePixels(layout, layout.inside);
+    const std::vector<Cell> otherOffsets = tilePixels(layout, layout.otherInside);
 
     std::vector<std::vector<Fragment>> streams(static_cast<std::size_t>(layout.threads));
     std::uint32_t subgroup = 0;
     for (std::size_t t = 0; t < tiles.size(); ++t) {
         std::vector<Fragment>& stream = streams[t % streams.size()];
         int lane = 0;
-        for (const Cell& offset : offsets) {
+        const bool other =
+            layout.otherEvery > 0 && t % static_cast<std::size_t>(layout.otherEvery) == 0;
+        for (const Cell& offset : other ? otherOffsets : offsets) {
             const int x = tiles[t].first * layout.tileWidth + offset.first;
             const int y = tiles[t].second * layout.tileHeight + offset.second;
             if (x >= layout.width || y >= layout.height) {
@@ -128,14 +131,16 @@ FragmentCapture makeCapture(const SyntheticLayout& layout) {
             live.erase(live.begin() + static_cast<std::ptrdiff_t>(pick));
             continue;
         }
-        const Fragment& f = streams[s][next[s]++];
-        capture.order[f.pixel] = order;
-        capture.overdraw[f.pixel] = 1;
-        if (layout.subgroupSize > 0) {
-            capture.subgroup[f.pixel] = f.subgroup;
-            capture.lane[f.pixel] = f.lane;
+        for (int i = 0; i < layout.run && next[s] < streams[s].size(); ++i) {
+            const Fragment& f = streams[s][next[s]++];
+            capture.order[f.pixel] = order;
+            capture.overdraw[f.pixel] = 1;
+            if (layout.subgroupSize > 0) {
+                capture.subgroup[f.pixel] = f.subgroup;
+                capture.lane[f.pixel] = f.lane;
+            }
+            order += layout.orderStep;
         }
-        order += layout.orderStep;
     }
     if (layout.fromTop) {
         for (int y = 0; y < capture.height / 2; ++y) {
@@ -147,6 +152,17 @@ FragmentCapture makeCapture(const SyntheticLayout& layout) {
                 if (layout.subgroupSize > 0) {
                     std::swap(capture.subgroup[a], capture.subgroup[b]);
                     std::swap(capture.lane[a], capture.lane[b]);
+                }
+            }
+        }
+    }
+    if (layout.coverStep > 0) {
+        for (int y = 0; y < capture.height; ++y) {
+            for (int x = 0; x < capture.width; ++x) {
+                if (x % layout.coverStep >= layout.coverSide ||
+                    y % layout.coverStep >= layout.coverSide) {
+                    capture.order[capture.pixelIndex(x, y)] = FragmentCapture::notCovered;
+                    capture.overdraw[capture.pixelIndex(x, y)] = 0;
                 }
             }
         }

@@ -33,10 +33,18 @@ struct SyntheticLayout {
     // into units of its size and walks them its way. The pixels of the
     // innermost unit (of the tile when there is none) follow pixelWalk.
     std::vector<Unit> inside;
+    // When otherEvery is above 0, every otherEvery-th tile of the walk, from
+    // the first, is made of these units instead: a rasteriser that walks some
+    // tiles (those a primitive's edge crosses) otherwise than the rest.
+    std::vector<Unit> otherInside;
+    int otherEvery = 0;
     Walk pixelWalk = Walk::rowMajor;
     // Threads take tiles in turn (thread k the tiles k, k + threads, ...)
-    // and their fragments reach the counter in a random mix.
+    // and their fragments reach the counter in a random mix, in runs of
+    // `run` fragments (a SIMD invocation's worth): with runs, threads keep
+    // pace with each other, and tiles shaded side by side finish together.
     int threads = 1;
+    int run = 1;
     std::uint32_t seed = 1;
     // Counter values advance by this much per fragment, as if other
     // fragments (overdraw) had taken the values in between.
@@ -49,6 +57,11 @@ struct SyntheticLayout {
     // top edge, walks going down, as a rasteriser that tiles a top-down
     // framebuffer does.
     bool fromTop = false;
+    // Only squares of coverSide pixels every coverStep pixels, from the
+    // lower-left corner, stay covered: a grid of small primitives with gaps,
+    // or of points with side 1. 0 covers every pixel.
+    int coverSide = 0;
+    int coverStep = 0;
 };
 
 Vellumar::capture::FragmentCapture makeCapture(const SyntheticLayout& layout);

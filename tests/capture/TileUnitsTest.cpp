@@ -1,5 +1,6 @@
 // The building blocks of the tile search on hand-made order maps: line
-// jumps and the separation they give, and tile grids with their alignment.
+// jumps and the separation they give, also across gaps in the coverage, and
+// tile grids with their alignment.
 #include <gtest/gtest.h>
 
 #include "FragmentCapture.h"
@@ -28,11 +29,6 @@ TEST(LineJumps, SeparationSpeaksAgainstACandidateWhenLinesDisagree) {
     const FragmentCapture capture = row({0, 1, 6, 7, 2, 3, 4, 5});
     const OrderIndex index(capture);
     const LineJumps jumps(capture, index);
-    EXPECT_EQ(jumps.jump(Axis::x, 2), 5u);
-    EXPECT_EQ(jumps.jump(Axis::x, 6), 1u);
-    EXPECT_EQ(jumps.jump(Axis::x, 0), 0u);
-    EXPECT_EQ(jumps.jump(Axis::x, 8), 0u);
-    EXPECT_EQ(jumps.jump(Axis::y, 0), 0u);
 
     // Width 4: the edge at x = 4 jumps 5, but inside, the place 2 has lines
     // jumping 5 (x = 2) and 1 (x = 6): the larger counts.
@@ -52,14 +48,20 @@ TEST(LineJumps, SeparationSpeaksAgainstACandidateWhenLinesDisagree) {
     EXPECT_DOUBLE_EQ(jumps.separation(Axis::y, 2, 0), 0.0);
 }
 
-TEST(LineJumps, UncoveredPixelsGiveNoJump) {
-    FragmentCapture capture = row({0, 1, 2, 3});
-    capture.order[2] = FragmentCapture::notCovered;
+TEST(LineJumps, NeighboursAcrossAGapStandForTheLinesBetween) {
+    // Two 8-wide units of 2-pixel primitives with 2-pixel gaps: x = 0 1, 4 5
+    // in the first, 8 9, 12 13 in the second, walked right to left. No
+    // covered pixels meet at the edge x = 8, but 5 and 8 are neighbours and
+    // jump 4, all other neighbours 1.
+    FragmentCapture capture = row({0, 1, 0, 0, 2, 3, 0, 0, 7, 6, 0, 0, 5, 4, 0, 0});
+    for (int x : {2, 3, 6, 7, 10, 11, 14, 15}) {
+        capture.order[static_cast<std::size_t>(x)] = FragmentCapture::notCovered;
+    }
     const OrderIndex index(capture);
     const LineJumps jumps(capture, index);
-    EXPECT_EQ(jumps.jump(Axis::x, 1), 1u);
-    EXPECT_EQ(jumps.jump(Axis::x, 2), 0u);
-    EXPECT_EQ(jumps.jump(Axis::x, 3), 0u);
+    EXPECT_DOUBLE_EQ(jumps.separation(Axis::x, 8, 0), 4.0);
+    // A gap of 3 lines cannot tell where the edge of a 4-wide unit lies.
+    EXPECT_DOUBLE_EQ(jumps.separation(Axis::x, 4, 0), 0.0);
 }
 
 TEST(TileGrid, OffsetsPlaceTheEdges) {
