@@ -260,9 +260,7 @@ struct Rows {
 
 // Folded in the next frame: ImGui applies a fold asked for by the arrow at
 // the next Begin.
-bool foldedNext(const ImGuiWindow& window) {
-    return window.Collapsed != window.WantCollapseToggle;
-}
+bool foldedNext(const ImGuiWindow& window) { return window.Collapsed != window.WantCollapseToggle; }
 
 // ImGui opens a folded window by its arrow or a double click; a press
 // anywhere else on a folded bar's title line opens it too, and is kept from

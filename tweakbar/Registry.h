@@ -4,11 +4,12 @@
 //
 // Implements: TwNewBar, TwAddVarRW/RO, TwAddSeparator, TwAddButton,
 //   TwDefineEnum, TwDefineStruct and TwDefine (bars and GLOBAL) with the
-//   attributes TweakBar.h lists, and the layer's own plot entries; values copied as bytes (alignment and the
-//   memory's real type do not matter; a bool is its first byte only, so it may
-//   stand for a 32-bit 0/1 flag); limits on what a bar writes, never on what
-//   it shows; shortcuts (a bool toggles, a number steps within its limits, an
-//   enumeration steps in declared order and wraps around, a button is pressed).
+//   attributes TweakBar.h lists, and the layer's own plot entries; values
+//   copied as bytes (alignment and the memory's real type do not matter; a
+//   bool is its first byte only, so it may stand for a 32-bit 0/1 flag);
+//   limits on what a bar writes, never on what it shows; shortcuts (a bool
+//   toggles, a number steps within its limits, an enumeration steps in
+//   declared order and wraps around, a button is pressed).
 // Refuses: what TweakBar.h lists, with a line on standard error naming the
 //   call and why.
 #pragma once

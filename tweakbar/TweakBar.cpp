@@ -258,9 +258,9 @@ int TwAddButton(TwBar* bar, const char* name, TwButtonCallback callback, void* c
 
 bool Vellumar::tweakbar::addPlot(TwBar* bar, const char* name, const PlotData* data,
                                  const char* definition) {
-    return started("addPlot") && context().registry.add("addPlot", bar, EntryKind::Plot, name,
-                                                        definition, TW_TYPE_UNDEF, data, nullptr,
-                                                        nullptr);
+    return started("addPlot") &&
+           context().registry.add("addPlot", bar, EntryKind::Plot, name, definition, TW_TYPE_UNDEF,
+                                  data, nullptr, nullptr);
 }
 
 bool Vellumar::tweakbar::barOpen(const TwBar* bar) {

@@ -122,7 +122,7 @@ struct PlotData {
     int count = 0;
     float top = 0.0f; // the value at the plot's top edge; not above 0: the largest value
     float guide = std::numeric_limits<float>::quiet_NaN(); // a line across; none when not finite
-    const char* caption = nullptr;                          // shown beside the label
+    const char* caption = nullptr;                         // shown beside the label
 };
 
 bool addPlot(TwBar* bar, const char* name, const PlotData* data, const char* definition);
