@@ -29,7 +29,7 @@ CaptureView::CaptureView(const std::string& displacedBar)
     : hideDisplaced(" " + displacedBar + " visible=false "),
       showDisplaced(" " + displacedBar + " visible=true ") {
     TwBar* bar = TwNewBar("Capture");
-    TwDefine(" Capture position='10 10' size='250 450' fontSize=1 valuesWidth=110 visible=false "
+    TwDefine(" Capture position='10 10' size='250 470' fontSize=1 valuesWidth=110 visible=false "
              "iconified=true help='The last fragment capture (key o): one view of it, cut at "
              "the replay position, with what the analysis found.' ");
     TwEnumVal values[viewCount];
