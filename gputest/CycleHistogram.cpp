@@ -30,10 +30,9 @@ void CycleHistogram::build(const Vellumar::capture::FragmentCapture& capture) {
         return;
     }
     shortest = *std::min_element(cycles.begin(), cycles.end());
-    const auto top =
-        cycles.begin() +
-        static_cast<std::ptrdiff_t>(static_cast<double>(cycles.size() - 1) *
-                                    Vellumar::capture::ViewBuilder::timeRampPercentile);
+    const auto top = cycles.begin() + static_cast<std::ptrdiff_t>(
+                                          static_cast<double>(cycles.size() - 1) *
+                                          Vellumar::capture::ViewBuilder::timeRampPercentile);
     std::nth_element(cycles.begin(), top, cycles.end());
     longest = *top;
     const double span = static_cast<double>(longest - shortest);
@@ -43,7 +42,6 @@ void CycleHistogram::build(const Vellumar::capture::FragmentCapture& capture) {
     }
     plot.count = bins;
     caption = std::to_string(shortest) + " to " + std::to_string(longest) + " cycles, tallest " +
-              std::to_string(static_cast<long>(*std::max_element(counts, counts + bins))) +
-              " px";
+              std::to_string(static_cast<long>(*std::max_element(counts, counts + bins))) + " px";
     plot.caption = caption.c_str();
 }
