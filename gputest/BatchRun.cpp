@@ -15,7 +15,6 @@
 #include "CommandLine.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
-#include "ProgressLine.h"
 #include "ResultsFiles.h"
 #include "WholeFile.h"
 

@@ -20,15 +20,15 @@
 #include "WholeDirectory.h"
 #include "WholeFile.h"
 
-#ifndef GLINTMOTH_VERSION
-#define GLINTMOTH_VERSION "0.1.0"
-#endif
-
 namespace Vellumar::measure {
 
 namespace {
 
 using Problem = std::optional<std::string>;
+
+// More frames per configuration than anyone measures, and enough to keep a
+// ring of that many frames a reasonable allocation.
+constexpr int32_t maxFrames = 1000000;
 
 // What freeglut's glutInit reads from the command line, and whether each
 // takes a value.
@@ -36,20 +36,12 @@ constexpr std::pair<const char*, bool> glutOptions[] = {
     {"-display", true},   {"-geometry", true}, {"-iconic", false}, {"-direct", false},
     {"-indirect", false}, {"-gldebug", false}, {"-sync", false}};
 
-std::string programName(int argc, char** argv) {
-    if (argc < 1 || !argv[0] || !*argv[0]) {
-        return "glintmoth";
-    }
-    const char* slash = std::strrchr(argv[0], '/');
-    return slash ? slash + 1 : argv[0];
-}
-
-// Splits argv: GLUT's options stay in argv (compacted, in order), the rest
-// is returned for CLI11, each of the app's options with its value, which may
-// look like anything, a GLUT option included.
+// Splits argv: GLUT's options stay in argv (compacted in place, in order),
+// the rest is returned for CLI11, each of the app's options with its value,
+// which may look like anything, a GLUT option included.
 Problem separateGlutOptions(int& argc, char** argv, const CLI::App& app,
                             std::vector<std::string>& ours) {
-    std::vector<char*> kept;
+    int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const auto glut =
             std::find_if(std::begin(glutOptions), std::end(glutOptions), [&](const auto& option) {
@@ -63,17 +55,16 @@ Problem separateGlutOptions(int& argc, char** argv, const CLI::App& app,
             }
             continue;
         }
-        kept.push_back(argv[i]);
+        if (glut->second && i + 1 >= argc) {
+            return std::string(argv[i]) + " needs a value";
+        }
+        argv[kept++] = argv[i];
         if (glut->second) {
-            if (i + 1 >= argc) {
-                return std::string(argv[i]) + " needs a value";
-            }
-            kept.push_back(argv[++i]);
+            argv[kept++] = argv[++i];
         }
     }
     if (argc >= 1) {
-        std::copy(kept.begin(), kept.end(), argv + 1);
-        argc = static_cast<int>(kept.size()) + 1;
+        argc = kept;
         argv[argc] = nullptr;
     }
     return std::nullopt;
@@ -125,14 +116,12 @@ Problem sweepProblem(const std::string& text, const SettingRegistry& registry) {
         return problem;
     }
     const Setting* setting = registry.find(sweep.name);
-    if (!setting) {
-        // Unknown, or a group: the registry says which.
-        return registry.checkValue(sweep.name, sweep.from);
-    }
     // An integer takes any 32-bit value, and parseSweepRange kept both ends
     // in that range; booleans and enumerations are checked value by value
-    // (the first bad one stops a long walk early).
-    for (uint64_t k = 0; setting->kind != SettingKind::integer && k < sweep.count(); ++k) {
+    // (the first bad one stops a long walk early). Unknown names and groups
+    // fail on the first.
+    const bool integer = setting && setting->kind == SettingKind::integer;
+    for (uint64_t k = 0; k < (integer ? 1 : sweep.count()); ++k) {
         if (Problem problem = registry.checkValue(sweep.name, sweep.valueAt(k))) {
             return problem;
         }
@@ -159,36 +148,15 @@ Problem readableProblem(const std::string& path) {
 }
 
 // The writers' own check of a target, as a problem.
-Problem writeProblem(void (*checkTarget)(const std::string&), const std::string& path) {
-    try {
-        checkTarget(path);
-        return std::nullopt;
-    } catch (const WriteError& error) {
-        return std::string(error.what());
-    }
-}
-
-std::string helpFooter(const SettingRegistry& registry) {
-    std::string text = "Settings for --set and --sweep:\n";
-    for (const Setting& setting : registry.all()) {
-        text += "  " + SettingRegistry::describe(setting) + "\n";
-    }
-    const std::vector<std::string> groups = registry.groups();
-    if (!groups.empty()) {
-        text +=
-            "Groups, set whole with comma-separated values (--set " + groups.front() + "=...):\n";
-        for (const std::string& group : groups) {
-            std::string members;
-            for (const std::string& member : registry.members(group)) {
-                members += (members.empty() ? "" : ",") + member;
-            }
-            text += "  " + group + " (" + members + ")\n";
+CLI::Validator writable(void (*checkTarget)(const std::string&)) {
+    return checked([checkTarget](std::string& path) -> Problem {
+        try {
+            checkTarget(path);
+            return std::nullopt;
+        } catch (const WriteError& error) {
+            return std::string(error.what());
         }
-    }
-    text += "GLUT's options (-display, -geometry, -iconic, -direct, -indirect, -gldebug, -sync)\n"
-            "go to GLUT. Without --frames the program runs interactively. Bad input exits\n"
-            "with status 2.";
-    return text;
+    });
 }
 
 // CLI11's messages can span lines; the caller prints one.
@@ -198,21 +166,13 @@ std::string oneLine(std::string text) {
     return text.erase(text.find_last_not_of(' ') + 1);
 }
 
-// What CLI11 reads before it lands in RunOptions: --set and --sweep go on
-// through each(), --frames once it is known to be given.
-struct Texts {
-    std::vector<std::string> sets;
-    std::vector<std::string> sweeps;
-    int32_t frames = 0;
-};
-
-// The options, read into `options` through their checks. Returns those that
-// need --frames.
-std::vector<CLI::Option*> defineOptions(CLI::App& app, const SettingRegistry& registry,
-                                        RunOptions& options, Texts& texts) {
+// The options, read into `options` through their checks.
+void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& options) {
     app.allow_extras();
-    app.add_option("--set", texts.sets, "Set a setting, or a group with comma-separated values")
+    app.add_option("--set", CLI::callback_t(),
+                   "Set a setting, or a group with comma-separated values")
         ->type_name("NAME=VALUE")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->allow_extra_args(false)
         ->check(
             checked([&registry](std::string& text) { return assignmentProblem(text, registry); }))
@@ -220,8 +180,8 @@ std::vector<CLI::Option*> defineOptions(CLI::App& app, const SettingRegistry& re
             const size_t equals = text.find('=');
             options.assignments.push_back({text.substr(0, equals), text.substr(equals + 1)});
         });
-    CLI::Option* framesOption =
-        app.add_option("--frames", texts.frames,
+    CLI::Option* frames =
+        app.add_option("--frames", options.frames,
                        "Batch mode: measure N frames per configuration, then exit")
             ->type_name("N")
             ->transform(count(1));
@@ -231,25 +191,24 @@ std::vector<CLI::Option*> defineOptions(CLI::App& app, const SettingRegistry& re
             ->type_name("W")
             ->transform(count(0));
     CLI::Option* sweep =
-        app.add_option("--sweep", texts.sweeps,
+        app.add_option("--sweep", CLI::callback_t(),
                        "Run every value FROM, FROM+STEP, ... up to TO; several sweeps multiply")
             ->type_name("NAME=FROM:TO:STEP")
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
             ->allow_extra_args(false)
             ->check(
                 checked([&registry](std::string& text) { return sweepProblem(text, registry); }))
             ->each([&options](const std::string& text) {
                 parseSweepRange(text, options.sweeps.emplace_back());
             });
-    const CLI::Validator writable =
-        checked([](std::string& path) { return writeProblem(checkFileTarget, path); });
     CLI::Option* csv =
         app.add_option("--csv", options.csvPath, "Write every measured frame to FILE")
             ->type_name("FILE")
-            ->check(writable);
+            ->check(writable(checkFileTarget));
     CLI::Option* json =
         app.add_option("--json", options.jsonPath, "Write each configuration's statistics to FILE")
             ->type_name("FILE")
-            ->check(writable);
+            ->check(writable(checkFileTarget));
     app.add_flag("--report", options.report, "Print each configuration's statistics");
     app.add_option("--settings", options.settingsPath, "Load settings from FILE first")
         ->type_name("FILE")
@@ -257,17 +216,17 @@ std::vector<CLI::Option*> defineOptions(CLI::App& app, const SettingRegistry& re
     app.add_option("--capture", options.captureDirectory,
                    "Take one capture with the start settings, write its files into DIR and exit")
         ->type_name("DIR")
-        ->check(checked(
-            [](std::string& path) { return writeProblem(WholeDirectory::checkTarget, path); }))
-        ->excludes(framesOption);
+        ->check(writable(WholeDirectory::checkTarget))
+        ->excludes(frames);
     app.set_version_flag("--version", app.get_name() + " " + versionString(),
                          "Print the version and exit");
-    app.footer(helpFooter(registry));
-    const std::vector<CLI::Option*> batchOnly = {sweep, csv, json, warmup};
-    for (CLI::Option* option : batchOnly) {
-        option->needs(framesOption);
+    for (CLI::Option* batchOnly : {sweep, csv, json, warmup}) {
+        batchOnly->needs(frames);
     }
-    return batchOnly;
+    app.footer("Settings for --set and --sweep:\n" + registry.describe() +
+               "GLUT's options (-display, -geometry, -iconic, -direct, -indirect, -gldebug, "
+               "-sync)\ngo to GLUT. Without --frames the program runs interactively. Bad input "
+               "exits\nwith status 2.");
 }
 
 } // namespace
@@ -276,30 +235,27 @@ const char* versionString() { return GLINTMOTH_VERSION; }
 
 CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry& registry) {
     CommandLineResult result;
-    const std::string program = programName(argc, argv);
-    const auto exit = [&result](int status, std::string output, std::string error) {
-        result.action = CommandLineResult::Action::exit;
-        result.exitStatus = status;
-        result.output = std::move(output);
-        result.error = std::move(error);
-        return result;
+    const std::string path = argc >= 1 && argv[0] && *argv[0] ? argv[0] : "glintmoth";
+    const std::string program = path.substr(path.rfind('/') + 1);
+    const auto exit = [](int status, std::string output, std::string error) {
+        return CommandLineResult{
+            CommandLineResult::Action::exit, status, std::move(output), std::move(error), {}};
     };
     const auto refuse = [&](const std::string& message) {
         return exit(usageErrorStatus, "", program + ": " + oneLine(message));
     };
 
     CLI::App app("The Tazzle Glintmoth: rasterisation and fragment scheduling probe.", program);
-    Texts texts;
     RunOptions& options = result.options;
-    const std::vector<CLI::Option*> batchOnly = defineOptions(app, registry, options, texts);
+    defineOptions(app, registry, options);
     std::vector<std::string> ours;
     if (Problem problem = separateGlutOptions(argc, argv, app, ours)) {
         return refuse(*problem);
     }
     // CLI11 takes the arguments last first.
-    std::vector<std::string> reversed(ours.rbegin(), ours.rend());
+    std::reverse(ours.begin(), ours.end());
     try {
-        app.parse(reversed);
+        app.parse(ours);
     } catch (const CLI::CallForHelp&) {
         return exit(0, app.help(), "");
     } catch (const CLI::CallForVersion& version) {
@@ -310,12 +266,9 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
         message.erase(std::min(message.find(": '"), message.size()), 1);
         return refuse(message);
     } catch (const CLI::RequiresError& error) {
-        for (const CLI::Option* option : batchOnly) {
-            if (option->count() > 0) {
-                return refuse(option->get_name() + " needs --frames (batch mode)");
-            }
-        }
-        return refuse(error.what());
+        // "--csv requires --frames"
+        const std::string message = error.what();
+        return refuse(message.substr(0, message.find(' ')) + " needs --frames (batch mode)");
     } catch (const CLI::ExcludesError&) {
         return refuse("--capture takes one capture and does not combine with --frames");
     } catch (const CLI::ParseError& error) {
@@ -326,9 +279,6 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
         return refuse(
             (extra.size() > 1 && extra[0] == '-' ? "unknown option '" : "unexpected argument '") +
             extra + "' (see --help)");
-    }
-    if (app.count("--frames") > 0) {
-        options.frames = texts.frames;
     }
     if (Problem problem = SweepPlan::check(options.sweeps)) {
         return refuse("--sweep: " + *problem);

@@ -1,10 +1,9 @@
 // The program's command line: the tool's own options read into RunOptions,
-// GLUT's options left in argv for glutInit, and every bad input turned into
-// one line for standard error and exit status 2 before any window opens.
-// GLUT's own options (-display D, -geometry G, -iconic, -direct, -indirect,
-// -gldebug, -sync) are recognised and kept; any other unknown argument is an
-// error. With no option of the tool's, the result is a default RunOptions:
-// the interactive program as it always was.
+// GLUT's options (-display D, -geometry G, -iconic, -direct, -indirect,
+// -gldebug, -sync) left in argv for glutInit, and every bad input turned into
+// one line for standard error and exit status 2 before any window opens. With
+// no option of the tool's, the result is a default RunOptions: the
+// interactive program as it always was.
 #pragma once
 
 #include <cstdint>
@@ -18,9 +17,6 @@
 namespace Vellumar::measure {
 
 inline constexpr int usageErrorStatus = 2;
-// More frames per configuration than anyone measures, and enough to keep a
-// ring of that many frames a reasonable allocation.
-inline constexpr int32_t maxFrames = 1000000;
 
 struct SettingAssignment {
     std::string name; // a setting or a group
@@ -60,7 +56,7 @@ struct CommandLineResult {
     RunOptions options;
 };
 
-// "0.1.0" unless the build defines GLINTMOTH_VERSION.
+// GLINTMOTH_VERSION, which the build defines.
 const char* versionString();
 
 // Reads the tool's options out of argv. On return argv[0..argc) holds the

@@ -45,10 +45,8 @@ void FrameLog::Stretch::push(const FrameTime& frame, bool counted) noexcept {
 }
 
 void FrameLog::Stretch::startAfresh() noexcept {
-    sinceChange = 0;
-    judgedFrames = 0;
-    gpuSum = 0.0;
-    wallSum = 0.0;
+    sinceChange = judgedFrames = 0;
+    gpuSum = wallSum = 0.0;
 }
 
 const FrameTime& FrameLog::Stretch::fromOldest(size_t i) const {
@@ -69,14 +67,10 @@ Summary FrameLog::Stretch::summary(FrameSeries series) const {
             scratch.push_back(value);
         }
     }
-    Summary summary;
-    summary.count = scratch.size();
-    summary.median = percentile(scratch, 50.0);
-    summary.p5 = percentile(scratch, 5.0);
-    summary.p95 = percentile(scratch, 95.0);
-    summary.min = percentile(scratch, 0.0);
-    summary.max = percentile(scratch, 100.0);
-    return summary;
+    // Braced: evaluated in order, the count before the sorting.
+    return {scratch.size(),           percentile(scratch, 50.0),
+            percentile(scratch, 5.0), percentile(scratch, 95.0),
+            percentile(scratch, 0.0), percentile(scratch, 100.0)};
 }
 
 Coverage FrameLog::Stretch::coverage() const {
@@ -109,15 +103,13 @@ bool FrameLog::add(const FrameTime& frame, uint64_t settingsFingerprint) noexcep
     current.push(frame, !changed);
     if (changed) {
         fingerprint = settingsFingerprint;
-        holding = false;
+        held.startAfresh();
         current.startAfresh();
         return false;
     }
-    if (warned || !current.coverage().fires) {
-        return false;
-    }
-    warned = true;
-    return true;
+    const bool warns = !warned && current.coverage().fires;
+    warned = warned || warns;
+    return warns;
 }
 
 void FrameLog::restart(uint64_t settingsFingerprint) noexcept {
@@ -127,25 +119,15 @@ void FrameLog::restart(uint64_t settingsFingerprint) noexcept {
     current.startAfresh();
 }
 
-void FrameLog::hold(uint64_t settingsFingerprint) noexcept {
-    // The held ring keeps the newest frames when the live one is larger.
-    held.next = 0;
-    held.held = 0;
-    held.startAfresh();
-    const size_t first = current.size() - std::min(current.size(), held.slots.size());
-    for (size_t i = first; i < current.size(); ++i) {
-        held.push(current[i], true);
-    }
-    held.judgedFrames = current.judgedFrames;
-    held.gpuSum = current.gpuSum;
-    held.wallSum = current.wallSum;
-    holding = held.size() > 0;
+void FrameLog::hold(uint64_t settingsFingerprint) {
+    // Rings of one size: the copy reuses the held one's room.
+    held = current;
     restart(settingsFingerprint);
 }
 
 void FrameLog::resize(size_t capacity) {
     current = Stretch(capacity);
-    holding = false;
+    held.startAfresh();
 }
 
 } // namespace Vellumar::measure

@@ -1,32 +1,25 @@
-// What the program keeps of its frames, fed once per frame after the frame's
+// What the program keeps of its frames, fed once per frame after its
 // glFinish: a fixed ring of the last frames, the stretch of those since the
-// settings last changed with its statistics and its timer coverage, a
-// stretch held for the statistics panel, and the `w` recording. add() is the
-// whole cost a frame pays for all of it.
+// settings last changed with its statistics and timer coverage, a copy held
+// for the statistics panel, and the `w` recording. add() is the whole cost a
+// frame pays for all of it.
 //
-// The settings are compared by a fingerprint that the caller makes (the
-// registry's, with whatever else changes what a frame measures folded in).
-// The first frame with new settings goes into the ring and the recording but
-// not into the new stretch: it is the frame that rebuilds the shader program
-// after a macro change, and the first timer result after start-up is garbage
-// on some renderers.
+// The settings are compared by a fingerprint that the caller makes. The
+// first frame with new settings goes into the ring and the recording but not
+// into the new stretch: it rebuilds the shader program after a macro change,
+// and the first timer result after start-up is garbage on some renderers.
 //
-// Timer coverage: does the GPU timer measure the frame? Some renderers (a CPU
-// rasteriser that writes the query's stamps per bin, say) report only part of
-// the work. Over the stretch's frames whose wall time is at least
-// coverageMinimumWallSeconds (shorter ones are mostly fixed overhead),
-//
-//   coverage = sum(gpu seconds) / sum(wall seconds),
-//
-// judged once coverageMinimumFrames such frames exist; it fires below
-// coverageThreshold, and then the wall times are the figures to trust.
-// Frames with a NaN or negative time are left out.
+// Timer coverage: some renderers (a CPU rasteriser that writes the query's
+// stamps per bin, say) time only part of the frame. Over the stretch's
+// frames of at least coverageMinimumWallSeconds (shorter ones are mostly
+// fixed overhead) with no NaN or negative time, coverage = sum(gpu seconds)
+// / sum(wall seconds), judged once coverageMinimumFrames such frames exist;
+// below coverageThreshold it fires, and the wall times are the ones to trust.
 #pragma once
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -47,17 +40,13 @@ enum class FrameSeries {
 // (Percentile.h); NaN times are left out, and no frames give NaN figures.
 struct Summary {
     size_t count = 0;
-    double median = std::numeric_limits<double>::quiet_NaN();
-    double p5 = std::numeric_limits<double>::quiet_NaN();
-    double p95 = std::numeric_limits<double>::quiet_NaN();
-    double min = std::numeric_limits<double>::quiet_NaN();
-    double max = std::numeric_limits<double>::quiet_NaN();
+    double median = NAN, p5 = NAN, p95 = NAN, min = NAN, max = NAN;
 };
 
 struct Coverage {
     size_t judgedFrames = 0;
     // NaN while too few frames were long enough to judge.
-    double ratio = std::numeric_limits<double>::quiet_NaN();
+    double ratio = NAN;
     bool fires = false;
 
     bool judged() const { return !std::isnan(ratio); }
@@ -114,21 +103,20 @@ public:
     // A new stretch from the next frame on, that frame included, under these
     // settings (a batch configuration after its warm-up frames).
     void restart(uint64_t settingsFingerprint) noexcept;
-    // Keeps the current stretch for shown() until the settings differ from
+    // Keeps the ring as it is for shown() until the settings differ from
     // `settingsFingerprint` (those in force from now on, e.g. after the
     // switch back to configuration mode), and restarts there.
-    void hold(uint64_t settingsFingerprint) noexcept;
+    void hold(uint64_t settingsFingerprint);
     // Room for `capacity` frames (a batch run keeps each configuration's
     // frames); forgets every frame.
     void resize(size_t capacity);
 
     const Stretch& live() const { return current; }
     // What the statistics panel shows: the held stretch while it is kept.
-    const Stretch& shown() const { return holding ? held : current; }
-    bool holdingFrames() const { return holding; }
+    const Stretch& shown() const { return holdingFrames() ? held : current; }
+    bool holdingFrames() const { return held.size() > 0; }
 
     FrameRecording& recording() { return recorder; }
-    const FrameRecording& recording() const { return recorder; }
 
 private:
     Stretch current;
@@ -137,7 +125,6 @@ private:
     uint64_t fingerprint = 0;
     bool started = false;
     bool restarted = false;
-    bool holding = false;
     bool warned = false;
 };
 

@@ -1,9 +1,12 @@
-// The file is built row by row from the frames kept, after the last one.
+// Each frame is kept with its place in the file, so that stop() only writes
+// the rows out.
 #include "FrameRecording.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ResultsFiles.h"
+#include "WholeFile.h"
 
 namespace Vellumar::measure {
 
@@ -19,27 +22,23 @@ bool FrameRecording::add(const FrameTime& frame, bool startsConfiguration) noexc
     if (!recording || frames.size() >= room) {
         return false;
     }
-    const size_t configuration =
-        frames.empty() ? 0 : frames.back().configuration + (startsConfiguration ? 1 : 0);
+    const RecordedFrame* last = frames.empty() ? nullptr : &frames.back();
+    const bool starts = !last || startsConfiguration;
     // Within the reserved room: the push neither allocates nor throws.
-    frames.push_back({frame, configuration});
+    frames.push_back({frame, last ? last->configuration + (starts ? 1u : 0u) : 0u,
+                      starts ? 0u : last->frame + 1});
     return true;
 }
 
 void FrameRecording::stop() {
-    const std::vector<RecordedFrame> recorded = std::move(frames);
-    frames = {};
-    if (!recording) {
+    const std::vector<RecordedFrame> recorded = std::exchange(frames, {});
+    if (!std::exchange(recording, false)) {
         throw WriteError("no recording is running");
     }
-    recording = false;
     WholeFile file(target);
     file.write(csvHeader({}));
-    size_t frameInConfiguration = 0;
-    for (size_t i = 0; i < recorded.size(); ++i) {
-        const bool starts = i == 0 || recorded[i].configuration != recorded[i - 1].configuration;
-        frameInConfiguration = starts ? 0 : frameInConfiguration + 1;
-        file.write(csvRow(recorded[i].configuration, frameInConfiguration, {}, recorded[i].time));
+    for (const RecordedFrame& row : recorded) {
+        file.write(csvRow(row.configuration, row.frame, {}, row.time));
     }
     file.commit();
 }

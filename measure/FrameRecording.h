@@ -1,23 +1,16 @@
 // The frames of an interactive recording (the `w` key). Room for them is
 // reserved when the recording starts and the file is written when it stops,
 // so that a recorded frame costs two stores and no allocation or file I/O,
-// and the file appears whole (WholeFile) or not at all. The file has the form
-// of a batch run's CSV without swept columns:
-//
-//   config,frame,gpu_s,wall_s
-//
-// where a new configuration begins at every settings change during the
-// recording, and `frame` counts the frames of its configuration.
-//
-// The room is fixed: once it is full, frames are dropped and full() says so,
-// for the caller to stop the recording between frames.
+// and the file appears whole (WholeFile) or not at all. It is a batch run's
+// CSV without swept columns, with a new configuration at every settings
+// change. Once the room is full, frames are dropped and full() says so, for
+// the caller to stop the recording between frames.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
-
-#include "WholeFile.h"
 
 namespace Vellumar::measure {
 
@@ -51,9 +44,11 @@ public:
     const std::string& path() const { return target; }
 
 private:
+    // Both counted from 0; in 32 bits, more than the room ever holds.
     struct RecordedFrame {
         FrameTime time;
-        size_t configuration; // counted from 0
+        uint32_t configuration;
+        uint32_t frame; // within its configuration
     };
 
     std::string target;

@@ -1,30 +1,27 @@
-// What a batch run measured, as text for its files and its console:
+// What a batch run measured, as text for its files (README's "Batch runs"
+// gives their columns and keys) and for --report. The CSV has a row per
+// measured frame, `config` and `frame` counting from 0; the JSON an object
+// per configuration. "timer_coverage" is null while too few frames were long
+// enough to judge, and so is a statistic of no frames; "trust" names the
+// series to believe: "wall_s" when the coverage fires, "gpu_s" when it does
+// not, "unknown" before it is judged. Times are seconds, written so that they
+// read back exactly (nine significant digits in the CSV).
 //
-// CSV, one row per measured frame (warm-up frames are not written), for
-// plotting outside the tool; `config` and `frame` count from 0:
+// Progress goes to the console in one of two forms, which the caller picks
+// with isatty() on the stream it writes to:
 //
-//   config,frame,<each swept NAME>,gpu_s,wall_s
+//   bar (terminal): "\r[#######.............]  3/12  loopsCount.x=100  0:42 left"
+//     redrawn in place; padded to the width so that a shorter line wipes a
+//     longer one; the caller ends the run with a newline.
+//   plain (log file, pipe): "configuration 3/12: loopsCount.x=100 (0:42 left)\n"
 //
-// JSON, one object per configuration inside {"version": "...",
-// "configurations": [...]}:
-//
-//   {"config": 0, "swept": {"loopsCount.x": 100}, "settings": {...every
-//    registered setting...}, "frames": 30,
-//    "gpu_s":  {"median": .., "p5": .., "p95": .., "min": .., "max": ..},
-//    "wall_s": {...},
-//    "timer_coverage": 0.93, "timer_coverage_fires": false, "trust": "gpu_s"}
-//
-// "timer_coverage" is null while too few frames were long enough to judge,
-// and so is a statistic of no frames. "trust" names the series to believe:
-// "wall_s" when the coverage fires, "gpu_s" when it does not, "unknown"
-// before it is judged. Times are seconds, written so that they read back
-// exactly (nine significant digits in the CSV).
-//
-// --report, for standard output: the configuration's summaries and coverage.
+// The estimate assumes the configurations still to run take as long as the
+// finished ones on average; before the first one finishes it reads "?".
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FrameLog.h"
@@ -44,9 +41,6 @@ struct ConfigurationResult {
     Coverage coverage;
 };
 
-// "%.9g": nine significant digits; "nan" and "inf" for what is no finite number.
-std::string formatDecimal(double value);
-
 std::string csvHeader(const std::vector<std::string>& sweptNames);
 std::string csvRow(size_t config, size_t frame, const Configuration& swept, const FrameTime& time);
 
@@ -57,5 +51,15 @@ std::string resultsJson(const std::string& version,
 // series and one for the coverage.
 std::string configurationReport(const ConfigurationResult& result, size_t total,
                                 const std::string& described);
+
+struct Progress {
+    size_t index = 0; // the configuration starting now, from 0
+    size_t total = 0;
+    std::string_view configuration; // SweepPlan::describe() of it
+    double elapsedSeconds = 0.0;    // since the first configuration started
+};
+
+std::string progressBar(const Progress& progress, size_t width = 80);
+std::string progressPlainLine(const Progress& progress);
 
 } // namespace Vellumar::measure

@@ -4,30 +4,16 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <stdexcept>
 
 namespace Vellumar::measure {
 
 namespace {
 
-bool validName(std::string_view name) {
-    return !name.empty() && name.find_first_of(" \t=,") == std::string_view::npos &&
-           name.front() != '.' && name.back() != '.';
-}
-
 // The group of "a.b.c" is "a.b"; a name without a dot has none.
 std::string_view groupOf(std::string_view name) {
     const size_t dot = name.rfind('.');
     return dot == std::string_view::npos ? std::string_view() : name.substr(0, dot);
-}
-
-// An optional sign and at least one digit, of any length.
-bool looksWhole(std::string_view text) {
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        text.remove_prefix(1);
-    }
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
@@ -40,38 +26,50 @@ std::string listOf(const std::vector<int32_t>& values) {
     return text;
 }
 
-std::vector<std::string_view> splitCommas(std::string_view text) {
-    std::vector<std::string_view> parts;
-    for (size_t start = 0;;) {
-        const size_t comma = text.find(',', start);
-        parts.push_back(text.substr(start, comma - start));
-        if (comma == std::string_view::npos) {
-            return parts;
-        }
-        start = comma + 1;
+// One value for one setting, checked.
+std::optional<std::string> parseValue(const Setting& setting, std::string_view text,
+                                      int32_t& value) {
+    const std::string_view trimmed = trimBlanks(text);
+    const bool boolean = setting.kind == SettingKind::boolean;
+    if (boolean && (trimmed == "true" || trimmed == "false")) {
+        value = trimmed == "true" ? 1 : 0;
+        return std::nullopt;
     }
+    const std::optional<int64_t> number = parseWholeNumber(trimmed);
+    const std::string culprit =
+        setting.name + ": " + (number ? std::string(trimmed) : quoted(text));
+    if (!number || (boolean && *number != 0 && *number != 1)) {
+        return culprit + (boolean ? " is not 0, 1, true or false" : " is not a whole number");
+    }
+    if (setting.kind == SettingKind::enumeration &&
+        !std::binary_search(setting.allowed.begin(), setting.allowed.end(), *number)) {
+        return culprit + " is not one of " + listOf(setting.allowed);
+    }
+    if (*number < INT32_MIN || *number > INT32_MAX) {
+        return culprit + " is outside the 32-bit range";
+    }
+    value = static_cast<int32_t>(*number);
+    return std::nullopt;
+}
+
+int32_t current(const Setting& setting) {
+    return setting.kind == SettingKind::boolean ? (*setting.boolean ? 1 : 0) : *setting.integer;
 }
 
 } // namespace
 
 std::optional<int64_t> parseWholeNumber(std::string_view text) {
     // from_chars takes "-" but not "+"; a lone sign is still no number.
-    if (!text.empty() && text.front() == '+') {
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') {
         text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    if (text.empty()) {
-        return std::nullopt;
     }
     int64_t value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end) {
+    if (stop != end || (error != std::errc() && error != std::errc::result_out_of_range)) {
         return std::nullopt;
     }
-    return value;
+    return error == std::errc() ? value : text[0] == '-' ? INT64_MIN : INT64_MAX;
 }
 
 std::string_view trimBlanks(std::string_view text) {
@@ -85,11 +83,10 @@ std::string_view trimBlanks(std::string_view text) {
 void SettingRegistry::add(Setting setting) {
     const std::string& name = setting.name;
     // "a" and "a.b" together would make "a" both a setting and a group.
-    bool taken = find(name) || !groupMembers(name).empty();
-    for (std::string_view group = groupOf(name); !group.empty(); group = groupOf(group)) {
-        taken = taken || find(group);
-    }
-    if (!validName(name) || taken || (!setting.integer && !setting.boolean)) {
+    const bool taken = find(name) || !groupMembers(name).empty() || find(groupOf(name));
+    const bool usable = !name.empty() && name.find_first_of(" \t=,") == std::string::npos &&
+                        name.front() != '.' && name.back() != '.';
+    if (!usable || taken || (!setting.integer && !setting.boolean)) {
         throw std::invalid_argument("setting " + quoted(name) +
                                     ": the name is not usable or taken, or there is no storage");
     }
@@ -115,152 +112,88 @@ void SettingRegistry::addEnumeration(std::string name, int32_t* storage,
 }
 
 const Setting* SettingRegistry::find(std::string_view name) const {
-    for (const Setting& setting : settings) {
-        if (setting.name == name) {
-            return &setting;
-        }
-    }
-    return nullptr;
+    const auto found =
+        std::find_if(settings.begin(), settings.end(),
+                     [name](const Setting& setting) { return setting.name == name; });
+    return found == settings.end() ? nullptr : &*found;
 }
 
 std::vector<const Setting*> SettingRegistry::groupMembers(std::string_view group) const {
     std::vector<const Setting*> found;
-    if (group.empty()) {
-        return found;
-    }
     for (const Setting& setting : settings) {
-        if (groupOf(setting.name) == group) {
+        if (!group.empty() && groupOf(setting.name) == group) {
             found.push_back(&setting);
         }
     }
     return found;
 }
 
-std::optional<std::string> SettingRegistry::accept(const Setting& setting, int64_t value,
-                                                   std::string_view shown) {
-    const std::string culprit = setting.name + ": " + std::string(shown);
-    switch (setting.kind) {
-    case SettingKind::integer:
-        if (value < INT32_MIN || value > INT32_MAX) {
-            return culprit + " is outside the 32-bit range";
-        }
-        return std::nullopt;
-    case SettingKind::boolean:
-        if (value != 0 && value != 1) {
-            return culprit + " is not 0, 1, true or false";
-        }
-        return std::nullopt;
-    case SettingKind::enumeration:
-        if (!std::binary_search(setting.allowed.begin(), setting.allowed.end(), value)) {
-            return culprit + " is not one of " + listOf(setting.allowed);
-        }
-        return std::nullopt;
+std::string SettingRegistry::memberList(std::string_view group) const {
+    std::string list;
+    for (const Setting* member : groupMembers(group)) {
+        list += (list.empty() ? "" : ",") + member->name.substr(group.size() + 1);
     }
-    return culprit + ": unknown kind";
+    return list;
 }
 
-std::optional<std::string> SettingRegistry::parse(const Setting& setting, std::string_view text,
-                                                  int32_t& value) {
-    const std::string_view trimmed = trimBlanks(text);
-    if (setting.kind == SettingKind::boolean && (trimmed == "true" || trimmed == "false")) {
-        value = trimmed == "true" ? 1 : 0;
-        return std::nullopt;
-    }
-    if (!looksWhole(trimmed)) {
-        return setting.name + ": " + quoted(text) +
-               (setting.kind == SettingKind::boolean ? " is not 0, 1, true or false"
-                                                     : " is not a whole number");
-    }
-    // Digits past 64 bits are still a number, only one that no setting takes.
-    const int64_t number = parseWholeNumber(trimmed).value_or(INT64_MAX);
-    if (std::optional<std::string> problem = accept(setting, number, trimmed)) {
-        return problem;
-    }
-    value = static_cast<int32_t>(number);
-    return std::nullopt;
-}
-
-void SettingRegistry::store(const Setting& setting, int32_t value) {
-    if (setting.kind == SettingKind::boolean) {
-        *setting.boolean = value != 0;
-    } else {
-        *setting.integer = value;
-    }
-}
-
-std::optional<std::string> SettingRegistry::parseAll(std::string_view name, std::string_view text,
-                                                     std::vector<const Setting*>& targets,
-                                                     std::vector<int32_t>& values) const {
-    if (const Setting* setting = find(name)) {
-        targets = {setting};
-        values.assign(1, 0);
-        return parse(*setting, text, values[0]);
-    }
-    targets = groupMembers(name);
+std::optional<std::string> SettingRegistry::parse(std::string_view name, std::string_view text,
+                                                  std::vector<Assignment>& assignments) const {
+    const Setting* single = find(name);
+    const std::vector<const Setting*> targets = single ? std::vector{single} : groupMembers(name);
     if (targets.empty()) {
         return "unknown setting " + quoted(name);
     }
-    const std::vector<std::string_view> parts = splitCommas(text);
-    if (parts.size() != targets.size()) {
-        std::string memberList;
-        for (size_t i = 0; i < targets.size(); ++i) {
-            memberList += (i ? "," : "") + targets[i]->name.substr(name.size() + 1);
-        }
+    const size_t given = single ? 1 : std::count(text.begin(), text.end(), ',') + 1;
+    if (given != targets.size()) {
         return std::string(name) + " takes " + std::to_string(targets.size()) + " values (" +
-               memberList + "), got " + std::to_string(parts.size());
+               memberList(name) + "), got " + std::to_string(given);
     }
-    values.assign(targets.size(), 0);
-    for (size_t i = 0; i < targets.size(); ++i) {
-        if (std::optional<std::string> problem = parse(*targets[i], parts[i], values[i])) {
+    for (const Setting* target : targets) {
+        const std::string_view part = single ? text : text.substr(0, text.find(','));
+        text.remove_prefix(std::min(part.size() + 1, text.size()));
+        int32_t value = 0;
+        if (std::optional<std::string> problem = parseValue(*target, part, value)) {
             return problem;
         }
+        assignments.emplace_back(target, value);
     }
     return std::nullopt;
 }
 
 std::optional<std::string> SettingRegistry::apply(std::string_view name, std::string_view text) {
-    std::vector<const Setting*> targets;
-    std::vector<int32_t> values;
-    if (std::optional<std::string> problem = parseAll(name, text, targets, values)) {
-        return problem;
+    std::vector<Assignment> assignments;
+    const std::optional<std::string> problem = parse(name, text, assignments);
+    for (size_t i = 0; !problem && i < assignments.size(); ++i) {
+        const auto& [setting, value] = assignments[i];
+        if (setting->kind == SettingKind::boolean) {
+            *setting->boolean = value != 0;
+        } else {
+            *setting->integer = value;
+        }
     }
-    for (size_t i = 0; i < targets.size(); ++i) {
-        store(*targets[i], values[i]);
-    }
-    return std::nullopt;
+    return problem;
 }
 
 std::optional<std::string> SettingRegistry::check(std::string_view name,
                                                   std::string_view text) const {
-    std::vector<const Setting*> targets;
-    std::vector<int32_t> values;
-    return parseAll(name, text, targets, values);
+    std::vector<Assignment> unused;
+    return parse(name, text, unused);
 }
 
 std::optional<std::string> SettingRegistry::checkValue(std::string_view name, int64_t value) const {
-    const Setting* setting = find(name);
-    if (!setting) {
-        return groupMembers(name).empty() ? "unknown setting " + quoted(name)
-                                          : quoted(name) + " is a group; name one of its members";
+    if (!find(name) && !groupMembers(name).empty()) {
+        return quoted(name) + " is a group; name one of its members";
     }
-    return accept(*setting, value, std::to_string(value));
+    return check(name, std::to_string(value));
 }
 
 std::optional<std::string> SettingRegistry::setValue(std::string_view name, int64_t value) {
-    if (std::optional<std::string> problem = checkValue(name, value)) {
-        return problem;
-    }
-    store(*find(name), static_cast<int32_t>(value));
-    return std::nullopt;
-}
-
-int32_t SettingRegistry::current(const Setting& setting) {
-    return setting.kind == SettingKind::boolean ? (*setting.boolean ? 1 : 0) : *setting.integer;
+    const std::optional<std::string> problem = checkValue(name, value);
+    return problem ? problem : apply(name, std::to_string(value));
 }
 
 std::vector<SettingValue> SettingRegistry::snapshot() const {
     std::vector<SettingValue> values;
-    values.reserve(settings.size());
     for (const Setting& setting : settings) {
         values.push_back({setting.name, setting.kind, current(setting)});
     }
@@ -277,37 +210,35 @@ uint64_t addToFingerprint(uint64_t fingerprint, int32_t value) noexcept {
 }
 
 uint64_t SettingRegistry::fingerprint() const noexcept {
-    uint64_t hash = emptyFingerprint;
+    uint64_t hash = 14695981039346656037ull; // FNV-1a's offset basis
     for (const Setting& setting : settings) {
         hash = addToFingerprint(hash, current(setting));
     }
     return hash;
 }
 
-std::vector<std::string> SettingRegistry::groups() const {
-    std::vector<std::string> list;
+std::string SettingRegistry::describe() const {
+    std::string text;
+    std::vector<std::string_view> groups;
     for (const Setting& setting : settings) {
-        const std::string group(groupOf(setting.name));
-        if (!group.empty() && std::find(list.begin(), list.end(), group) == list.end()) {
-            list.push_back(group);
+        const std::string accepted = setting.kind == SettingKind::integer ? "integer"
+                                     : setting.kind == SettingKind::boolean
+                                         ? "0 or 1 (false or true)"
+                                         : "one of " + listOf(setting.allowed);
+        text += "  " + setting.name + ": " + accepted + "\n";
+        const std::string_view group = groupOf(setting.name);
+        if (!group.empty() && std::find(groups.begin(), groups.end(), group) == groups.end()) {
+            groups.push_back(group);
         }
     }
-    return list;
-}
-
-std::vector<std::string> SettingRegistry::members(std::string_view group) const {
-    std::vector<std::string> list;
-    for (const Setting* setting : groupMembers(group)) {
-        list.push_back(setting->name.substr(group.size() + 1));
+    if (!groups.empty()) {
+        text += "Groups, set whole with comma-separated values (--set " +
+                std::string(groups.front()) + "=...):\n";
     }
-    return list;
-}
-
-std::string SettingRegistry::describe(const Setting& setting) {
-    return setting.name + (setting.kind == SettingKind::integer ? ": integer"
-                           : setting.kind == SettingKind::boolean
-                               ? ": 0 or 1 (false or true)"
-                               : ": one of " + listOf(setting.allowed));
+    for (std::string_view group : groups) {
+        text += "  " + std::string(group) + " (" + memberList(group) + ")\n";
+    }
+    return text;
 }
 
 } // namespace Vellumar::measure

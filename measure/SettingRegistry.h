@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace Vellumar::measure {
@@ -43,14 +44,14 @@ struct SettingValue {
 };
 
 // A decimal integer with an optional sign, nothing else around it; nullopt
-// when the text is not one or does not fit 64 bits.
+// when the text is not one. Digits past 64 bits still make a number, only
+// one that nothing takes: they read as the 64-bit limit of their sign.
 std::optional<int64_t> parseWholeNumber(std::string_view text);
 // The text without blanks (spaces, tabs) at either end.
 std::string_view trimBlanks(std::string_view text);
 
-// FNV-1a, 64 bits: the fingerprint of no value, and one more value folded
-// into a fingerprint (the frame mixes in state that is no setting).
-inline constexpr uint64_t emptyFingerprint = 14695981039346656037ull;
+// One more value folded into a fingerprint (FNV-1a, 64 bits): the frame
+// mixes in state that is no setting.
 uint64_t addToFingerprint(uint64_t fingerprint, int32_t value) noexcept;
 
 class SettingRegistry {
@@ -68,7 +69,7 @@ public:
     // `name` may be a setting or a group.
     std::optional<std::string> apply(std::string_view name, std::string_view text);
     std::optional<std::string> check(std::string_view name, std::string_view text) const;
-    // A single setting from a number (a sweep step, a file value).
+    // A single setting from a number (a sweep step); a group is refused.
     std::optional<std::string> setValue(std::string_view name, int64_t value);
     std::optional<std::string> checkValue(std::string_view name, int64_t value) const;
 
@@ -82,31 +83,22 @@ public:
     // frame.
     uint64_t fingerprint() const noexcept;
 
-    // Every group name, in the order of its first member.
-    std::vector<std::string> groups() const;
-    // A group's members (the part after the dot), in order; empty when the
-    // name is no group.
-    std::vector<std::string> members(std::string_view group) const;
-    // One line for --help: "curPrim: one of 0, 1, 4, 7", "fastMode: 0 or 1",
-    // "loopsCount.x: integer".
-    static std::string describe(const Setting& setting);
+    // For --help: a line per setting ("curPrim: one of 0, 1, 4, 7",
+    // "loopsCount.x: integer"), then one per group ("loopsCount (x,y)").
+    std::string describe() const;
 
     const std::vector<Setting>& all() const { return settings; }
 
 private:
+    using Assignment = std::pair<const Setting*, int32_t>;
+
     void add(Setting setting);
     std::vector<const Setting*> groupMembers(std::string_view group) const;
-    // Writes nothing; the parsed value goes to `value`.
-    static std::optional<std::string> parse(const Setting& setting, std::string_view text,
-                                            int32_t& value);
-    // `shown` is the value as the message gives it.
-    static std::optional<std::string> accept(const Setting& setting, int64_t value,
-                                             std::string_view shown);
-    static void store(const Setting& setting, int32_t value);
-    static int32_t current(const Setting& setting);
-    std::optional<std::string> parseAll(std::string_view name, std::string_view text,
-                                        std::vector<const Setting*>& targets,
-                                        std::vector<int32_t>& values) const;
+    // "x,y": the members' names after the group's.
+    std::string memberList(std::string_view group) const;
+    // What `text` would store, for a setting or a group; stores nothing.
+    std::optional<std::string> parse(std::string_view name, std::string_view text,
+                                     std::vector<Assignment>& assignments) const;
 
     std::vector<Setting> settings;
 };

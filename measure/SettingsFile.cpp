@@ -3,10 +3,11 @@
 // reported in the order a person reads them.
 #include "SettingsFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -18,15 +19,10 @@ using Json = nlohmann::ordered_json;
 
 // "LINE:COLUMN" of a byte offset, both counting from 1.
 std::string position(std::string_view text, size_t index) {
-    size_t line = 1;
-    size_t lineStart = 0;
-    for (size_t i = 0; i < index && i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            lineStart = i + 1;
-        }
-    }
-    return std::to_string(line) + ":" + std::to_string(index - lineStart + 1);
+    const std::string_view before = text.substr(0, index);
+    const size_t lineStart = before.rfind('\n') + 1; // 0 on the first line
+    return std::to_string(std::count(before.begin(), before.end(), '\n') + 1) + ":" +
+           std::to_string(index - lineStart + 1);
 }
 
 // "FILE:LINE:COLUMN: message" for the byte nlohmann stopped at (1-based,
@@ -35,27 +31,10 @@ std::string parseErrorText(std::string_view text, std::string_view fileName,
                            const nlohmann::json::parse_error& error) {
     const size_t index = std::min<size_t>(error.byte > 0 ? error.byte - 1 : 0, text.size());
     // The library's message repeats the position; keep only what went wrong.
-    std::string message = error.what();
-    const size_t at = message.find(", column ");
-    const size_t colon = at == std::string::npos ? at : message.find(": ", at);
-    if (colon != std::string::npos) {
-        message = message.substr(colon + 2);
-    }
-    return std::string(fileName) + ":" + position(text, index) + ": " + message;
-}
-
-// The registry's reading of the value: the text of a JSON integer, and of
-// true or false for a boolean; other types are refused here.
-std::optional<std::string> apply(SettingRegistry& registry, const Setting& setting,
-                                 const Json& value) {
-    const bool boolean = setting.kind == SettingKind::boolean;
-    if (!value.is_number_integer() && !(boolean && value.is_boolean())) {
-        return std::string("expected ") + (boolean ? "true, false, 0 or 1" : "a whole number") +
-               ", got " + value.dump(-1, ' ', false, Json::error_handler_t::replace);
-    }
-    const std::optional<std::string> problem = registry.apply(setting.name, value.dump());
-    // The registry's messages start with the name already.
-    return problem ? problem->substr(setting.name.size() + 2) : problem;
+    const std::string message = error.what();
+    const size_t colon = message.find(": ", message.find(", column "));
+    return std::string(fileName) + ":" + position(text, index) + ": " +
+           (colon == std::string::npos ? message : message.substr(colon + 2));
 }
 
 // The document, which must be an object; nullopt on success.
@@ -90,12 +69,7 @@ std::optional<std::string> readSettingsText(const std::string& path, std::string
     if (!in) {
         return path + ": " + std::strerror(errno);
     }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    if (in.bad()) {
-        return path + ": read error";
-    }
-    text = contents.str();
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     Json document;
     return parseDocument(text, path, document);
 }
@@ -114,8 +88,15 @@ SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view 
             report.unknownKeys.push_back(key);
             continue;
         }
-        if (const std::optional<std::string> problem = apply(registry, *setting, value)) {
-            report.refused.push_back(std::string(fileName) + ": " + key + ": " + *problem);
+        // The registry reads a JSON integer's text, and true or false for a boolean.
+        const bool boolean = setting->kind == SettingKind::boolean;
+        const std::optional<std::string> problem =
+            value.is_number_integer() || (boolean && value.is_boolean())
+                ? registry.apply(key, value.dump())
+                : key + ": expected " + (boolean ? "true, false, 0 or 1" : "a whole number") +
+                      ", got " + value.dump(-1, ' ', false, Json::error_handler_t::replace);
+        if (problem) {
+            report.refused.push_back(std::string(fileName) + ": " + *problem);
         }
     }
     return report;

@@ -1,20 +1,11 @@
 // Every registered setting saved to a JSON file and loaded back, so that a
-// set-up can be kept and repeated. The file is one flat object whose keys
-// are the setting names, in registration order; integers are JSON integers
-// and booleans JSON booleans:
-//
-//   {
-//     "curTest": 0,
-//     "loopsCount.x": 2000000,
-//     "fastMode": true,
-//     ...
-//   }
-//
-// Loading is lenient per key and strict per file: a file that is not JSON,
-// or not an object, is refused whole with "FILE:LINE:COLUMN: message" and
-// nothing is applied; a key no setting has is skipped and named; a value of
-// the wrong type or out of range is refused for its key, with a message, and
-// the other keys still apply. Booleans also load from 0 and 1.
+// set-up can be kept and repeated: one flat object, the setting names as keys
+// in registration order, integers and booleans as JSON's own. Loading is
+// lenient per key and strict per file: a file that is not JSON, or not an
+// object, is refused whole with "FILE:LINE:COLUMN: message" and nothing is
+// applied; a key no setting has is skipped and named; a value of the wrong
+// type or out of range is refused for its key, and the other keys still
+// apply. Booleans also load from 0 and 1.
 #pragma once
 
 #include <optional>

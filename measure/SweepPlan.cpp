@@ -3,7 +3,6 @@
 #include "SweepPlan.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <stdexcept>
 
 #include "SettingRegistry.h"
@@ -11,34 +10,21 @@
 namespace Vellumar::measure {
 
 uint64_t SweepRange::count() const {
-    if (step == 0) {
-        return 0;
-    }
     const int64_t distance = static_cast<int64_t>(to) - from;
-    if ((distance > 0 && step < 0) || (distance < 0 && step > 0)) {
+    if (step == 0 || (distance > 0 && step < 0) || (distance < 0 && step > 0)) {
         return 0;
     }
     return static_cast<uint64_t>(distance / step) + 1;
 }
 
-int32_t SweepRange::valueAt(uint64_t k) const {
-    // Past the end it stays at the last value rather than overflowing.
-    const uint64_t values = count();
-    if (k >= values) {
-        k = values > 0 ? values - 1 : 0;
-    }
-    return static_cast<int32_t>(from + static_cast<int64_t>(k) * step);
-}
-
 std::optional<std::string> parseSweepRange(std::string_view text, SweepRange& sweep) {
-    const std::string expected = "expected NAME=FROM:TO:STEP";
     const size_t equals = text.find('=');
     SweepRange parsed;
-    parsed.name = std::string(trimBlanks(text.substr(0, std::min(equals, text.size()))));
-    std::string_view range = text.substr(std::min(equals + 1, text.size()));
+    parsed.name = std::string(trimBlanks(text.substr(0, equals)));
+    std::string_view range = text.substr(equals + 1);
     if (equals == std::string_view::npos || parsed.name.empty() ||
         std::count(range.begin(), range.end(), ':') != 2) {
-        return expected;
+        return "expected NAME=FROM:TO:STEP";
     }
     int32_t* const ends[3] = {&parsed.from, &parsed.to, &parsed.step};
     const char* const endNames[3] = {"FROM", "TO", "STEP"};
@@ -52,13 +38,11 @@ std::optional<std::string> parseSweepRange(std::string_view text, SweepRange& sw
         }
         *ends[i] = static_cast<int32_t>(*number);
     }
-    if (parsed.step == 0) {
-        return "STEP 0 never reaches TO";
-    }
     if (parsed.count() == 0) {
-        return "STEP " + std::to_string(parsed.step) + " walks away from TO (" +
-               (parsed.from < parsed.to ? "FROM < TO needs STEP > 0)"
-                                        : "FROM > TO needs STEP < 0)");
+        return parsed.step == 0 ? "STEP 0 never reaches TO"
+                                : "STEP " + std::to_string(parsed.step) + " walks away from TO (" +
+                                      (parsed.from < parsed.to ? "FROM < TO needs STEP > 0)"
+                                                               : "FROM > TO needs STEP < 0)");
     }
     sweep = std::move(parsed);
     return std::nullopt;

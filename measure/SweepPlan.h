@@ -5,7 +5,6 @@
 // is one configuration with nothing changed.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,16 +19,17 @@ struct SweepRange {
     int32_t to = 0;
     int32_t step = 1;
 
-    // How many values it takes (at least 1 for a valid sweep).
+    // How many values it takes: 0 for STEP 0 or one that walks away from TO.
     uint64_t count() const;
-    // The k-th value; k past the end gives the last value.
-    int32_t valueAt(uint64_t k) const;
+    // The k-th value, k < count().
+    int32_t valueAt(uint64_t k) const {
+        return static_cast<int32_t>(from + static_cast<int64_t>(k) * step);
+    }
 };
 
-// Reads "NAME=FROM:TO:STEP" into `sweep`, or says what is wrong. Refuses a missing part, a number
-// that does not fit 32 bits, STEP 0 and a STEP whose sign walks away from TO
-// (FROM < TO needs STEP > 0, FROM > TO needs STEP < 0). It does not check the
-// name: that is the setting registry's business.
+// Reads "NAME=FROM:TO:STEP" into `sweep`, or says what is wrong: a missing
+// part, a number that does not fit 32 bits, a STEP that never reaches TO.
+// The name is the setting registry's business.
 std::optional<std::string> parseSweepRange(std::string_view text, SweepRange& sweep);
 
 struct SweepValue {

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 #include "WholeFile.h"
 
@@ -21,10 +20,6 @@ namespace {
 
 const char* const markerName = ".glintmoth-files";
 const char* const markerHeader = "# written by glintmoth, replaced whole by its next write:\n";
-
-[[noreturn]] void fail(const std::string& path, const std::string& reason) {
-    throw WriteError(path + ": " + reason);
-}
 
 // "out/" names "out"; ".", ".." and "/" name no directory to make.
 std::string targetName(const std::string& path) {
@@ -39,10 +34,11 @@ std::string targetName(const std::string& path) {
     return name;
 }
 
-// Empty, or nothing but plain files and folders that its marker names.
+// Missing, empty, or nothing but plain files and folders that its marker names.
 bool holdsOnlyMarkedFiles(const std::string& directory) {
     std::error_code error;
-    if (fs::is_empty(directory, error) && !error) {
+    if (!fs::exists(fs::symlink_status(directory, error)) ||
+        (fs::is_empty(directory, error) && !error)) {
         return true;
     }
     // Only a plain file is opened: a FIFO would wait for a writer.
@@ -73,20 +69,11 @@ bool holdsOnlyMarkedFiles(const std::string& directory) {
 } // namespace
 
 WholeDirectory::WholeDirectory(const std::string& path, std::string kind)
-    : target(targetName(path)), kind(std::move(kind)), named(markerHeader) {
-    checkTarget(target);
+    : target(targetName(path)), kind(std::move(kind)) {
     checkReplaceable();
-    for (int attempt = 0; attempt < 100 && fresh.empty(); ++attempt) {
-        std::string name = freshTemporaryName(directoryOf(target), holdsOnlyMarkedFiles);
-        if (mkdir(name.c_str(), 0777) == 0) {
-            fresh = std::move(name);
-        } else if (errno != EEXIST) {
-            fail(target, std::strerror(errno));
-        }
-    }
-    if (fresh.empty()) {
-        fail(target, "no free temporary name");
-    }
+    fresh = makeTemporary(
+        target, [](const std::string& name) { return mkdir(name.c_str(), 0777) == 0; },
+        holdsOnlyMarkedFiles);
 }
 
 WholeDirectory::~WholeDirectory() {
@@ -96,56 +83,50 @@ WholeDirectory::~WholeDirectory() {
     }
 }
 
-void WholeDirectory::name(const std::string& written) {
-    named += written + "\n";
-    const std::string marker = fresh + "/" + markerName;
-    std::FILE* file = std::fopen(marker.c_str(), "we");
-    if (!file) {
-        fail(target, std::strerror(errno));
+void WholeDirectory::mark(const std::string& written) {
+    if (named.insert(written).second) {
+        writeBytes(fresh + "/" + markerName, "ae",
+                   (named.size() == 1 ? markerHeader : "") + written + "\n",
+                   target + "/" + markerName);
     }
-    finish(file, named, target + "/" + markerName);
 }
 
 void WholeDirectory::writeFile(const std::string& file, std::string_view bytes) {
     for (size_t slash = file.find('/'); slash != std::string::npos;
          slash = file.find('/', slash + 1)) {
-        const std::string folder = fresh + "/" + file.substr(0, slash);
-        struct stat info {};
-        if (lstat(folder.c_str(), &info) != 0) {
-            name(file.substr(0, slash));
-            if (mkdir(folder.c_str(), 0777) != 0) {
-                fail(target + "/" + file.substr(0, slash), std::strerror(errno));
+        const std::string folder = file.substr(0, slash);
+        if (named.count(folder) == 0) {
+            mark(folder);
+            if (mkdir((fresh + "/" + folder).c_str(), 0777) != 0) {
+                throw WriteError(target + "/" + folder, std::strerror(errno));
             }
         }
     }
-    name(file);
-    std::FILE* out = std::fopen((fresh + "/" + file).c_str(), exclusiveMode);
-    if (!out) {
-        fail(target + "/" + file, std::strerror(errno));
-    }
-    finish(out, bytes, target + "/" + file);
+    mark(file);
+    writeBytes(fresh + "/" + file, exclusiveMode, bytes, target + "/" + file);
 }
 
 void WholeDirectory::commit() {
     // Again: the target may have changed while the files were written.
-    checkTarget(target);
     checkReplaceable();
     struct stat info {};
+    const bool replaces = lstat(target.c_str(), &info) == 0;
     const std::string earlier =
-        lstat(target.c_str(), &info) == 0 ? freshTemporaryName(directoryOf(target)) : "";
-    if (!earlier.empty() && std::rename(target.c_str(), earlier.c_str()) != 0) {
-        fail(target, std::strerror(errno));
-    }
+        replaces ? makeTemporary(target,
+                                 [this](const std::string& name) {
+                                     return std::rename(target.c_str(), name.c_str()) == 0;
+                                 })
+                 : "";
     if (std::rename(fresh.c_str(), target.c_str()) != 0) {
         const int error = errno;
-        if (!earlier.empty()) {
+        if (replaces) {
             std::rename(earlier.c_str(), target.c_str());
         }
-        fail(target, std::strerror(error));
+        throw WriteError(target, std::strerror(error));
     }
     fresh.clear();
     // What joined the earlier one since the check stays, under its temporary name.
-    if (!earlier.empty() && holdsOnlyMarkedFiles(earlier)) {
+    if (replaces && holdsOnlyMarkedFiles(earlier)) {
         std::error_code ignored;
         fs::remove_all(earlier, ignored);
     }
@@ -155,20 +136,18 @@ void WholeDirectory::checkTarget(const std::string& path) {
     const std::string name = targetName(path);
     struct stat info {};
     if (lstat(name.c_str(), &info) == 0) {
-        if (!S_ISDIR(info.st_mode)) {
-            fail(name, S_ISLNK(info.st_mode) ? "is a symbolic link" : "is not a directory");
+        if (S_ISLNK(info.st_mode)) {
+            throw WriteError(name, "is a symbolic link");
         }
-        if (access(name.c_str(), W_OK | X_OK) != 0) {
-            fail(name, std::strerror(errno));
-        }
+        checkWritableDirectory(name);
     }
     checkWritableDirectory(directoryOf(name));
 }
 
 void WholeDirectory::checkReplaceable() const {
-    struct stat info {};
-    if (lstat(target.c_str(), &info) == 0 && !holdsOnlyMarkedFiles(target)) {
-        fail(target, "a directory of other files, not an earlier " + kind);
+    checkTarget(target);
+    if (!holdsOnlyMarkedFiles(target)) {
+        throw WriteError(target, "a directory of other files, not an earlier " + kind);
     }
 }
 

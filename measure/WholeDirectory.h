@@ -9,6 +9,7 @@
 // WholeFile.h) is recognised and removed by the next write beside it.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -34,13 +35,15 @@ public:
     static void checkTarget(const std::string& path);
 
 private:
+    // checkTarget(), and the target holds nothing but what a write of ours put there.
     void checkReplaceable() const;
-    void name(const std::string& written);
+    // Adds a name to the marker, before what it names exists.
+    void mark(const std::string& written);
 
     std::string target;
     std::string kind;
     std::string fresh;
-    std::string named; // the marker's text
+    std::set<std::string> named;
 };
 
 } // namespace Vellumar::measure

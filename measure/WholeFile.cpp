@@ -21,10 +21,6 @@ namespace {
 
 std::atomic<unsigned> temporaryCounter{0};
 
-[[noreturn]] void fail(const std::string& path, const std::string& reason) {
-    throw WriteError(path + ": " + reason);
-}
-
 // A temporary name of a process that no longer runs (EPERM: it runs, under
 // another user).
 bool leftOver(const char* name) {
@@ -36,21 +32,25 @@ bool leftOver(const char* name) {
            errno == ESRCH;
 }
 
+// Flushes and closes the file, or throws for `shown`.
+void finish(std::FILE* file, std::string_view bytes, const std::string& shown) {
+    const bool written =
+        (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size()) &&
+        std::fflush(file) == 0 && !std::ferror(file);
+    const int error = errno;
+    if (std::fclose(file) != 0 || !written) {
+        throw WriteError(shown, std::strerror(written ? errno : error));
+    }
+}
+
 } // namespace
 
 WholeFile::WholeFile(std::string path) : target(std::move(path)) {
     checkFileTarget(target);
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temporary = freshTemporaryName(directoryOf(target));
-        file = std::fopen(temporary.c_str(), exclusiveMode);
-        if (!file && errno != EEXIST) {
-            break;
-        }
-    }
-    if (!file) {
-        temporary.clear();
-        fail(target, errno == EEXIST ? "no free temporary name" : std::strerror(errno));
-    }
+    temporary = makeTemporary(target, [this](const std::string& name) {
+        file = std::fopen(name.c_str(), exclusiveMode);
+        return file != nullptr;
+    });
 }
 
 WholeFile::~WholeFile() {
@@ -70,13 +70,13 @@ void WholeFile::write(std::string_view text) {
 
 void WholeFile::commit() {
     if (!file) {
-        fail(target, "committed twice");
+        throw WriteError(target, "committed twice");
     }
     finish(std::exchange(file, nullptr), {}, target);
     // Again: the name may have become a link or a device meanwhile.
     checkFileTarget(target);
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        fail(target, std::strerror(errno));
+        throw WriteError(target, std::strerror(errno));
     }
     temporary.clear();
 }
@@ -94,51 +94,46 @@ void checkFileTarget(const std::string& path) {
     struct stat info {};
     const bool exists = lstat(path.c_str(), &info) == 0;
     if (path.back() == '/' || (exists && S_ISDIR(info.st_mode))) {
-        fail(path, "is a directory");
+        throw WriteError(path, "is a directory");
     }
     if (exists && !S_ISREG(info.st_mode)) {
-        fail(path, S_ISLNK(info.st_mode) ? "is a symbolic link" : "is not a regular file");
+        throw WriteError(path,
+                         S_ISLNK(info.st_mode) ? "is a symbolic link" : "is not a regular file");
     }
     checkWritableDirectory(directoryOf(path));
 }
 
 void checkWritableDirectory(const std::string& path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        fail(path, std::strerror(errno));
+    const bool found = stat(path.c_str(), &info) == 0;
+    if (found && !S_ISDIR(info.st_mode)) {
+        throw WriteError(path, "is not a directory");
     }
-    if (!S_ISDIR(info.st_mode)) {
-        fail(path, "is not a directory");
-    }
-    if (access(path.c_str(), W_OK | X_OK) != 0) {
-        fail(path, std::strerror(errno));
+    if (!found || access(path.c_str(), W_OK | X_OK) != 0) {
+        throw WriteError(path, std::strerror(errno));
     }
 }
 
 bool sameFile(const std::string& first, const std::string& second) {
-    struct stat a {};
-    struct stat b {};
-    const bool firstExists = lstat(first.c_str(), &a) == 0;
-    const bool secondExists = lstat(second.c_str(), &b) == 0;
-    if (!firstExists && !secondExists) {
-        return first.substr(first.rfind('/') + 1) == second.substr(second.rfind('/') + 1) &&
-               stat(directoryOf(first).c_str(), &a) == 0 &&
-               stat(directoryOf(second).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-               a.st_ino == b.st_ino;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(first, error)) ||
+        fs::exists(fs::symlink_status(second, error))) {
+        return fs::equivalent(first, second, error);
     }
-    return firstExists && secondExists && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return fs::path(first).filename() == fs::path(second).filename() &&
+           fs::equivalent(directoryOf(first), directoryOf(second), error);
 }
 
 std::string directoryOf(const std::string& path) {
     const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string freshTemporaryName(const std::string& directory,
-                               const std::function<bool(const std::string&)>& removable) {
+std::string makeTemporary(const std::string& target,
+                          const std::function<bool(const std::string&)>& create,
+                          const std::function<bool(const std::string&)>& removable) {
+    const std::string directory = directoryOf(target);
     if (DIR* entries = opendir(directory.c_str())) {
         while (const dirent* entry = readdir(entries)) {
             const std::string path = directory + "/" + entry->d_name;
@@ -156,18 +151,27 @@ std::string freshTemporaryName(const std::string& directory,
         }
         closedir(entries);
     }
-    return directory + "/.glintmoth-" + std::to_string(getpid()) + "-" +
-           std::to_string(temporaryCounter++) + ".tmp";
+    // A name of this process's number can be a leftover of an earlier one.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = directory + "/.glintmoth-" + std::to_string(getpid()) + "-" +
+                                 std::to_string(temporaryCounter++) + ".tmp";
+        if (create(name)) {
+            return name;
+        }
+        if (errno != EEXIST && errno != ENOTEMPTY) {
+            throw WriteError(target, std::strerror(errno));
+        }
+    }
+    throw WriteError(target, "no free temporary name");
 }
 
-void finish(std::FILE* file, std::string_view bytes, const std::string& path) {
-    const bool written =
-        (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size()) &&
-        std::fflush(file) == 0 && !std::ferror(file);
-    const int error = errno;
-    if (std::fclose(file) != 0 || !written) {
-        fail(path, std::strerror(written ? errno : error));
+void writeBytes(const std::string& path, const char* mode, std::string_view bytes,
+                const std::string& shown) {
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    if (!file) {
+        throw WriteError(shown, std::strerror(errno));
     }
+    finish(file, bytes, shown);
 }
 
 std::string freshTimestampedName(const std::string& prefix, const std::string& suffix) {

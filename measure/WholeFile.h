@@ -22,6 +22,8 @@ namespace Vellumar::measure {
 class WriteError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    WriteError(const std::string& path, const std::string& reason)
+        : std::runtime_error(path + ": " + reason) {}
 };
 
 class WholeFile {
@@ -55,14 +57,18 @@ bool sameFile(const std::string& first, const std::string& second);
 
 // "out/run.csv" -> "out", "run.csv" -> "."; "/x" -> "/".
 std::string directoryOf(const std::string& path);
-// A new temporary name in `directory`, after removing the leftovers there:
-// files, and the directories that `removable` accepts.
-std::string freshTemporaryName(const std::string& directory,
-                               const std::function<bool(const std::string&)>& removable = {});
+// A new temporary name beside `target`, made by `create` (true when it made
+// it, else errno says why), after removing the leftovers there: files, and
+// the directories that `removable` accepts.
+std::string makeTemporary(const std::string& target,
+                          const std::function<bool(const std::string&)>& create,
+                          const std::function<bool(const std::string&)>& removable = {});
+// Opens `path` with fopen's `mode`, writes the bytes and closes it, or throws
+// for `shown`.
+void writeBytes(const std::string& path, const char* mode, std::string_view bytes,
+                const std::string& shown);
 // "x": created here, never an earlier file or a link; "e": not inherited.
 inline constexpr const char* exclusiveMode = "wxe";
-// Writes and closes the file, or throws for `path`.
-void finish(std::FILE* file, std::string_view bytes, const std::string& path);
 
 // PREFIX-YYYYMMDD-HHMMSS and the suffix, in the working directory, with -2,
 // -3, ... before the suffix when that name is taken.

@@ -150,7 +150,8 @@ TEST_F(CommandLineTest, HelpListsOptionsAndSettingsAndExitsZero) {
     for (const char* text :
          {"--set", "--frames", "--warmup", "--sweep", "--csv", "--json", "--report", "--settings",
           "--capture", "--version", "curPrim: one of 0, 1, 4, 7", "freezePoints[1].SizeY: integer",
-          "loopsCount (x,y)", "-geometry"}) {
+          "fastMode: 0 or 1 (false or true)", "loopsCount (x,y)",
+          "freezePoints[1] (PosX,PosY,SizeX,SizeY)", "-geometry"}) {
         EXPECT_NE(result.output.find(text), std::string::npos) << text;
     }
 }
@@ -187,6 +188,8 @@ TEST_F(CommandLineTest, FrameAndWarmupCounts) {
     EXPECT_EQ(refusal({"--frames", "ten"}), "glintmoth: --frames 'ten': not a whole number");
     EXPECT_EQ(refusal({"--frames", "1000001"}),
               "glintmoth: --frames '1000001': must be at most 1000000");
+    EXPECT_EQ(refusal({"--frames", "99999999999999999999"}),
+              "glintmoth: --frames '99999999999999999999': must be at most 1000000");
     EXPECT_EQ(refusal({"--frames", "1", "--warmup", "-1"}),
               "glintmoth: --warmup '-1': must be at least 0");
     EXPECT_EQ(refusal({"--frames"}), "glintmoth: --frames: 1 required N missing");

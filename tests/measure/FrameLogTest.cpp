@@ -13,6 +13,7 @@
 #include "FrameLog.h"
 #include "MeasureTestSupport.h"
 #include "Percentile.h"
+#include "WholeFile.h"
 
 using testsupport::readFile;
 using testsupport::ScratchDirectory;

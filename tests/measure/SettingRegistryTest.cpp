@@ -110,13 +110,7 @@ TEST_F(SettingRegistryTest, SetValueChecksLikeText) {
     EXPECT_EQ(registry.checkValue("curPrim", 7), std::nullopt);
 }
 
-TEST_F(SettingRegistryTest, GroupsMembersAndSnapshotFollowRegistrationOrder) {
-    EXPECT_EQ(registry.groups(),
-              (std::vector<std::string>{"loopsCount", "freezePoints[0]", "freezePoints[1]"}));
-    EXPECT_EQ(registry.members("freezePoints[1]"),
-              (std::vector<std::string>{"PosX", "PosY", "SizeX", "SizeY"}));
-    EXPECT_TRUE(registry.members("curTest").empty());
-
+TEST_F(SettingRegistryTest, SnapshotFollowsRegistrationOrder) {
     sample.fastMode = true;
     sample.freezePoints[1].SizeY = 42;
     const std::vector<SettingValue> snapshot = registry.snapshot();
@@ -135,7 +129,6 @@ TEST_F(SettingRegistryTest, GroupsMembersAndSnapshotFollowRegistrationOrder) {
 TEST_F(SettingRegistryTest, FingerprintChangesWithAnyValueAndOnlyWithValues) {
     const uint64_t start = registry.fingerprint();
     EXPECT_EQ(registry.fingerprint(), start);
-    EXPECT_NE(start, Vellumar::measure::emptyFingerprint);
     for (const Vellumar::measure::Setting& setting : registry.all()) {
         if (setting.boolean) {
             *setting.boolean = !*setting.boolean;
@@ -153,13 +146,6 @@ TEST_F(SettingRegistryTest, FingerprintChangesWithAnyValueAndOnlyWithValues) {
     const uint64_t ordered = registry.fingerprint();
     sample.loopsCount = {2, 1};
     EXPECT_NE(registry.fingerprint(), ordered);
-}
-
-TEST_F(SettingRegistryTest, DescribeNamesTheAcceptedValues) {
-    EXPECT_EQ(SettingRegistry::describe(*registry.find("curPrim")), "curPrim: one of 0, 1, 4, 7");
-    EXPECT_EQ(SettingRegistry::describe(*registry.find("fastMode")),
-              "fastMode: 0 or 1 (false or true)");
-    EXPECT_EQ(SettingRegistry::describe(*registry.find("loopsCount.x")), "loopsCount.x: integer");
 }
 
 TEST(SettingRegistryRegistration, RefusesNamesThatCannotBeAddressed) {

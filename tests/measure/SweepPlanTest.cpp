@@ -56,7 +56,6 @@ TEST(SweepRange, ExtremesOfThe32BitRangeDoNotOverflow) {
     const SweepRange down = parsed("a=2147483647:-2147483648:-2147483648");
     EXPECT_EQ(valuesOf(down), (std::vector<int32_t>{INT32_MAX, -1}));
     EXPECT_EQ(parsed("a=-2147483648:2147483647:1").count(), 4294967296ull);
-    EXPECT_EQ(wide.valueAt(UINT64_MAX), INT32_MAX - 1); // past the end: the last value
 }
 
 TEST(SweepRange, RefusesStepZeroWrongSignAndBadText) {
