@@ -138,8 +138,8 @@ void BM_FrameWithoutBars(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameWithoutBars)->Unit(benchmark::kMicrosecond);
 
-void BM_FrameWithTwoBars(benchmark::State& state) {
-    startBars();
+// Drawn frames of the bars built so far, with their allocations.
+void drawFrames(benchmark::State& state) {
     AllocationCounters counters;
     for (auto _ : state) {
         clearFrame();
@@ -147,6 +147,11 @@ void BM_FrameWithTwoBars(benchmark::State& state) {
         glFinish();
     }
     counters.report(state);
+}
+
+void BM_FrameWithTwoBars(benchmark::State& state) {
+    startBars();
+    drawFrames(state);
 }
 BENCHMARK(BM_FrameWithTwoBars)->Unit(benchmark::kMicrosecond);
 
@@ -177,13 +182,7 @@ void addPlotBar(bool folded) {
 void BM_FrameWithTwoBarsAndAPlotBar(benchmark::State& state) {
     startBars();
     addPlotBar(state.range(0) != 0);
-    AllocationCounters counters;
-    for (auto _ : state) {
-        clearFrame();
-        TwDraw();
-        glFinish();
-    }
-    counters.report(state);
+    drawFrames(state);
 }
 BENCHMARK(BM_FrameWithTwoBarsAndAPlotBar)
     ->ArgName("folded")
