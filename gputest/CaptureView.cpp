@@ -29,9 +29,9 @@ CaptureView::CaptureView(const std::string& displacedBar)
     : hideDisplaced(" " + displacedBar + " visible=false "),
       showDisplaced(" " + displacedBar + " visible=true ") {
     TwBar* bar = TwNewBar("Capture");
-    TwDefine(" Capture position='10 10' size='250 372' fontSize=1 valuesWidth=110 visible=false "
-             "help='The last fragment capture (key o): one view of it, cut at the replay "
-             "position, with what the analysis found.' ");
+    TwDefine(" Capture position='10 10' size='250 470' fontSize=1 valuesWidth=110 visible=false "
+             "iconified=true help='The last fragment capture (key o): one view of it, cut at "
+             "the replay position, with what the analysis found.' ");
     TwEnumVal values[viewCount];
     for (int i = 0; i < viewCount; ++i) {
         values[i] = {i, Vellumar::capture::viewName(static_cast<View>(i))};
@@ -52,6 +52,9 @@ CaptureView::CaptureView(const std::string& displacedBar)
     TwAddVarRO(bar, "Traversal", TW_TYPE_CDSTRING, &traversalLabel, "");
     TwAddVarRO(bar, "Block", TW_TYPE_CDSTRING, &blockLabel, "");
     TwAddVarRO(bar, "Subgroup", TW_TYPE_CDSTRING, &subgroupLabel, "");
+    Vellumar::tweakbar::addPlot(bar, "Cycles", &cycleHistogram.plot,
+                                " help='Pixels by shader-clock cycles, shortest on the left, up to "
+                                "the brightest of the time view (longer ones in the last bin)' ");
     TwAddVarRO(bar, "Saved to", TW_TYPE_CDSTRING, &savedLabel, "");
 }
 
@@ -72,6 +75,7 @@ void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
     index = std::move(keptIndex);
     captured = std::move(kept);
     findings = std::move(report);
+    cycleHistogram.build(*captured);
 
     prepareTexture();
     uploadedView = -1;

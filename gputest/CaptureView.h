@@ -1,9 +1,10 @@
 // A fragment capture shown in the window, and its "Capture" bar: the
-// capture's analysis, one of its views (order, time, subgroups, lanes,
-// primitives, overdraw) cut at the replay position as a texture over the
-// whole window, the replay played at a speed, "Save" into a new directory
-// and "Show live" back to the live frames. The bar stays hidden while no
-// capture is shown. Nothing here runs in a live frame.
+// capture's analysis with a histogram of its cycles, one of its views
+// (order, time, subgroups, lanes, primitives, overdraw) cut at the replay
+// position as a texture over the whole window, the replay played at a speed,
+// "Save" into a new directory and "Show live" back to the live frames. The
+// bar stays hidden while no capture is shown, and starts folded to its title
+// line. Nothing here runs in a live frame.
 #pragma once
 
 #include <GL/glew.h>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "CycleHistogram.h"
 #include "FragmentCapture.h"
 #include "OrderIndex.h"
 #include "PatternReport.h"
@@ -86,6 +88,7 @@ private:
 
     // The bar's read-only texts (TW_TYPE_CDSTRING binds a const char*).
     double fragmentCount = 0.0;
+    CycleHistogram cycleHistogram;
     std::string tileText, traversalText, blockText, subgroupText, savedText;
     const char* tileLabel = "";
     const char* traversalLabel = "";

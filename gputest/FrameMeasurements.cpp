@@ -20,9 +20,13 @@ FrameMeasurements::FrameMeasurements(GLAppGPUTest& test) : test(test) {
 
 void FrameMeasurements::buildStatisticsBar() {
     TwBar* bar = TwNewBar("Statistics");
+    statisticsBar = bar;
     // Top left, clear of the other bars and of the lower-left corner where
     // freeze point 0 starts; the most read figures first, the spread below.
-    TwDefine(" Statistics position='0 0' size='300 240' fontSize='1' valuesWidth='170' ");
+    // Folded to its title line until a click opens it, so that the picture
+    // stays in view.
+    TwDefine(" Statistics position='0 0' size='300 310' fontSize='1' valuesWidth='170' "
+             "iconified=true ");
     TwDefine(" Statistics help='Frame times since the settings last changed (back from test "
              "mode: the test-mode frames, until a setting changes). Wall time runs from the "
              "first GL call of the frame to the end of its glFinish; GPU time is the timer "
@@ -34,8 +38,10 @@ void FrameMeasurements::buildStatisticsBar() {
     TwAddVarRO(bar, "Timer coverage", TW_TYPE_CDSTRING, &panel.coverage,
                "help='GPU time over wall time, on frames of a millisecond or more. Under half, "
                "the timer misses part of the frame on this renderer: trust the wall time.'");
-    TwAddVarRO(bar, "Wall times", TW_TYPE_CDSTRING, &panel.plot,
-               "help='The last frames, newest on the right, scaled to the largest'");
+    Vellumar::tweakbar::addPlot(bar, "Wall times", &panel.wallPlot,
+                                "help='The wall time of the last frames (before the last change "
+                                "too), newest on the right, from 0 up to the largest; the line "
+                                "marks the median since the change'");
     TwAddSeparator(bar, "Wall time ms", "");
     TwAddVarRO(bar, "Wall p5", TW_TYPE_DOUBLE, &panel.wallP5, "");
     TwAddVarRO(bar, "Wall p95", TW_TYPE_DOUBLE, &panel.wallP95, "");
@@ -55,7 +61,12 @@ void FrameMeasurements::recordFrame(double gpuSeconds, double wallSeconds) {
     }
 }
 
-void FrameMeasurements::updateStatisticsPanel() { panel.update(log); }
+void FrameMeasurements::updateStatisticsPanel() {
+    // A folded bar shows no figures: none are worked out for it.
+    if (Vellumar::tweakbar::barOpen(statisticsBar)) {
+        panel.update(log);
+    }
+}
 
 uint64_t FrameMeasurements::settingsFingerprint() const {
     uint64_t fingerprint = registry.fingerprint();

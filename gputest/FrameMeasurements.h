@@ -13,6 +13,7 @@
 #include "StatisticsPanel.h"
 
 class GLAppGPUTest;
+struct TwBar;
 
 class FrameMeasurements {
 public:
@@ -32,7 +33,8 @@ public:
     // and the timer-coverage warning the first time it is due. Allocates
     // nothing but that one warning.
     void recordFrame(double gpuSeconds, double wallSeconds);
-    // The frame path in configuration mode: the Statistics bar's figures.
+    // The frame path in configuration mode: the Statistics bar's figures,
+    // while the bar shows them.
     void updateStatisticsPanel();
 
     // A value that changes whenever something a frame measures changes: every
@@ -62,4 +64,5 @@ private:
     Vellumar::measure::FrameLog log;
     int32_t shaderReloads = 0;
     StatisticsPanel panel;
+    TwBar* statisticsBar = nullptr;
 };

@@ -23,6 +23,11 @@ void copyInMilliseconds(const Summary& summary, double& median, double& p5, doub
 
 } // namespace
 
+StatisticsPanel::StatisticsPanel() {
+    wallPlot.values = wallPlotValues;
+    wallPlot.caption = wallPlotCaption;
+}
+
 void StatisticsPanel::update(const Vellumar::measure::FrameLog& log) {
     const Vellumar::measure::FrameLog::Stretch& frames = log.shown();
     std::snprintf(showingText, sizeof showingText, "%s",
@@ -47,31 +52,22 @@ void StatisticsPanel::update(const Vellumar::measure::FrameLog& log) {
 }
 
 void StatisticsPanel::writePlot(const Vellumar::measure::FrameLog::Stretch& frames) {
-    double values[plotColumns];
-    const size_t shown = frames.last(FrameSeries::wall, plotColumns, values);
+    double seconds[plotFrames];
+    const size_t shown = frames.last(FrameSeries::wall, plotFrames, seconds);
     double largest = 0.0;
     for (size_t i = 0; i < shown; ++i) {
-        if (std::isfinite(values[i])) {
-            largest = std::max(largest, values[i]);
-        }
+        const double milliseconds =
+            std::isfinite(seconds[i]) ? seconds[i] * millisecondsPerSecond : 0.0;
+        wallPlotValues[i] = static_cast<float>(milliseconds);
+        largest = std::max(largest, milliseconds);
     }
-    int used = std::snprintf(plotText, plotHeadingRoom, "last %zu, top %.3g ms", shown,
-                             largest * millisecondsPerSecond);
-    // The heading never takes more than its room, so the rows always fit.
-    char* at = plotText + std::clamp(used, 0, plotHeadingRoom - 1);
-    constexpr int halfSteps = 2 * plotRows;
-    int heights[plotColumns] = {};
-    for (size_t i = 0; i < shown; ++i) {
-        const double share = largest > 0.0 && std::isfinite(values[i]) ? values[i] / largest : 0.0;
-        heights[plotColumns - shown + i] =
-            static_cast<int>(std::lround(std::clamp(share, 0.0, 1.0) * halfSteps));
+    wallPlot.count = static_cast<int>(shown);
+    wallPlot.top = static_cast<float>(largest);
+    wallPlot.guide = static_cast<float>(wallMedian);
+    if (std::isfinite(wallMedian)) {
+        std::snprintf(wallPlotCaption, sizeof wallPlotCaption, "top %.3g, median %.3g ms", largest,
+                      wallMedian);
+    } else {
+        std::snprintf(wallPlotCaption, sizeof wallPlotCaption, "top %.3g ms", largest);
     }
-    for (int row = plotRows - 1; row >= 0; --row) {
-        *at++ = '\n';
-        for (int column = 0; column < plotColumns; ++column) {
-            const int above = heights[column] - 2 * row;
-            *at++ = above >= 2 ? '#' : (above == 1 ? '.' : ' ');
-        }
-    }
-    *at = '\0';
 }

@@ -1,26 +1,24 @@
 // The figures of the Statistics bar: worked out from the frame log after the
-// frame's measurement, into storage that the bar's read-only entries are
-// bound to. Times are in milliseconds; the texts live in fixed buffers, so
-// an update allocates nothing.
+// frame's measurement, into storage that the bar's read-only entries and its
+// plot are bound to. Times are in milliseconds; the texts and the plotted
+// values live in fixed buffers, so an update allocates nothing.
 //
-// The plot is text, since the bars draw no graphics: the wall time of the
-// last frames the log holds (before the last change too), one column each,
-// newest on the right, scaled to the largest one, in rows of '#' (a full
-// step) and '.' (half a step).
+// The plot: the wall time of the last frames the log holds (before the last
+// change too), newest on the right, from 0 up to the largest one, with a
+// guide line at the median of the frames since the change; the caption
+// gives both values.
 #pragma once
 
 #include <cstdint>
 
 #include "FrameLog.h"
+#include "TweakBar.h"
 
 class StatisticsPanel {
 public:
-    static constexpr int plotColumns = 22;
-    static constexpr int plotRows = 3;
-    // Room for the plot's heading line, before its rows.
-    static constexpr int plotHeadingRoom = 48;
+    static constexpr int plotFrames = 64;
 
-    StatisticsPanel() = default;
+    StatisticsPanel();
     StatisticsPanel(const StatisticsPanel&) = delete;
     StatisticsPanel& operator=(const StatisticsPanel&) = delete;
 
@@ -42,13 +40,13 @@ public:
     double gpuMin = 0.0;
     double gpuMax = 0.0;
     const char* coverage = coverageText;
-    const char* plot = plotText;
+    Vellumar::tweakbar::PlotData wallPlot;
 
 private:
     void writePlot(const Vellumar::measure::FrameLog::Stretch& frames);
 
     char showingText[48] = "";
     char coverageText[96] = "";
-    // A heading line, then the rows with their newlines.
-    char plotText[plotHeadingRoom + plotRows * (plotColumns + 1)] = "";
+    float wallPlotValues[plotFrames] = {};
+    char wallPlotCaption[64] = "";
 };

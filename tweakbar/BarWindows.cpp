@@ -25,6 +25,7 @@ constexpr ImGuiWindowFlags barFlags = ImGuiWindowFlags_NoSavedSettings |
                                       ImGuiWindowFlags_NoScrollbar |
                                       ImGuiWindowFlags_NoScrollWithMouse;
 constexpr ImGuiSliderFlags clampTyped = ImGuiSliderFlags_AlwaysClamp;
+constexpr float plotHeightInLines = 4.0f;
 
 ScreenRect rectOf(const ImVec2& pos, const ImVec2& size) { return {pos.x, pos.y, size.x, size.y}; }
 
@@ -48,8 +49,6 @@ struct Rows {
     float valuesWidth;
 
     void entry(Entry& e) {
-        e.widgetRect = e.labelRect = e.labelRoom = {};
-        std::fill(e.itemRects.begin(), e.itemRects.end(), ScreenRect{});
         const MadeType* made = registry.madeType(e.type);
         if (e.kind == EntryKind::Separator) {
             ImGui::Separator();
@@ -74,6 +73,8 @@ struct Rows {
                            text.x, text.y};
         } else if (made != nullptr && made->kind == structKind) {
             structRows(e, *made);
+        } else if (e.kind == EntryKind::Plot) {
+            plot(e, *static_cast<const PlotData*>(e.address));
         } else {
             label(e.label, e.options.help, e.labelRect, e.labelRoom);
             value(e.type, e.address, e.writableAddress(), e.options, &e.itemRects);
@@ -110,6 +111,45 @@ struct Rows {
             ImGui::PopID();
         }
         ImGui::TreePop();
+    }
+
+    // The label with the caption in the value column, then the plot across
+    // the bar, scaled from 0 to its top. ImGui's own tooltip names the
+    // hovered value; the label's gives the help.
+    void plot(Entry& e, const PlotData& data) {
+        if (data.values == nullptr || data.count <= 0) {
+            return;
+        }
+        label(e.label, e.options.help, e.labelRect, e.labelRoom);
+        ImGui::PushTextWrapPos(0.0f);
+        ImGui::TextDisabled("%s", data.caption ? data.caption : "");
+        ImGui::PopTextWrapPos();
+        float top = data.top;
+        if (!(top > 0.0f) || !std::isfinite(top)) {
+            top = *std::max_element(data.values, data.values + data.count);
+        }
+        // An empty or flat-zero plot still needs a scale.
+        top = top > 0.0f && std::isfinite(top) ? top : 1.0f;
+        ImGui::SetNextItemWidth(-FLT_MIN);
+        const ImVec2 size(0.0f, plotHeightInLines * ImGui::GetFontSize());
+        if (data.style == PlotStyle::Histogram) {
+            ImGui::PlotHistogram("##plot", data.values, data.count, 0, nullptr, 0.0f, top, size);
+        } else {
+            ImGui::PlotLines("##plot", data.values, data.count, 0, nullptr, 0.0f, top, size);
+        }
+        e.widgetRect = lastItemRect();
+        if (std::isfinite(data.guide)) {
+            // Where ImGui puts a value: inside the frame's padding.
+            const ImVec2 padding = ImGui::GetStyle().FramePadding;
+            const ImVec2 min = ImGui::GetItemRectMin();
+            const ImVec2 max = ImGui::GetItemRectMax();
+            const float bottom = max.y - padding.y;
+            const float height = bottom - (min.y + padding.y);
+            const float y = bottom - std::clamp(data.guide / top, 0.0f, 1.0f) * height;
+            ImGui::GetWindowDrawList()->AddLine(ImVec2(min.x + padding.x, y),
+                                                ImVec2(max.x - padding.x, y),
+                                                ImGui::GetColorU32(ImGuiCol_PlotLinesHovered));
+        }
     }
 
     // The label wrapped inside its room; the cursor then stands at the value.
@@ -218,6 +258,23 @@ struct Rows {
     }
 };
 
+// Folded in the next frame: ImGui applies a fold asked for by the arrow at
+// the next Begin.
+bool foldedNext(const ImGuiWindow& window) { return window.Collapsed != window.WantCollapseToggle; }
+
+// ImGui opens a folded window by its arrow or a double click; a press
+// anywhere else on a folded bar's title line opens it too, and is kept from
+// starting a double click that would fold it again.
+void openOnTitlePress(ImGuiWindow& window) {
+    ImGuiContext& g = *GImGui;
+    if (window.Collapsed && !window.WantCollapseToggle && ImGui::IsMouseClicked(0) &&
+        !g.IO.MouseDoubleClicked[0] && g.HoveredWindow == &window && g.HoveredId == 0 &&
+        window.TitleBarRect().Contains(g.IO.MousePos)) {
+        window.WantCollapseToggle = true;
+        g.IO.MouseClickedTime[0] = -g.IO.MouseDoubleClickTime * 2.0;
+    }
+}
+
 void bar(TwBar& bar, const Registry& registry, float displayWidth, float displayHeight,
          HelpWindow& help, std::vector<ButtonPress>& pressed) {
     const TwBar::Attributes& a = bar.attributes;
@@ -233,10 +290,20 @@ void bar(TwBar& bar, const Registry& registry, float displayWidth, float display
         ImGui::SetNextWindowSize(ImVec2(inside.width, inside.height), ImGuiCond_Always);
     }
     bar.placedRect = inside;
+    // A definition that folds or opens the bar overrides a fold the user
+    // asked for in the last frame.
+    if (existing == nullptr || foldedNext(*existing) != a.iconified) {
+        if (existing != nullptr) {
+            existing->WantCollapseToggle = false;
+        }
+        ImGui::SetNextWindowCollapsed(a.iconified, ImGuiCond_Always);
+    }
 
     bool expanded = ImGui::Begin(bar.name.c_str(), nullptr, barFlags);
     ImGuiWindow* window = ImGui::GetCurrentWindow();
-    bar.drawnRect = rectOf(window->Pos, window->SizeFull);
+    openOnTitlePress(*window);
+    bar.attributes.iconified = foldedNext(*window);
+    bar.drawnRect = rectOf(window->Pos, window->Size);
     if (expanded) {
         ImGui::SetWindowFontScale(fontScales[a.fontSize - 1]);
         ImGui::BeginChild("##entries", ImVec2(0.0f, -ImGui::GetFrameHeightWithSpacing()));
@@ -314,7 +381,13 @@ void buildBars(const Registry& registry, float displayWidth, float displayHeight
                std::vector<ButtonPress>& pressed) {
     bool wasOpen = help.open;
     for (const auto& b : registry.bars()) {
+        // Only what this frame lays out has a place: not the entries of a
+        // hidden or folded bar.
         b->drawnRect = b->helpButtonRect = {};
+        for (Entry& e : b->entries) {
+            e.widgetRect = e.labelRect = e.labelRoom = {};
+            std::fill(e.itemRects.begin(), e.itemRects.end(), ScreenRect{});
+        }
         if (b->attributes.visible) {
             bar(*b, registry, displayWidth, displayHeight, help, pressed);
         }

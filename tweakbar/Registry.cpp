@@ -89,7 +89,7 @@ bool applyBarAttribute(TwBar::Attributes& b, const Attribute& a, bool& placement
     }
     auto pair = parseIntegerPair(a.value);
     auto number = parseInteger(a.value);
-    auto visible = parseBool(a.value);
+    auto flag = parseBool(a.value);
     if (is("help") && a.hasValue) {
         b.help = a.value;
     } else if (is("position") && pair) {
@@ -100,11 +100,13 @@ bool applyBarAttribute(TwBar::Attributes& b, const Attribute& a, bool& placement
         b.fontSize = *number;
     } else if (is("valuesWidth") && number && *number > 0) {
         b.valuesWidth = *number;
-    } else if (is("visible") && visible) {
-        b.visible = *visible;
+    } else if (is("visible") && flag) {
+        b.visible = *flag;
+    } else if (is("iconified") && flag) {
+        b.iconified = *flag;
     } else {
         bool known = is("position") || is("size") || is("fontSize") || is("valuesWidth") ||
-                     is("visible") || is("help");
+                     is("visible") || is("iconified") || is("help");
         error = known ? "bad " + quoted(a.name) + " value " + quoted(a.value)
                       : "unknown bar attribute " + quoted(a.name);
         return false;
@@ -177,6 +179,11 @@ TwBar* Registry::newBar(const char* name) {
     return barList.back().get();
 }
 
+bool Registry::owns(const TwBar* bar) const {
+    return bar != nullptr && std::any_of(barList.begin(), barList.end(),
+                                         [bar](const auto& owned) { return owned.get() == bar; });
+}
+
 TwBar* Registry::findBar(std::string_view name) const {
     auto bar =
         std::find_if(barList.begin(), barList.end(), [&](auto& b) { return b->name == name; });
@@ -231,11 +238,10 @@ bool Registry::add(const char* call, TwBar* bar, EntryKind kind, const char* nam
     entry.clientData = clientData;
     TwType valueKind = kindOf(type);
     bool variable = kind == EntryKind::ReadWrite || kind == EntryKind::ReadOnly;
-    auto owner = std::find_if(barList.begin(), barList.end(),
-                              [bar](const auto& owned) { return owned.get() == bar; });
-    std::string where = (bar && owner != barList.end() ? bar->name : "?") + "/" + entry.label;
+    const bool owned = owns(bar);
+    std::string where = (owned ? bar->name : "?") + "/" + entry.label;
     std::string error;
-    if (owner == barList.end()) {
+    if (!owned) {
         error = "not a bar of this context";
     } else if (entry.label.empty() && kind != EntryKind::Separator) {
         error = "an entry needs a name"; // unnamed separators may repeat
@@ -243,6 +249,8 @@ bool Registry::add(const char* call, TwBar* bar, EntryKind kind, const char* nam
         error = "the bar already has an entry of that name";
     } else if (variable && (address == nullptr || valueKind == TW_TYPE_UNDEF)) {
         error = address ? "unknown type " + std::to_string(type) : "no variable";
+    } else if (kind == EntryKind::Plot && address == nullptr) {
+        error = "no plot data";
     } else if (kind == EntryKind::ReadWrite &&
                (valueKind == TW_TYPE_DOUBLE || valueKind == TW_TYPE_CDSTRING)) {
         error = "doubles and strings are read-only: use TwAddVarRO";

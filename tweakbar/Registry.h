@@ -4,11 +4,12 @@
 //
 // Implements: TwNewBar, TwAddVarRW/RO, TwAddSeparator, TwAddButton,
 //   TwDefineEnum, TwDefineStruct and TwDefine (bars and GLOBAL) with the
-//   attributes TweakBar.h lists; values copied as bytes (alignment and the
-//   memory's real type do not matter; a bool is its first byte only, so it may
-//   stand for a 32-bit 0/1 flag); limits on what a bar writes, never on what
-//   it shows; shortcuts (a bool toggles, a number steps within its limits, an
-//   enumeration steps in declared order and wraps around, a button is pressed).
+//   attributes TweakBar.h lists, and the layer's own plot entries; values
+//   copied as bytes (alignment and the memory's real type do not matter; a
+//   bool is its first byte only, so it may stand for a 32-bit 0/1 flag);
+//   limits on what a bar writes, never on what it shows; shortcuts (a bool
+//   toggles, a number steps within its limits, an enumeration steps in
+//   declared order and wraps around, a button is pressed).
 // Refuses: what TweakBar.h lists, with a line on standard error naming the
 //   call and why.
 #pragma once
@@ -31,7 +32,8 @@ enum class EntryKind {
     ReadWrite,
     ReadOnly,
     Separator,
-    Button
+    Button,
+    Plot // the layer's own: address is a PlotData
 };
 // What a type stands for when a bar reads, writes and draws it: a built-in
 // type itself, one of these for made types, TW_TYPE_UNDEF for unknown ones.
@@ -71,7 +73,7 @@ struct Entry {
     EntryKind kind = EntryKind::Separator;
     std::string label;
     TwType type = TW_TYPE_UNDEF;
-    const void* address = nullptr; // null for separators and buttons
+    const void* address = nullptr; // null for separators and buttons; a PlotData for plots
     std::string definition;
     TwButtonCallback callback = nullptr; // buttons only
     void* clientData = nullptr;
@@ -117,8 +119,10 @@ class Registry {
 public:
     TwBar* newBar(const char* name);
     TwBar* findBar(std::string_view name) const;
+    bool owns(const TwBar* bar) const; // a bar of this registry, not one freed by TwInit
     bool define(const char* definition);
-    // A variable (type and address), a separator or a button (callback).
+    // A variable (type and address), a separator, a button (callback) or a
+    // plot (address).
     bool add(const char* call, TwBar* bar, EntryKind kind, const char* name, const char* definition,
              TwType type, const void* address, TwButtonCallback callback, void* clientData);
     TwType defineEnum(const char* name, const TwEnumVal* values, unsigned int count);
@@ -156,6 +160,7 @@ struct TwBar {
         int x = 0, y = 0, width = 200, height = 300; // window pixels from the top-left
         int fontSize = 2;                            // 1 small, 2 medium, 3 large
         int valuesWidth = 0;                         // 0: a share of the bar's width
+        bool iconified = false;                      // folded: what the next frame shows
         std::string help;
     };
 

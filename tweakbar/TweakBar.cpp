@@ -256,6 +256,17 @@ int TwAddButton(TwBar* bar, const char* name, TwButtonCallback callback, void* c
                                   TW_TYPE_UNDEF, nullptr, callback, clientData);
 }
 
+bool Vellumar::tweakbar::addPlot(TwBar* bar, const char* name, const PlotData* data,
+                                 const char* definition) {
+    return started("addPlot") &&
+           context().registry.add("addPlot", bar, EntryKind::Plot, name, definition, TW_TYPE_UNDEF,
+                                  data, nullptr, nullptr);
+}
+
+bool Vellumar::tweakbar::barOpen(const TwBar* bar) {
+    return context().registry.owns(bar) && bar->attributes.visible && !bar->attributes.iconified;
+}
+
 int TwDraw() {
     if (!started("TwDraw")) {
         return 0;

@@ -14,7 +14,10 @@
 //   structs of bool and number members, read-write or read-only;
 //   TW_TYPE_DOUBLE and TW_TYPE_CDSTRING (a const char* variable) read-only.
 //   Bar attributes: position='x y', size='w h', fontSize=1|2|3, valuesWidth=n,
-//   help='...', visible=true|false, and the flags hide and show.
+//   help='...', visible=true|false, the flags hide and show, and
+//   iconified=true|false: a bar folded to its title line, which a press on
+//   that line or its arrow opens and the arrow folds again; the bar keeps what
+//   the user chose until a definition changes it.
 //   Entry attributes (also in struct member definitions, shortcuts aside):
 //   help, keyIncr and keyDecr (one character, case matters; an enumeration
 //   wraps around; a bool toggles), key (buttons), min, max, step (numbers;
@@ -28,9 +31,21 @@
 //   entries; limits on anything but TW_TYPE_INT32 and TW_TYPE_FLOAT; writable
 //   TW_TYPE_DOUBLE and TW_TYPE_CDSTRING; a second bar or entry of one name;
 //   bar names with '/' or '#'; buttons without a callback.
+//
+// The layer's own additions, with no Tw* counterpart (the program's two
+// specified bars never use them), in Vellumar::tweakbar below:
+//   addPlot: a plot entry drawn by Dear ImGui's PlotLines or PlotHistogram
+//   across the bar, under its label with a caption (the scale in words)
+//   beside it, from 0 at the bottom to the top given, and a guide line across
+//   at a value such as the median; a plot with no values takes no room.
+//   Entry attribute: help. Refused like the other entries: no bar, no name,
+//   a second entry of one name, no data.
+//   barOpen: whether a bar shows its entries (visible and not folded), so
+//   that the program works out the figures of a bar only while they show.
 #pragma once
 
 #include <cstddef>
+#include <limits>
 
 struct TwBar; // opaque handle of one bar
 
@@ -91,3 +106,26 @@ int TwDraw();
 int TwEventKeyboardGLUT(unsigned char glutKey, int mouseX, int mouseY);
 int TwEventMouseButtonGLUT(int glutButton, int glutState, int mouseX, int mouseY);
 int TwEventMouseMotionGLUT(int mouseX, int mouseY);
+
+namespace Vellumar::tweakbar {
+
+enum class PlotStyle {
+    Lines,
+    Histogram
+};
+
+// What a plot entry shows, bound like a variable: the program owns it, may
+// change it between frames, and the bar reads it while it draws.
+struct PlotData {
+    PlotStyle style = PlotStyle::Lines;
+    const float* values = nullptr; // count values, drawn left to right
+    int count = 0;
+    float top = 0.0f; // the value at the plot's top edge; not above 0: the largest value
+    float guide = std::numeric_limits<float>::quiet_NaN(); // a line across; none when not finite
+    const char* caption = nullptr;                         // shown beside the label
+};
+
+bool addPlot(TwBar* bar, const char* name, const PlotData* data, const char* definition);
+bool barOpen(const TwBar* bar);
+
+} // namespace Vellumar::tweakbar

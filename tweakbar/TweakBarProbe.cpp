@@ -44,7 +44,7 @@ std::optional<TwBarInfo> TwInspectBar(const char* barName) {
         return std::nullopt;
     }
     const TwBar::Attributes& a = bar->attributes;
-    TwBarInfo info{bar->name, a.visible, a.x, a.y, a.width, a.height, a.help, {}};
+    TwBarInfo info{bar->name, a.visible, a.iconified, a.x, a.y, a.width, a.height, a.help, {}};
     for (const Entry& entry : bar->entries) {
         info.entries.push_back(infoOf(entry));
     }

@@ -20,8 +20,8 @@ using TwEntryKind = Vellumar::tweakbar::EntryKind;
 struct TwEntryInfo {
     TwEntryKind kind;
     std::string label;
-    TwType type;            // TW_TYPE_UNDEF for separators and buttons
-    const void* address;    // the bound variable; null for separators and buttons
+    TwType type;            // TW_TYPE_UNDEF for separators, buttons and plots
+    const void* address;    // the bound variable or PlotData; null for separators and buttons
     std::string definition; // the definition string as given
     std::string help;
     TwButtonCallback callback; // buttons only
@@ -31,6 +31,7 @@ struct TwEntryInfo {
 struct TwBarInfo {
     std::string name;
     bool visible;
+    bool iconified;          // folded to the title line, as defined or as the user left it
     int x, y, width, height; // position and size as last defined, window pixels
     std::string help;
     std::vector<TwEntryInfo> entries;

@@ -1,5 +1,6 @@
 // What the tweak-bar layer costs the program: a drawn frame of two bars of
-// the program's size and mix of entries (against a frame with no bars), one
+// the program's size and mix of entries (against a frame with no bars), the
+// same with a third bar of figures and a plot, open and folded, one
 // forwarded mouse motion (each runs an ImGui frame), a shortcut key, and
 // splitting a definition string. The allocation counters count the C++ and
 // ImGui allocations per iteration, which should be 0 once the bars have
@@ -137,8 +138,8 @@ void BM_FrameWithoutBars(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameWithoutBars)->Unit(benchmark::kMicrosecond);
 
-void BM_FrameWithTwoBars(benchmark::State& state) {
-    startBars();
+// Drawn frames of the bars built so far, with their allocations.
+void drawFrames(benchmark::State& state) {
     AllocationCounters counters;
     for (auto _ : state) {
         clearFrame();
@@ -147,7 +148,47 @@ void BM_FrameWithTwoBars(benchmark::State& state) {
     }
     counters.report(state);
 }
+
+void BM_FrameWithTwoBars(benchmark::State& state) {
+    startBars();
+    drawFrames(state);
+}
 BENCHMARK(BM_FrameWithTwoBars)->Unit(benchmark::kMicrosecond);
+
+// A bar like Statistics: figures and a plot of 64 frames with its guide.
+void addPlotBar(bool folded) {
+    static double figures[4] = {2.9, 0.04, 1.4, 9.1};
+    static float values[64] = {};
+    static Vellumar::tweakbar::PlotData plot;
+    for (int i = 0; i < 64; ++i) {
+        values[i] = 1.0f + static_cast<float>(i % 7);
+    }
+    plot.values = values;
+    plot.count = 64;
+    plot.guide = 3.0f;
+    plot.caption = "top 7, median 3 ms";
+    TwBar* bar = TwNewBar("Figures");
+    TwDefine(folded ? " Figures position='0 0' size='300 310' fontSize=1 iconified=true "
+                    : " Figures position='0 0' size='300 310' fontSize=1 iconified=false ");
+    for (int i = 0; i < 4; ++i) {
+        TwAddVarRO(bar, ("figure " + std::to_string(i)).c_str(), TW_TYPE_DOUBLE, &figures[i], "");
+    }
+    Vellumar::tweakbar::addPlot(bar, "Wall times", &plot, "");
+    for (int i = 0; i < 3; ++i) {
+        TwDraw();
+    }
+}
+
+void BM_FrameWithTwoBarsAndAPlotBar(benchmark::State& state) {
+    startBars();
+    addPlotBar(state.range(0) != 0);
+    drawFrames(state);
+}
+BENCHMARK(BM_FrameWithTwoBarsAndAPlotBar)
+    ->ArgName("folded")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_MouseMotionOverABar(benchmark::State& state) {
     startBars();

@@ -262,17 +262,25 @@ class ShaderFiles(ToolTest):
         self.assertEqual(app.quit(), 0)
 
 
+def dark(shot, box):
+    """Pixels of a bar's background: no capture colour and not the quad."""
+    left, top, right, bottom = box
+    return sum(1 for y in range(top, bottom) for x in range(left, right) if sum(shot.pixel(x, y)) < 120)
+
+
 class CaptureInTheWindow(ToolTest):
-    # The Capture bar at its place in the top-left corner: the replay slider's
-    # track, the Play box, the speed slider's track and the two buttons, in
-    # window pixels from the top-left.
+    # The Capture bar at its place in the top-left corner: its title line,
+    # the replay slider's track, the Play box, the speed slider's track and
+    # the two buttons, in window pixels from the top-left.
+    TITLE = (60, 19)
     REPLAY = (145, 249, 69)
     PLAY = (150, 92)
     SPEED_MAX = (249, 116)
     SAVE = (128, 138)
     SHOW_LIVE = (128, 161)
-    # Below that bar and left of the others: only the capture shows there.
-    FREE = (0, 390, 250, 512)
+    # Right of that bar and below FreezyPoints (MainOptions is hidden in test
+    # mode): only the capture shows there.
+    FREE = (262, 390, 512, 512)
     FREE_PIXELS = 250 * 122
 
     def black(self, shot):
@@ -284,17 +292,21 @@ class CaptureInTheWindow(ToolTest):
         # With several, a thread the loaded machine holds back leaves its tile
         # to the end of the order, wherever that tile lies.
         app = self.start(cwd, env={"LP_NUM_THREADS": "1"})
-        app.key("j", "j", "k", "k")
+        app.key("j", "j", "k", "k", "space")
         self.assertIn("loopsCount: (0, 0)", app.next_report())
         start = len(app.out())
         app.key("o")
         found = app.wait_for(app.out, r"capture: (\d+) fragments; tile \S+", start=start)
         self.assertEqual(found.group(1), str(512 * 512))
 
-        # The order view instead of the white quad.
+        # The order view instead of the white quad, the bar folded to its
+        # title line above it.
         shot = app.wait_screen(lambda s: s.pixel(100, 450) != WHITE)
         self.assertNotIn(shot.pixel(100, 450), (WHITE, BLACK))
         self.assertEqual(self.black(shot), 0)
+        self.assertEqual(dark(shot, (10, 40, 250, 460)), 0)
+        app.click(*self.TITLE)
+        app.wait_screen(lambda s: dark(s, (10, 300, 20, 310)) == 100)
 
         # The replay slider cuts the fragments: none at its left end; at about
         # nine tenths all of the rows above the last tile row (shaded first)
@@ -304,7 +316,7 @@ class CaptureInTheWindow(ToolTest):
         shot = app.wait_screen(lambda s: self.black(s) == self.FREE_PIXELS)
         self.assertEqual(self.black(shot), self.FREE_PIXELS)
         app.click(left + (right - left) * 9 // 10, row)
-        above_last_row, last_row = (0, 390, 250, 420), (0, 482, 250, 512)
+        above_last_row, last_row = (262, 390, 512, 420), (262, 482, 512, 512)
         shot = app.wait_screen(
             lambda s: s.count(BLACK, above_last_row) == 0 and s.count(BLACK, last_row) > 0)
         self.assertEqual(shot.count(BLACK, above_last_row), 0)
@@ -332,6 +344,47 @@ class CaptureInTheWindow(ToolTest):
         app.wait_screen(lambda s: s.pixel(100, 450) == WHITE)
         app.move_pointer(100, 450)
         app.next_report()
+        self.assertEqual(app.quit(), 0)
+        self.assertQuietConsole(app.err())
+
+
+class ThePictureStaysInView(ToolTest):
+    # Where the Statistics bar stood at start when it was open: the window's
+    # top-left corner, under the title line it is folded to.
+    STATISTICS = (0, 19, 300, 240)
+    STATISTICS_TITLE = (150, 9)
+
+    def test_the_bars_beyond_the_two_fold_to_their_title_and_open_on_a_click(self):
+        app = self.start()
+        app.settle(2)
+        shot = app.screenshot()
+        # Left of MainOptions and FreezyPoints, below the title line: the
+        # white quad, freeze point 0 red at its lower-left pixel.
+        self.assertEqual(shot.count(WHITE, self.STATISTICS), 300 * 221)
+        self.assertEqual(shot.count(WHITE, (0, 19, 262, 512)), 262 * 493 - 1)
+        self.assertEqual(shot.pixel(0, 511), RED)
+
+        # A click on the title line opens the bar over the quad (only its
+        # text is white there); it stays open through test mode and back.
+        app.click(*self.STATISTICS_TITLE)
+        covered = lambda s: s.count(WHITE, self.STATISTICS) < 300 * 221 // 20
+        self.assertTrue(covered(app.wait_screen(covered)))
+        app.key("j", "j", "k", "k", "space")
+        self.assertIn("loopsCount: (0, 0)", app.next_report())
+        app.key("space")
+        app.settle(2)
+        self.assertTrue(covered(app.screenshot()))
+
+        # A capture takes the Statistics bar's place with a bar folded the
+        # same way: the capture shows under it; open, it covers that place.
+        app.key("o")
+        shot = app.wait_screen(lambda s: s.pixel(100, 450) != WHITE)
+        self.assertEqual(dark(shot, (10, 40, 250, 460)), 0)
+        app.click(*CaptureInTheWindow.TITLE)
+        app.wait_screen(lambda s: dark(s, (10, 300, 20, 310)) == 100)
+        # Show live: the Statistics bar is back as the user left it, open.
+        app.click(*CaptureInTheWindow.SHOW_LIVE)
+        self.assertTrue(covered(app.wait_screen(lambda s: s.pixel(100, 450) == WHITE)))
         self.assertEqual(app.quit(), 0)
         self.assertQuietConsole(app.err())
 

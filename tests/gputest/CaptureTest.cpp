@@ -19,6 +19,7 @@
 #include "CaptureSupport.h"
 #include "CaptureView.h"
 #include "CapturedSink.h"
+#include "CycleHistogram.h"
 #include "FragmentRecorder.h"
 #include "GLCallCounter.h"
 #include "GPUTestFixture.h"
@@ -204,15 +205,21 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
         }
     }
 
-    // "Show live", clicked as a user clicks it: the bars take the mouse while
-    // a capture is shown, even in test mode.
+    // The bar folded to its title line opened, and "Show live" clicked, as a
+    // user clicks them: the bars take the mouse while a capture is shown,
+    // even in test mode.
+    auto click = [&](const TwRect& r) {
+        test.passiveMotion(centreX(r), centreY(r));
+        test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(r), centreY(r));
+        runFrame();
+        test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(r), centreY(r));
+        runFrame();
+    };
     runFrame();
-    const TwRect button = drawnEntry("Capture", "Show live");
-    test.passiveMotion(centreX(button), centreY(button));
-    test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(button), centreY(button));
-    runFrame();
-    test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(button), centreY(button));
-    runFrame();
+    EXPECT_FALSE(TwInspectDrawnEntry("Capture", "Show live"));
+    click(drawnBar("Capture"));
+    EXPECT_TRUE(TwInspectDrawnEntry("Capture", "Cycles")) << "llvmpipe has the clock";
+    click(drawnEntry("Capture", "Show live"));
     EXPECT_FALSE(test.captureSession.shown());
     EXPECT_FALSE(TwInspectBar("Capture")->visible);
     EXPECT_TRUE(TwInspectBar("Statistics")->visible);
@@ -263,6 +270,38 @@ TEST_F(ProgramCapture, WriteCaptureWritesTheFilesOrSaysWhyNotInOneLine) {
         << line;
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
     EXPECT_FALSE(std::filesystem::exists(scratch.path() + "missing"));
+}
+
+// The histogram spans the time view's range, from the shortest pixel to its
+// ramp's top; longer pixels fall into the last bin, uncovered pixels and
+// clocks that ran backwards into none. No clock, no values.
+TEST(CaptureCycleHistogram, SpansTheTimeViewsRangeAndCountsTheCoveredPixels) {
+    FragmentCapture capture = FragmentCapture::blank(6, 1);
+    capture.enableClock();
+    const std::uint64_t cycles[] = {10, 20, 30, 1000000, 5, 0};
+    for (std::size_t p = 0; p < 6; ++p) {
+        capture.order[p] = static_cast<std::uint32_t>(p);
+        capture.clockStart[p] = 100;
+        capture.clockEnd[p] = 100 + cycles[p];
+    }
+    capture.order[4] = FragmentCapture::notCovered;
+    capture.clockEnd[5] = 99;
+    CycleHistogram histogram;
+    histogram.build(capture);
+    EXPECT_EQ(histogram.shortest, 10u);
+    EXPECT_EQ(histogram.longest, 30u);
+    ASSERT_EQ(histogram.plot.count, CycleHistogram::bins);
+    std::vector<float> expected(CycleHistogram::bins, 0.0f);
+    expected[0] = expected[CycleHistogram::bins / 2] = 1.0f;
+    expected[CycleHistogram::bins - 1] = 2.0f;
+    EXPECT_EQ(
+        std::vector<float>(histogram.plot.values, histogram.plot.values + histogram.plot.count),
+        expected);
+    EXPECT_STREQ(histogram.plot.caption, "10 to 30 cycles, tallest 2 px");
+
+    capture.clockAvailable = false;
+    histogram.build(capture);
+    EXPECT_EQ(histogram.plot.count, 0);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 
 #include "GLTestWindow.h"
+#include "TweakBar.h"
 
 namespace testsupport {
 
@@ -76,6 +77,9 @@ void GPUTestFrame::SetUp() {
     resizeWindow(512, 512);
     test.setStartValues();
     test.printStats = false;
+    // The bars the user may open, folded as at start.
+    TwDefine(" Statistics iconified=true ");
+    TwDefine(" Capture iconified=true ");
     testsupport::pumpGlutEvents(2);
     // Each test sees its own frames (not those GLUT drew for the events
     // above), and the coverage warning not yet given.

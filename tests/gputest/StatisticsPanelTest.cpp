@@ -3,10 +3,14 @@
 // frames, held test-mode frames included.
 #include <gtest/gtest.h>
 
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "BarPointer.h"
 #include "CapturedSink.h"
 #include "GPUTestFixture.h"
 #include "ResultsFiles.h"
@@ -48,7 +52,20 @@ std::string shownText(const char* label) {
     return text ? text : "(null)";
 }
 
-class StatisticsBar : public GPUTestFrame {};
+const Vellumar::tweakbar::PlotData& shownPlot() {
+    static const Vellumar::tweakbar::PlotData none;
+    const void* address = boundAddress("Wall times");
+    return address ? *static_cast<const Vellumar::tweakbar::PlotData*>(address) : none;
+}
+
+// The bar open, as a click on its title line leaves it.
+class StatisticsBar : public GPUTestFrame {
+protected:
+    void SetUp() override {
+        GPUTestFrame::SetUp();
+        TwDefine(" Statistics iconified=false ");
+    }
+};
 
 TEST_F(StatisticsBar, ShowsTheFiguresOfTheFramesSinceTheChangeInMilliseconds) {
     Vellumar::measure::FrameLog& log = test.measurements.frameLog();
@@ -71,11 +88,14 @@ TEST_F(StatisticsBar, ShowsTheFiguresOfTheFramesSinceTheChangeInMilliseconds) {
     EXPECT_DOUBLE_EQ(shownNumber("GPU min"), 0.1);
     EXPECT_DOUBLE_EQ(shownNumber("GPU max"), 0.5);
     EXPECT_EQ(shownText("Timer coverage"), "10 % of the wall time: trust the wall time");
-    // Heights in half rows of 5 ms over three rows: 2.5 1 2 3 4 5 ms give
-    // 3 1 2 4 5 6 (rounded to the nearest).
-    const std::string gap(StatisticsPanel::plotColumns - 6, ' ');
-    EXPECT_EQ(shownText("Wall times"),
-              "last 6, top 5 ms\n" + gap + "    .#\n" + gap + ".  ###\n" + gap + "#.####");
+    // Every frame the log holds, the first too, up to the largest; the guide
+    // at the median of those since the change.
+    const Vellumar::tweakbar::PlotData& plot = shownPlot();
+    EXPECT_EQ(std::vector<float>(plot.values, plot.values + plot.count),
+              (std::vector<float>{2.5f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f}));
+    EXPECT_FLOAT_EQ(plot.top, 5.0f);
+    EXPECT_FLOAT_EQ(plot.guide, 3.0f);
+    EXPECT_STREQ(plot.caption, "top 5, median 3 ms");
 }
 
 TEST_F(StatisticsBar, SaysWhenTooFewFramesToJudgeTheTimer) {
@@ -139,6 +159,33 @@ TEST_F(StatisticsBar, BackFromTestModeItShowsTheTestModeFramesUntilASettingChang
     EXPECT_EQ(shownText("Frames"), "since the last change");
     EXPECT_EQ(shownCount(), 1);
     EXPECT_GT(shownNumber("Wall median ms"), 0.0);
+}
+
+// Folded, as at start, the bar costs the frame nothing: its figures stay as
+// they were until a click on its title line opens it.
+TEST_F(GPUTestFrame, TheFoldedStatisticsBarWorksNothingOutUntilAClickOpensIt) {
+    TwDefine(" Statistics iconified=false ");
+    runFrame();
+    runFrame();
+    TwDefine(" Statistics iconified=true ");
+    const int32_t countWhenFolded = shownCount();
+    const int plottedWhenFolded = shownPlot().count;
+    for (int i = 0; i < 3; ++i) {
+        runFrame();
+    }
+    EXPECT_EQ(shownCount(), countWhenFolded);
+    EXPECT_EQ(shownPlot().count, plottedWhenFolded);
+
+    const TwRect title = drawnBar("Statistics");
+    ASSERT_LT(title.height, 30);
+    test.passiveMotion(centreX(title), centreY(title));
+    test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(title), centreY(title));
+    test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(title), centreY(title));
+    runFrame();
+    EXPECT_EQ(shownCount(), static_cast<int32_t>(test.measurements.frameLog().shown().size()));
+    EXPECT_EQ(shownCount(), countWhenFolded + 4);
+    EXPECT_GT(drawnBar("Statistics").height, 200);
+    EXPECT_EQ(test.freezePoints[0].PosX, 0) << "the click was the bar's";
 }
 
 } // namespace

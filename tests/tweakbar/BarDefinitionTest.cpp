@@ -46,6 +46,9 @@ TEST_F(BarDefinition, AttributesApplyWithAnyCaseAndSeveralPerString) {
     EXPECT_FALSE(bar("Bar").visible);
     EXPECT_EQ(TwDefine(" Bar visible='true' "), 1);
     EXPECT_TRUE(bar("Bar").visible);
+    EXPECT_FALSE(bar("Bar").iconified);
+    EXPECT_EQ(TwDefine(" Bar iconified=true "), 1);
+    EXPECT_TRUE(bar("Bar").iconified);
 }
 
 TEST_F(BarDefinition, GlobalHelpKeepsItsTabsAndLineFeeds) {
@@ -64,7 +67,7 @@ TEST_F(BarDefinition, BadDefinitionsAreRefusedWithAMessageAndChangeNothing) {
         {"Bar position='1'", "bad 'position'"},
         {"Bar hide=yes", "unknown bar attribute 'hide'"},
         {"Bar visible=maybe", "bad 'visible'"},
-        {"Bar iconified", "unknown bar attribute 'iconified'"},
+        {"Bar iconified", "bad 'iconified' value ''"},
         {"Bar help", "bad 'help' value ''"},
         {"Bar/Entry help='x'", "entries take their attributes when they are added"},
         {"GLOBAL help='x' position='1 1'", "GLOBAL takes only help"},
@@ -115,6 +118,7 @@ TEST_F(BarDefinition, EntriesThatDoNotFitAreRefusedWithAMessage) {
     bool flag = false;
     double mean = 0.0;
     const char* text = "";
+    const Vellumar::tweakbar::PlotData plot;
     ASSERT_EQ(TwAddVarRW(b, "v", TW_TYPE_INT32, &value, " min=0 max=9 "), 1);
     struct Case {
         const char* call;
@@ -148,6 +152,8 @@ TEST_F(BarDefinition, EntriesThatDoNotFitAreRefusedWithAMessage) {
             {"TwAddVarRW",
              TwAddVarRW(reinterpret_cast<TwBar*>(&value), "q", TW_TYPE_INT32, &value, ""),
              "not a bar of this context"},
+            {"addPlot", Vellumar::tweakbar::addPlot(b, "p", nullptr, ""), "no plot data"},
+            {"addPlot", Vellumar::tweakbar::addPlot(b, "p", &plot, "min=0"), "'min' fits only"},
         };
     };
     CerrCapture err;

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "BarPointer.h"
@@ -34,11 +35,17 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT);
     }
 
-    // Brightness (0 to 765) at a window pixel, y from the top.
-    static int brightness(int x, int y) {
+    // The colour at a window pixel, y from the top.
+    static std::array<int, 3> colour(int x, int y) {
         unsigned char rgba[4] = {};
         glReadPixels(x, windowSize - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-        return rgba[0] + rgba[1] + rgba[2];
+        return {rgba[0], rgba[1], rgba[2]};
+    }
+
+    // Brightness (0 to 765) at a window pixel, y from the top.
+    static int brightness(int x, int y) {
+        const std::array<int, 3> c = colour(x, y);
+        return c[0] + c[1] + c[2];
     }
 };
 
@@ -339,4 +346,65 @@ TEST_F(Drawing, FontSizeAndValuesWidthShapeTheRows) {
     EXPECT_EQ(small->width, 90);
     EXPECT_EQ(large->width, 150);
     EXPECT_GT(large->height, small->height);
+}
+
+// ImGui's plot widgets draw a plot across the bar from 0 at its bottom to
+// the top given: a histogram's bars reach their values, the guide crosses at
+// its value, a line runs through the values; with no values, no room taken.
+TEST_F(Drawing, PlotsAreImGuisPlotWidgetsScaledFromZeroToTheirTop) {
+    const float values[] = {4.0f, 0.0f, 2.0f, 0.0f};
+    Vellumar::tweakbar::PlotData plot;
+    plot.style = Vellumar::tweakbar::PlotStyle::Histogram;
+    plot.values = values;
+    plot.count = 4;
+    plot.top = 8.0f;
+    plot.guide = 2.0f;
+    plot.caption = "top 8";
+    ASSERT_TRUE(Vellumar::tweakbar::addPlot(TwNewBar("Plots"), "Times", &plot, ""));
+    TwDefine(" Plots position='0 0' size='300 200' ");
+    TwDraw();
+    clearWhite();
+    TwDraw();
+    // Inside ImGui's frame padding; x at the middle of each value's column.
+    const TwRect frame = drawnEntry("Plots", "Times");
+    const int top = frame.y + 3;
+    const int bottom = frame.y + frame.height - 4;
+    const int height = bottom - top;
+    auto column = [&](int i) { return frame.x + 4 + (frame.width - 8) * (2 * i + 1) / 8; };
+    auto filled = [](const std::array<int, 3>& c) { return c[0] > 200 && c[1] > 140 && c[2] < 40; };
+    EXPECT_TRUE(filled(colour(column(0), top + height * 5 / 8)));
+    EXPECT_FALSE(filled(colour(column(0), top + height * 3 / 8)));
+    EXPECT_FALSE(filled(colour(column(1), bottom - 2)));
+    EXPECT_TRUE(filled(colour(column(2), top + height * 7 / 8)));
+    EXPECT_FALSE(filled(colour(column(2), top + height * 5 / 8)));
+    const int guideY = bottom - height / 4;
+    bool guideSeen = false;
+    for (int y = guideY - 2; y <= guideY + 2; ++y) {
+        const std::array<int, 3> c = colour(column(1), y);
+        guideSeen = guideSeen || c[0] > c[1] + 60;
+    }
+    EXPECT_TRUE(guideSeen);
+
+    // As lines up to the largest value, through 0 at the left end and 4 at
+    // the right end: at the middle, halfway up.
+    const float rising[] = {0.0f, 4.0f};
+    plot.style = Vellumar::tweakbar::PlotStyle::Lines;
+    plot.values = rising;
+    plot.count = 2;
+    plot.top = 0.0f;
+    plot.guide = std::nanf("");
+    clearWhite();
+    TwDraw();
+    const int middleX = frame.x + frame.width / 2;
+    int brightestY = 0;
+    for (int y = top; y <= bottom; ++y) {
+        brightestY = brightness(middleX, y) > brightness(middleX, brightestY) ? y : brightestY;
+    }
+    EXPECT_NEAR(brightestY, (top + bottom) / 2, 2);
+    EXPECT_FALSE(filled(colour(column(0), bottom - 2)));
+
+    plot.count = 0;
+    TwDraw();
+    EXPECT_FALSE(TwInspectDrawnEntry("Plots", "Times"));
+    EXPECT_FALSE(TwInspectDrawnLabel("Plots", "Times"));
 }

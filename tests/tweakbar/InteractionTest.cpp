@@ -68,6 +68,7 @@ protected:
         TwAddVarRO(bar, "Estimate", TW_TYPE_CDSTRING, &v.estimate, "");
         TwDefine(" Bar position='40 20' size='300 480' valuesWidth=120 ");
         TwDraw();
+        handle = bar;
     }
 
     void openPoint() {
@@ -77,6 +78,7 @@ protected:
 
     Values v;
     TwType pointType = TW_TYPE_UNDEF;
+    TwBar* handle = nullptr;
 };
 
 } // namespace
@@ -402,4 +404,36 @@ TEST_F(Interaction, TheHelpButtonOpensTheHelpWindow) {
     click(*TwInspectDrawnHelpButton("Bar"));
     TwDraw();
     EXPECT_FALSE(TwInspectDrawnHelpWindow());
+}
+
+// Folded, the bar is its title line: a press there opens it (and a quick
+// second click does not fold it again), the arrow folds it, and hidden and
+// shown again it is as the user left it.
+TEST_F(Interaction, AFoldedBarIsItsTitleLineUntilAClickThereOpensIt) {
+    TwDefine(" Bar iconified=true ");
+    TwDraw();
+    const TwRect title = drawnBar("Bar");
+    EXPECT_LT(title.height, 30);
+    EXPECT_FALSE(Vellumar::tweakbar::barOpen(handle));
+    EXPECT_FALSE(TwInspectDrawnEntry("Bar", "Regs"));
+    EXPECT_EQ(clickAt(title.x + 100, title.y + title.height + 5), std::make_pair(0, 0));
+
+    const int onName = title.x + 100;
+    EXPECT_EQ(clickAt(onName, centreY(title)), std::make_pair(1, 1));
+    EXPECT_EQ(clickAt(onName, centreY(title)), std::make_pair(1, 1));
+    TwDraw();
+    EXPECT_TRUE(Vellumar::tweakbar::barOpen(handle));
+    EXPECT_FALSE(TwInspectBar("Bar")->iconified);
+    EXPECT_EQ(drawnBar("Bar").height, 480);
+
+    const int onArrow = title.x + 10;
+    clickAt(onArrow, centreY(title));
+    TwDraw();
+    EXPECT_TRUE(TwInspectBar("Bar")->iconified);
+    TwDefine(" Bar hide ");
+    TwDraw();
+    TwDefine(" Bar show ");
+    TwDraw();
+    EXPECT_EQ(drawnBar("Bar").height, title.height);
+    EXPECT_FALSE(Vellumar::tweakbar::barOpen(handle));
 }
