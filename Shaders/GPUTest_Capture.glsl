@@ -6,9 +6,12 @@
 // part is ever used, or faked, without its extension. The live frame's
 // shader never sees any of it.
 //
-// Per pixel, captureStride unsigned values in CapturePixels (all zero before
-// the frame): the first fragment to reach the pixel writes its own values,
-// every fragment counts itself in the overdraw. Word order as in
+// Every fragment appends one record to a log: the atomic counter's value is
+// both its order and its slot. Slots at or past CAPTURE_CAPACITY are counted
+// by the counter but not written, so that the recorder can say how many it
+// dropped. The log spans CAPTURE_LOG_BLOCKS storage blocks of
+// CAPTURE_RECORDS_PER_BLOCK records each, because a driver limits the size of
+// one block (llvmpipe: 128 MiB). Word order as in
 // capture/gl/FragmentRecorder.cpp, which reads them back.
 
 #if CAPTURE_CLOCK
@@ -22,32 +25,92 @@
 #extension GL_NV_shader_thread_group : require
 #endif
 
-const uint captureStride = 11u;
-const uint captureOrderWord = 0u;
-const uint captureOverdrawWord = 1u;
+const uint capturePixelWord = 0u;
+const uint capturePrimitiveWord = 1u;
 const uint captureClockStartWord = 2u; // low word, then high word
 const uint captureClockEndWord = 4u;
 const uint captureSubgroupWord = 6u;
 const uint captureLaneWord = 7u;
-const uint capturePrimitiveWord = 8u;
+const uint captureLoopsWord = 8u;
+#if CAPTURE_THREAD_GROUP
 const uint captureSmWord = 9u;
 const uint captureWarpWord = 10u;
+const uint captureRecordWords = 11u;
+#else
+const uint captureRecordWords = 9u;
+#endif
 
 // The counters: fragments in the order they took their number, and
 // subgroups likewise.
 layout(binding = 0, offset = 0) uniform atomic_uint captureFragmentCounter;
 layout(binding = 0, offset = 4) uniform atomic_uint captureSubgroupCounter;
 
-layout(std430, binding = 0) buffer CapturePixels
-{
-    uint capturePixels[];
-};
+// GLSL 4.30 indexes an array of blocks only with a dynamically uniform
+// expression, and a fragment's slot is anything but: one block each, chosen
+// by captureStore below.
+layout(std430, binding = 0) buffer CaptureLog0 { uint captureLog0[]; };
+#if CAPTURE_LOG_BLOCKS > 1
+layout(std430, binding = 1) buffer CaptureLog1 { uint captureLog1[]; };
+#endif
+#if CAPTURE_LOG_BLOCKS > 2
+layout(std430, binding = 2) buffer CaptureLog2 { uint captureLog2[]; };
+#endif
+#if CAPTURE_LOG_BLOCKS > 3
+layout(std430, binding = 3) buffer CaptureLog3 { uint captureLog3[]; };
+#endif
+#if CAPTURE_LOG_BLOCKS > 4
+layout(std430, binding = 4) buffer CaptureLog4 { uint captureLog4[]; };
+#endif
+#if CAPTURE_LOG_BLOCKS > 5
+layout(std430, binding = 5) buffer CaptureLog5 { uint captureLog5[]; };
+#endif
+#if CAPTURE_LOG_BLOCKS > 6
+layout(std430, binding = 6) buffer CaptureLog6 { uint captureLog6[]; };
+#endif
+#if CAPTURE_LOG_BLOCKS > 7
+layout(std430, binding = 7) buffer CaptureLog7 { uint captureLog7[]; };
+#endif
 
-uint captureBase;
-bool captureFirst = false;
 uint captureOrder;
 uvec2 captureClockStart = uvec2(0u);
 uint captureSubgroup = 0u;
+// Counted by slowdownLoop in GPUTest_Common.glsl: the iterations the loop
+// really ran, which a driver may cut short of the count asked.
+uint captureLoopsRun = 0u;
+
+void captureStore(uint block, uint at, uint value)
+{
+    if (block == 0u)
+        captureLog0[at] = value;
+#if CAPTURE_LOG_BLOCKS > 1
+    else if (block == 1u)
+        captureLog1[at] = value;
+#endif
+#if CAPTURE_LOG_BLOCKS > 2
+    else if (block == 2u)
+        captureLog2[at] = value;
+#endif
+#if CAPTURE_LOG_BLOCKS > 3
+    else if (block == 3u)
+        captureLog3[at] = value;
+#endif
+#if CAPTURE_LOG_BLOCKS > 4
+    else if (block == 4u)
+        captureLog4[at] = value;
+#endif
+#if CAPTURE_LOG_BLOCKS > 5
+    else if (block == 5u)
+        captureLog5[at] = value;
+#endif
+#if CAPTURE_LOG_BLOCKS > 6
+    else if (block == 6u)
+        captureLog6[at] = value;
+#endif
+#if CAPTURE_LOG_BLOCKS > 7
+    else if (block == 7u)
+        captureLog7[at] = value;
+#endif
+}
 
 #if CAPTURE_BALLOT
 // One number per subgroup, taken by one of its lanes and handed to all. The
@@ -77,12 +140,6 @@ void captureBegin()
     captureSubgroup = captureSubgroupNumber();
 #endif
     captureOrder = atomicCounterIncrement(captureFragmentCounter);
-    ivec2 pixel = ivec2(gl_FragCoord.xy);
-    if (all(greaterThanEqual(pixel, ivec2(0))) &&
-        all(lessThan(pixel, ivec2(CAPTURE_WIDTH, CAPTURE_HEIGHT)))) {
-        captureBase = (uint(pixel.y) * uint(CAPTURE_WIDTH) + uint(pixel.x)) * captureStride;
-        captureFirst = atomicAdd(capturePixels[captureBase + captureOverdrawWord], 1u) == 0u;
-    }
 #if CAPTURE_CLOCK
     captureClockStart = clock2x32ARB();
 #endif
@@ -98,20 +155,28 @@ void captureEnd(float loopResult)
     if (loopResult != -1.0e38)
         clockEnd = clock2x32ARB();
 #endif
-    if (!captureFirst)
+    if (captureOrder >= uint(CAPTURE_CAPACITY))
         return;
-    capturePixels[captureBase + captureOrderWord] = captureOrder;
-    capturePixels[captureBase + captureClockStartWord] = captureClockStart.x;
-    capturePixels[captureBase + captureClockStartWord + 1u] = captureClockStart.y;
-    capturePixels[captureBase + captureClockEndWord] = clockEnd.x;
-    capturePixels[captureBase + captureClockEndWord + 1u] = clockEnd.y;
+    uint block = captureOrder / uint(CAPTURE_RECORDS_PER_BLOCK);
+    uint base = (captureOrder % uint(CAPTURE_RECORDS_PER_BLOCK)) * captureRecordWords;
+    // A fragment lies inside the framebuffer, which has the window's size.
+    ivec2 pixel = ivec2(gl_FragCoord.xy);
+    captureStore(block, base + capturePixelWord,
+                 uint(pixel.y) * uint(CAPTURE_WIDTH) + uint(pixel.x));
+    captureStore(block, base + capturePrimitiveWord, uint(gl_PrimitiveID));
+    captureStore(block, base + captureClockStartWord, captureClockStart.x);
+    captureStore(block, base + captureClockStartWord + 1u, captureClockStart.y);
+    captureStore(block, base + captureClockEndWord, clockEnd.x);
+    captureStore(block, base + captureClockEndWord + 1u, clockEnd.y);
+    captureStore(block, base + captureSubgroupWord, captureSubgroup);
 #if CAPTURE_BALLOT
-    capturePixels[captureBase + captureSubgroupWord] = captureSubgroup;
-    capturePixels[captureBase + captureLaneWord] = gl_SubGroupInvocationARB;
+    captureStore(block, base + captureLaneWord, gl_SubGroupInvocationARB);
+#else
+    captureStore(block, base + captureLaneWord, 0u);
 #endif
-    capturePixels[captureBase + capturePrimitiveWord] = uint(gl_PrimitiveID);
+    captureStore(block, base + captureLoopsWord, captureLoopsRun);
 #if CAPTURE_THREAD_GROUP
-    capturePixels[captureBase + captureSmWord] = gl_SMIDNV;
-    capturePixels[captureBase + captureWarpWord] = gl_WarpIDNV;
+    captureStore(block, base + captureSmWord, gl_SMIDNV);
+    captureStore(block, base + captureWarpWord, gl_WarpIDNV);
 #endif
 }

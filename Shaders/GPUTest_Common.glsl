@@ -33,6 +33,10 @@
 #ifndef COUNT_LOOP_CYCLES
 #define COUNT_LOOP_CYCLES 0
 #endif
+// Set by the capture build only (see GPUTest_Capture.glsl).
+#ifndef CAPTURE_FRAGMENTS
+#define CAPTURE_FRAGMENTS 0
+#endif
 // The register count sizes an array: below 1 it would not compile, and
 // thousands of values would keep the compiler busy for minutes.
 #if NUM_PIPEVARS < 1
@@ -106,6 +110,9 @@ float slowdownLoop(int cycles, float seed)
 #if COUNT_LOOP_CYCLES
         ++cyclesRun;
 #endif
+#if CAPTURE_FRAGMENTS
+        ++captureLoopsRun;
+#endif
     }
     float result = 0.0;
     for (int k = 0; k < PIPEVAR_COUNT; ++k)
@@ -117,6 +124,9 @@ float slowdownLoop(int cycles, float seed)
         value = value * factor + 0.001;
 #if COUNT_LOOP_CYCLES
         ++cyclesRun;
+#endif
+#if CAPTURE_FRAGMENTS
+        ++captureLoopsRun;
 #endif
     }
     return value;

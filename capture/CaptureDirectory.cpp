@@ -8,7 +8,10 @@
 #include <sstream>
 
 #include "FragmentCsv.h"
+#include "FragmentNpy.h"
+#include "FragmentRows.h"
 #include "PatternAnalysis.h"
+#include "PixelLayers.h"
 #include "SummaryJson.h"
 #include "ViewBuilder.h"
 #include "WholeDirectory.h"
@@ -57,7 +60,8 @@ std::vector<std::string> writeContents(measure::WholeDirectory& directory,
     ViewBuilder views(capture, index);
     std::vector<std::uint8_t> rgb;
     if (capture.width > 0 && capture.height > 0) {
-        for (View view : {View::order, View::time, View::subgroups}) {
+        for (View view : {View::order, View::time, View::subgroups, View::overdraw, View::last,
+                          View::primitiveOrder}) {
             if (views.available(view)) {
                 write(std::string(viewName(view)) + ".png", png(capture, views.build(view), rgb));
             }
@@ -68,10 +72,22 @@ std::vector<std::string> writeContents(measure::WholeDirectory& directory,
             write(name, png(capture, views.build(View::order, percent / 100.0), rgb));
         }
     }
-    std::ostringstream csv;
-    writeFragmentCsv(csv, capture, index);
-    write("fragments.csv", csv.str());
-    nlohmann::json summary = summaryJson(capture, report);
+    FragmentLog standIn;
+    const FragmentLog& log = capture.logOrFirstFragments(standIn);
+    const PixelLayers layers(capture, log);
+    const FragmentRows rows(capture, log, layers);
+    write("fragments.npy", fragmentNpy(rows));
+    nlohmann::json summary = summaryJson(capture, report, layers);
+    if (rows.size() <= maxCsvFragments) {
+        std::ostringstream csv;
+        writeFragmentCsv(csv, rows);
+        write("fragments.csv", csv.str());
+        summary["fragments_csv"] = nullptr;
+    } else {
+        summary["fragments_csv"] = "left out: " + std::to_string(rows.size()) +
+                                   " fragments are more than " + std::to_string(maxCsvFragments) +
+                                   " rows; fragments.npy holds them all";
+    }
     written.push_back("summary.json");
     summary["files"] = written;
     directory.writeFile("summary.json", summary.dump(2) + "\n");

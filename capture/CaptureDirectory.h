@@ -1,6 +1,8 @@
 // Writes a capture and its analysis as a directory:
-//   summary.json, fragments.csv,
+//   summary.json, fragments.npy, fragments.csv (up to maxCsvFragments rows;
+//   summary.json's fragments_csv says why it is left out above that),
 //   order.png, time.png (with the shader clock), subgroups.png (with ballot),
+//   overdraw.png, last.png, primitive-order.png (with primitive ids),
 //   replay/010.png, 025, 050, 075, 100: the order view cut at 10 %, 25 %, ...
 // PNG rows go top-down as image viewers expect. The directory is written
 // whole or not at all through measure's WholeDirectory, which replaces an
@@ -9,6 +11,7 @@
 // write capture to 'DIR': ...".
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,9 @@
 #include "WholeFile.h"
 
 namespace Vellumar::capture {
+
+// A CSV of more fragments would run to hundreds of megabytes.
+inline constexpr std::size_t maxCsvFragments = std::size_t{1} << 20;
 
 // The replay cuts written, in per cent.
 inline constexpr int replayPercents[] = {10, 25, 50, 75, 100};

@@ -43,9 +43,20 @@ std::string subgroupText(const PatternReport& report) {
     return text;
 }
 
+std::string logText(const PatternReport& report) {
+    std::string text = std::to_string(report.shaded) + " fragments on " +
+                       std::to_string(report.fragments) + " pixels";
+    if (report.dropped > 0) {
+        text += ", " + std::to_string(report.dropped) + " dropped";
+    }
+    if (report.loopsCutAt) {
+        text += ", loops cut at " + std::to_string(*report.loopsCutAt);
+    }
+    return text;
+}
+
 std::string findingsLine(const PatternReport& report) {
-    std::string text =
-        std::to_string(report.fragments) + " fragments; tile " + sizeText(report.tile.size);
+    std::string text = logText(report) + "; tile " + sizeText(report.tile.size);
     if (report.tile.size.known()) {
         text += " (confidence " + twoDecimals(report.tile.confidence) + ")";
     }

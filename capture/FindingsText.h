@@ -10,10 +10,15 @@
 
 namespace Vellumar::capture {
 
-// Fragments, tile with its confidence, traversal, block and subgroup:
-// "262144 fragments; tile 64x64 (confidence 0.98), row-major; block 4x4;
-// subgroup 8 lanes (8 active), 4x2".
+// The log, tile with its confidence, traversal, block and subgroup:
+// "262144 fragments on 262144 pixels; tile 64x64 (confidence 0.98),
+// row-major; block 4x4; subgroup 8 lanes (8 active), 4x2".
 std::string findingsLine(const PatternReport& report);
+
+// Fragments shaded on the pixels covered, with what the log dropped and
+// where loops stopped short when it did: "1048576 fragments on 262144
+// pixels, 48576 dropped, loops cut at 65535".
+std::string logText(const PatternReport& report);
 
 // "4x4".
 std::string sizeText(const Footprint& size);

@@ -1,15 +1,20 @@
-// What one captured frame recorded per pixel: the order in which the first
-// fragment reached each pixel, how many fragments hit it, and whatever else the
-// driver could report (shader clock, subgroup and lane, primitive, NV thread
+// What one captured frame recorded: the log of every fragment and, derived
+// from it, per pixel the order in which the first fragment reached it, how
+// many fragments hit it, and whatever else the driver could report for that
+// first fragment (shader clock, subgroup and lane, primitive, NV thread
 // group). Each optional part carries a flag; a part the driver could not give
 // stays empty and is reported as unavailable, never filled with stand-ins.
 // Pixels are stored row by row from the lower-left corner, like GL windows.
+// Captures made up from per-pixel maps alone (tests, benchmarks) have an
+// empty log.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "FragmentLog.h"
 
 namespace Vellumar::capture {
 
@@ -61,12 +66,30 @@ struct FragmentCapture {
     std::vector<std::uint32_t> smId;
     std::vector<std::uint32_t> warpId;
 
+    // Every fragment, when the capture was recorded; see fromLog.
+    FragmentLog log;
+    // The slowdown-loop iterations the frame asked of standard pixels and of
+    // freezing ones (the standard count where blocking was off); 0 where
+    // not known.
+    std::uint32_t standardLoopsAsked = 0;
+    std::uint32_t freezingLoopsAsked = 0;
+
     std::vector<std::string> extensions;
     std::vector<FreezePoint> freezePoints;
 
     // A capture of the given size with every pixel uncovered and no optional
     // part. Throws std::invalid_argument outside 0..maxSide.
     static FragmentCapture blank(int width, int height);
+
+    // The capture of a log: each optional part flagged on where the log has
+    // its column, the per-pixel maps filled from the pixels' first
+    // fragments. Throws std::invalid_argument for a log whose columns differ
+    // in length or that names a pixel outside the window.
+    static FragmentCapture fromLog(int width, int height, FragmentLog log);
+
+    // The log; for a capture without one, `standIn` filled with one entry
+    // per covered pixel made from the maps, in order.
+    const FragmentLog& logOrFirstFragments(FragmentLog& standIn) const;
 
     // Turn an optional part on, with zeroed per-pixel arrays to fill.
     void enableClock();

@@ -1,16 +1,14 @@
-// One CSV row per covered pixel, in shading order:
-//   x,y,order,clock_start,clock_end,subgroup,lane,primitive,overdraw
-// with y from the bottom, and empty fields where the driver gave no value.
+// One CSV row per fragment, in shading order, with the columns of
+// FragmentRows and empty fields where the driver gave no value.
 #pragma once
 
 #include <iosfwd>
 
-#include "FragmentCapture.h"
-#include "OrderIndex.h"
+#include "FragmentRows.h"
 
 namespace Vellumar::capture {
 
 // Sets the stream's failbit when it cannot take the text.
-void writeFragmentCsv(std::ostream& out, const FragmentCapture& capture, const OrderIndex& index);
+void writeFragmentCsv(std::ostream& out, const FragmentRows& rows);
 
 } // namespace Vellumar::capture

@@ -500,6 +500,10 @@ PatternReport PatternAnalysis::analyse(const FragmentCapture& capture, const Ord
     report.subgroup = SubgroupAnalysis::analyse(capture);
     report.clockAvailable = capture.clockAvailable;
     report.freezePoints = FreezePointAnalysis::analyse(capture);
+    report.loopsCutAt = FreezePointAnalysis::loopsCutAt(capture);
+    // A capture made from maps alone stands for one fragment per covered pixel.
+    report.shaded = capture.log.empty() ? index.fragments() : capture.log.shaded;
+    report.dropped = capture.log.dropped();
     if (index.fragments() < minCoveredPixels) {
         return report;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,7 @@ struct TileEstimate {
 struct PatternReport {
     int width = 0;
     int height = 0;
+    // Covered pixels: the first fragments, which the pattern is read from.
     std::size_t fragments = 0;
     TileEstimate tile;
     TraversalEstimate traversal;
@@ -50,6 +52,11 @@ struct PatternReport {
     std::optional<SubgroupFootprint> subgroup;
     bool clockAvailable = false;
     std::vector<FreezePointTiming> freezePoints;
+    // See FreezePointAnalysis::loopsCutAt.
+    std::optional<std::uint32_t> loopsCutAt;
+    // Fragments the frame shaded, and those the log had no room for.
+    std::uint64_t shaded = 0;
+    std::uint64_t dropped = 0;
 };
 
 } // namespace Vellumar::capture

@@ -2,6 +2,7 @@
 #include "SummaryJson.h"
 
 #include <cmath>
+#include <set>
 
 namespace Vellumar::capture {
 
@@ -15,6 +16,10 @@ nlohmann::json sizeOrNull(const Footprint& size) {
         return {{"width", nullptr}, {"height", nullptr}};
     }
     return {{"width", size.width}, {"height", size.height}};
+}
+
+nlohmann::json roundedOrNull(const std::optional<double>& value) {
+    return value ? nlohmann::json(rounded(*value)) : nlohmann::json(nullptr);
 }
 
 template <typename T>
@@ -82,16 +87,48 @@ nlohmann::json freezePointJson(const FreezePointTiming& f, bool clockAvailable) 
             {"available", clockAvailable},
             {"inside_cycles_median", valueOrNull(f.insideCyclesMedian)},
             {"outside_cycles_median", valueOrNull(f.outsideCyclesMedian)},
-            {"ratio", f.ratio ? nlohmann::json(rounded(*f.ratio)) : nlohmann::json(nullptr)}};
+            {"ratio", roundedOrNull(f.ratio)},
+            {"inside_loops_median", valueOrNull(f.insideLoopsMedian)},
+            {"outside_loops_median", valueOrNull(f.outsideLoopsMedian)},
+            {"loop_ratio", f.insideLoopsMedian && f.outsideLoopsMedian && *f.outsideLoopsMedian > 0
+                               ? nlohmann::json(rounded(double(*f.insideLoopsMedian) /
+                                                        double(*f.outsideLoopsMedian)))
+                               : nlohmann::json(nullptr)},
+            {"cycles_per_loop", roundedOrNull(f.cyclesPerLoop)},
+            {"fixed_cycles", roundedOrNull(f.fixedCycles)}};
+}
+
+// Distinct multiprocessors and warps (per multiprocessor) the log saw.
+nlohmann::json threadGroupJson(const FragmentCapture& capture) {
+    const FragmentLog& log = capture.log;
+    if (!capture.threadGroupAvailable || log.smId.empty()) {
+        return nullptr;
+    }
+    std::set<std::uint32_t> sms;
+    std::set<std::uint64_t> warps;
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        sms.insert(log.smId[i]);
+        warps.insert((std::uint64_t{log.smId[i]} << 32) | log.warpId[i]);
+    }
+    return {{"sms", sms.size()}, {"warps", warps.size()}};
 }
 
 } // namespace
 
-nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& report) {
+nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& report,
+                           const PixelLayers& layers) {
     nlohmann::json json;
     json["width"] = report.width;
     json["height"] = report.height;
-    json["fragments"] = report.fragments;
+    json["fragments"] = report.shaded;
+    json["pixels"] = report.fragments;
+    json["dropped"] = report.dropped;
+    json["overdraw"] = {{"max", layers.maxOverdraw()}, {"mean", rounded(layers.meanOverdraw())}};
+    const double inOrder = layers.primitiveOrderShare();
+    json["primitive_order"] =
+        inOrder < 0.0 ? nlohmann::json(nullptr) : nlohmann::json(rounded(inOrder));
+    json["loops_cut_at"] = valueOrNull(report.loopsCutAt);
+    json["thread_group"] = threadGroupJson(capture);
     json["available"] = {{"clock", capture.clockAvailable},
                          {"ballot", capture.ballotAvailable},
                          {"primitive", capture.primitiveAvailable},

@@ -1,5 +1,6 @@
-// The summary of a capture as JSON: the window, the fragments, what the
-// driver offered, and every finding of the analysis with its evidence.
+// The summary of a capture as JSON: the window, the fragments shaded, the
+// pixels covered, what the log dropped, overdraw and primitive order, what
+// the driver offered, and every finding of the analysis with its evidence.
 // Unknown sizes and unavailable values are JSON null, never 0.
 #pragma once
 
@@ -7,9 +8,11 @@
 
 #include "FragmentCapture.h"
 #include "PatternReport.h"
+#include "PixelLayers.h"
 
 namespace Vellumar::capture {
 
-nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& report);
+nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& report,
+                           const PixelLayers& layers);
 
 } // namespace Vellumar::capture

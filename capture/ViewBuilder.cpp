@@ -7,6 +7,8 @@
 #include <array>
 #include <cmath>
 
+#include "PixelLayers.h"
+
 namespace Vellumar::capture {
 
 namespace {
@@ -143,6 +145,28 @@ std::vector<Rgba> laneColours(const FragmentCapture& capture) {
     });
 }
 
+// The order of each pixel's last fragment: its place in the log.
+std::vector<Rgba> lastColours(const FragmentCapture& capture, const PixelLayers& layers,
+                              std::size_t logSize) {
+    const std::vector<std::uint32_t>& last = layers.lastFragments();
+    const double lastIndex = std::max<double>(1.0, static_cast<double>(logSize) - 1.0);
+    return colourCovered(capture, [&](std::size_t p) {
+        return last[p] == none ? ViewBuilder::noData : onRamp(orderRamp(), last[p] / lastIndex);
+    });
+}
+
+std::vector<Rgba> primitiveOrderColours(const FragmentCapture& capture, const PixelLayers& layers) {
+    return colourCovered(capture, [&](std::size_t p) {
+        switch (layers.stacks()[p]) {
+        case PixelLayers::Stack::inOrder: return ViewBuilder::inSubmissionOrder;
+        case PixelLayers::Stack::outOfOrder: return ViewBuilder::outOfSubmissionOrder;
+        case PixelLayers::Stack::single: return ViewBuilder::singleFragment;
+        case PixelLayers::Stack::empty: break;
+        }
+        return ViewBuilder::noData;
+    });
+}
+
 } // namespace
 
 const char* viewName(View view) {
@@ -153,6 +177,8 @@ const char* viewName(View view) {
     case View::lanes: return "lanes";
     case View::primitives: return "primitives";
     case View::overdraw: return "overdraw";
+    case View::last: return "last";
+    case View::primitiveOrder: return "primitive-order";
     }
     return "unknown";
 }
@@ -165,6 +191,15 @@ ViewBuilder::ViewBuilder(const FragmentCapture& capture, const OrderIndex& index
     };
     colourTable(View::order) = orderColours(capture, index);
     colourTable(View::overdraw) = overdrawColours(capture);
+    {
+        FragmentLog standIn;
+        const FragmentLog& log = capture.logOrFirstFragments(standIn);
+        const PixelLayers layers(capture, log);
+        colourTable(View::last) = lastColours(capture, layers, log.size());
+        if (!log.primitive.empty()) {
+            colourTable(View::primitiveOrder) = primitiveOrderColours(capture, layers);
+        }
+    }
     if (capture.clockAvailable) {
         colourTable(View::time) = timeColours(capture, index.fragments());
     }

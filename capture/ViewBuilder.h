@@ -1,10 +1,10 @@
 // RGBA images of a capture for the window and for the PNG files: the order
-// as a colour ramp, the shader time, subgroups, lanes, primitives and
-// overdraw, each cut at a replay fraction (only the fragments shaded before
-// that share of the frame). The window rebuilds a 1024 x 1024 view at 60 fps
-// while the replay slider moves, so everything per pixel is worked out once
-// in the constructor and a rebuild is one pass that compares ranks and
-// copies colours into a buffer it keeps.
+// as a colour ramp, the shader time, subgroups, lanes, primitives, overdraw,
+// the last fragment's order and the primitive order within pixels, each cut at a replay fraction
+// (only the fragments shaded before that share of the frame). The window rebuilds a 1024 x 1024
+// view at 60 fps while the replay slider moves, so everything per pixel is worked out once in the
+// constructor and a rebuild is one pass that compares ranks and copies colours into a buffer it
+// keeps.
 #pragma once
 
 #include <cstdint>
@@ -22,10 +22,14 @@ enum class View {
     lanes,      // lane number as a ramp
     primitives, // a colour per primitive id
     overdraw,   // fragments per pixel as a ramp, 1 at the ramp's start
+    last,       // the order of the pixel's last fragment, on the order view's ramp
+    // Whether the pixel's fragments ran in primitive submission order: green
+    // where they did, red where not, dim blue for a single fragment.
+    primitiveOrder,
 };
 
 // The views are numbered 0 to viewCount - 1 in the order above.
-constexpr int viewCount = static_cast<int>(View::overdraw) + 1;
+constexpr int viewCount = static_cast<int>(View::primitiveOrder) + 1;
 
 const char* viewName(View view);
 
@@ -47,6 +51,10 @@ public:
     // The time view's brightest colour stands for this percentile of the
     // pixels' cycles; longer pixels show it too.
     static constexpr double timeRampPercentile = 0.995;
+    // The primitive-order view's colours.
+    static constexpr Rgba singleFragment{50, 70, 110, 255};
+    static constexpr Rgba inSubmissionOrder{40, 190, 90, 255};
+    static constexpr Rgba outOfSubmissionOrder{225, 50, 40, 255};
 
     // The index must outlive the builder; the capture is read only here.
     ViewBuilder(const FragmentCapture& capture, const OrderIndex& index);

@@ -5,6 +5,7 @@
 #include "CaptureSession.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -13,6 +14,7 @@
 #include "CaptureView.h"
 #include "FindingsText.h"
 #include "FragmentRecorder.h"
+#include "FrameWorkEstimate.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "MessageSink.h"
@@ -80,6 +82,21 @@ Vellumar::capture::FreezePoint capturedPoint(int index, const Point& point) {
     return captured;
 }
 
+// The shader's count for a setting (cycleCount in GPUTest_Common.glsl).
+std::uint32_t loopsAsked(int32_t count) {
+    return static_cast<std::uint32_t>(std::clamp<int64_t>(count, 0, 2000000000));
+}
+
+// Room for the fragments the settings promise, with a quarter to spare for
+// what the estimate leaves out (line ends, points' rounding), and at least a
+// fragment per pixel. Past FragmentRecorder::maxRecords the recorder cuts it
+// and reports what it dropped.
+std::size_t logCapacity(const FrameWorkEstimate& work, int width, int height) {
+    const double pixels = double(std::max(width, 0)) * double(std::max(height, 0));
+    const double wanted = std::max(pixels, std::ceil(work.fragments * 1.25));
+    return static_cast<std::size_t>(std::min(wanted, double(FragmentRecorder::maxRecords)));
+}
+
 } // namespace
 
 CaptureSession::CaptureSession(GLAppGPUTest& test) : test(test) {}
@@ -116,6 +133,10 @@ Vellumar::capture::FragmentCapture CaptureSession::record() {
             frame.freezePoints.push_back(capturedPoint(i, test.freezePoints[i]));
         }
     }
+    frame.standardLoopsAsked = loopsAsked(test.loopsCount.y);
+    frame.freezingLoopsAsked =
+        test.blockingEnable ? loopsAsked(test.loopsCount.x) : frame.standardLoopsAsked;
+    frame.capacity = logCapacity(estimateFrameWork(test), test.windowWidth, test.windowHeight);
     return fragmentRecorder->record(
         frame, [this](Vellumar::ShaderProgramGLSL& program, Vellumar::ShaderGLSL& fragment) {
             CaptureFrameScope scope(test, program, fragment);

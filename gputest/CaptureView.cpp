@@ -47,7 +47,9 @@ CaptureView::CaptureView(const std::string& displacedBar)
                 " help='Writes the capture into a new directory here' ");
     TwAddButton(bar, "Show live", showLiveCallback, this, " help='Back to the live frames' ");
     TwAddSeparator(bar, "Findings", "");
-    TwAddVarRO(bar, "Fragments", TW_TYPE_DOUBLE, &fragmentCount, "");
+    TwAddVarRO(bar, "Fragments", TW_TYPE_CDSTRING, &logLabel,
+               " help='Fragments shaded on the pixels covered; those the log had no room for; "
+               "where the driver stopped loops short of the count asked' ");
     TwAddVarRO(bar, "Tile", TW_TYPE_CDSTRING, &tileLabel, "");
     TwAddVarRO(bar, "Traversal", TW_TYPE_CDSTRING, &traversalLabel, "");
     TwAddVarRO(bar, "Block", TW_TYPE_CDSTRING, &blockLabel, "");
@@ -116,7 +118,8 @@ void CaptureView::hide() {
 
 void CaptureView::updateTexts() {
     const Vellumar::capture::PatternReport& r = findings;
-    fragmentCount = static_cast<double>(r.fragments);
+    logText = Vellumar::capture::logText(r);
+    logLabel = logText.c_str();
     tileText = Vellumar::capture::tileText(r.tile);
     traversalText = Vellumar::capture::traversalName(r.traversal.pattern);
     blockText = Vellumar::capture::sizeText(r.block);

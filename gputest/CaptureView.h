@@ -87,9 +87,9 @@ private:
     std::chrono::steady_clock::time_point lastAdvance;
 
     // The bar's read-only texts (TW_TYPE_CDSTRING binds a const char*).
-    double fragmentCount = 0.0;
     CycleHistogram cycleHistogram;
-    std::string tileText, traversalText, blockText, subgroupText, savedText;
+    std::string logText, tileText, traversalText, blockText, subgroupText, savedText;
+    const char* logLabel = "";
     const char* tileLabel = "";
     const char* traversalLabel = "";
     const char* blockLabel = "";

@@ -76,6 +76,7 @@ FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test) {
         work.primitives = smallPrimitiveCount(test);
         covered = work.primitives * pixelsOfOnePrimitive(test);
     }
+    work.fragments = covered;
     if (test.fastMode) {
         return work;
     }

@@ -9,6 +9,8 @@ class GLAppGPUTest;
 
 struct FrameWorkEstimate {
     double primitives = 0.0;
+    // Fragments the frame shades: covered pixels, overdraw counted.
+    double fragments = 0.0;
     // Covered pixels times the loop cycles each runs (overdraw counted).
     double pixelCycles = 0.0;
 

@@ -5,6 +5,7 @@
 // one pass over it fills the capture without a copy of the whole buffer.
 #include "FragmentRecorder.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -19,29 +20,32 @@ namespace {
 
 constexpr int vertexStage = 0;
 constexpr int fragmentStage = 1;
-constexpr GLuint captureBinding = 0;
+constexpr GLuint counterBinding = 0;
 
-// Each pixel's words in the storage buffer, as GPUTest_Capture.glsl writes them.
+// Each record's words in the log, as GPUTest_Capture.glsl writes them.
 enum Word : std::size_t {
-    orderWord = 0,
-    overdrawWord = 1,
+    pixelWord = 0,
+    primitiveWord = 1,
     clockStartWord = 2, // low, then high
     clockEndWord = 4,
     subgroupWord = 6,
     laneWord = 7,
-    primitiveWord = 8,
-    smWord = 9,
+    loopsWord = 8,
+    smWord = 9, // with GL_NV_shader_thread_group only
     warpWord = 10,
 };
-
-std::size_t storageBytes(int width, int height) {
-    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-           FragmentRecorder::wordsPerPixel * sizeof(std::uint32_t);
-}
+constexpr std::size_t recordWords = 9;
+constexpr std::size_t threadGroupRecordWords = 11;
 
 std::uint64_t clockValue(const std::uint32_t* words, std::size_t at) {
     return static_cast<std::uint64_t>(words[at]) |
            (static_cast<std::uint64_t>(words[at + 1]) << 32);
+}
+
+GLint64 integer(GLenum name) {
+    GLint64 value = 0;
+    glGetInteger64v(name, &value);
+    return value;
 }
 
 std::string mebibytes(double bytes) {
@@ -60,8 +64,10 @@ public:
         glGetIntegerv(GL_VIEWPORT, viewport);
     }
     ~BindingScope() {
-        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, captureBinding, 0);
-        glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, captureBinding, 0);
+        for (int block = 0; block < FragmentRecorder::maxLogBlocks; ++block) {
+            glBindBufferBase(GL_SHADER_STORAGE_BUFFER, static_cast<GLuint>(block), 0);
+        }
+        glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, counterBinding, 0);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawFramebuffer));
         glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
         glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
@@ -91,7 +97,7 @@ FragmentRecorder::~FragmentRecorder() {
     // Deleting name 0 is allowed and does nothing.
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteRenderbuffers(1, &colorBuffer);
-    glDeleteBuffers(1, &pixelBuffer);
+    glDeleteBuffers(static_cast<GLsizei>(logBuffers.size()), logBuffers.data());
     glDeleteBuffers(1, &counterBuffer);
 }
 
@@ -112,29 +118,29 @@ FragmentCapture FragmentRecorder::record(const Frame& frame, const DrawFrame& dr
                            std::to_string(frame.height) + " window: each side must be 1 to " +
                            std::to_string(FragmentCapture::maxSide) + " pixels");
     }
-    GLint64 largestBlock = 0;
-    glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &largestBlock);
-    const std::size_t bytes = storageBytes(frame.width, frame.height);
-    if (static_cast<double>(bytes) > static_cast<double>(largestBlock)) {
-        throw CaptureError("a " + std::to_string(frame.width) + "x" + std::to_string(frame.height) +
-                           " capture needs " + mebibytes(static_cast<double>(bytes)) +
-                           " of shader storage; this driver allows " +
-                           mebibytes(static_cast<double>(largestBlock)));
-    }
+    const LogLayout wanted =
+        planLog(frame.capacity > 0 ? frame.capacity
+                                   : static_cast<std::size_t>(frame.width) *
+                                         static_cast<std::size_t>(frame.height));
 
     if (!program) {
         buildShaders();
     }
-    setCaptureMacros(frame);
     prepareTargets(frame.width, frame.height);
-    clearBuffer(GL_SHADER_STORAGE_BUFFER, pixelBuffer);
+    prepareLog(wanted);
+    setCaptureMacros(frame);
+    // The log needs no clearing: every slot below the counter's final value
+    // is written by the fragment that took it.
     clearBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
     {
         BindingScope scope;
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glViewport(0, 0, frame.width, frame.height);
-        glBindBufferBase(GL_SHADER_STORAGE_BUFFER, captureBinding, pixelBuffer);
-        glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, captureBinding, counterBuffer);
+        for (std::size_t block = 0; block < logBuffers.size(); ++block) {
+            glBindBufferBase(GL_SHADER_STORAGE_BUFFER, static_cast<GLuint>(block),
+                             logBuffers[block]);
+        }
+        glBindBufferBase(GL_ATOMIC_COUNTER_BUFFER, counterBinding, counterBuffer);
         const auto start = std::chrono::steady_clock::now();
         draw(*program, *fragmentShader);
         // The buffer is read through a mapping next.
@@ -146,7 +152,16 @@ FragmentCapture FragmentRecorder::record(const Frame& frame, const DrawFrame& dr
     if (program->linkFailed) {
         throw CaptureError("the capture shader did not build (the compiler's report is above)");
     }
-    FragmentCapture capture = readBack(frame);
+    FragmentCapture capture;
+    try {
+        capture = FragmentCapture::fromLog(frame.width, frame.height, readLog());
+    } catch (const std::invalid_argument& e) {
+        throw CaptureError(std::string("the capture shader wrote a broken log: ") + e.what());
+    }
+    capture.extensions = offered.extensionsUsed();
+    capture.freezePoints = frame.freezePoints;
+    capture.standardLoopsAsked = frame.standardLoopsAsked;
+    capture.freezingLoopsAsked = frame.freezingLoopsAsked;
     checkGLError("FragmentRecorder::record");
     return capture;
 }
@@ -162,6 +177,55 @@ void FragmentRecorder::buildShaders() {
     program->addShader(vertexShader.get());
 }
 
+FragmentRecorder::LogLayout FragmentRecorder::planLog(std::size_t capacity) const {
+    LogLayout planned;
+    planned.words = offered.threadGroup ? threadGroupRecordWords : recordWords;
+    const std::size_t recordBytes = planned.words * sizeof(std::uint32_t);
+    const GLint64 blockBytes = integer(GL_MAX_SHADER_STORAGE_BLOCK_SIZE);
+    const GLint64 blocks =
+        std::min({integer(GL_MAX_FRAGMENT_SHADER_STORAGE_BLOCKS),
+                  integer(GL_MAX_SHADER_STORAGE_BUFFER_BINDINGS), GLint64{maxLogBlocks}});
+    if (blockBytes < static_cast<GLint64>(recordBytes) || blocks < 1) {
+        throw CaptureError("this driver offers the fragment shader no storage block to log into");
+    }
+    const std::size_t wanted = std::clamp<std::size_t>(capacity, 1, maxRecords);
+    // Blocks of equal size, as few as hold the capacity.
+    const std::size_t perBlock = static_cast<std::size_t>(blockBytes) / recordBytes;
+    const std::size_t blocksNeeded =
+        std::min<std::size_t>((wanted + perBlock - 1) / perBlock, static_cast<std::size_t>(blocks));
+    planned.blocks = static_cast<int>(blocksNeeded);
+    planned.recordsPerBlock = std::min(perBlock, (wanted + blocksNeeded - 1) / blocksNeeded);
+    return planned;
+}
+
+void FragmentRecorder::prepareLog(const LogLayout& wanted) {
+    if (wanted == layout) {
+        return;
+    }
+    glDeleteBuffers(static_cast<GLsizei>(logBuffers.size()), logBuffers.data());
+    logBuffers.assign(static_cast<std::size_t>(wanted.blocks), 0);
+    layout = LogLayout{};
+    glGenBuffers(wanted.blocks, logBuffers.data());
+    const std::size_t bytes = wanted.recordsPerBlock * wanted.words * sizeof(std::uint32_t);
+    for (GLuint buffer : logBuffers) {
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, buffer);
+        glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr,
+                     GL_DYNAMIC_READ);
+        GLint64 allocated = 0;
+        glGetBufferParameteri64v(GL_SHADER_STORAGE_BUFFER, GL_BUFFER_SIZE, &allocated);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+        if (static_cast<std::size_t>(allocated) != bytes) {
+            // A failed allocation leaves GL_OUT_OF_MEMORY pending.
+            while (glGetError() != GL_NO_ERROR) {
+            }
+            throw CaptureError("cannot allocate " +
+                               mebibytes(static_cast<double>(bytes) * wanted.blocks) +
+                               " of shader storage for the capture's log");
+        }
+    }
+    layout = wanted;
+}
+
 void FragmentRecorder::setCaptureMacros(const Frame& frame) {
     for (const auto& define : frame.defines) {
         fragmentShader->setDefine(define.first.c_str(), define.second.c_str());
@@ -172,13 +236,16 @@ void FragmentRecorder::setCaptureMacros(const Frame& frame) {
     fragmentShader->setDefine("CAPTURE_THREAD_GROUP", offered.threadGroup ? 1 : 0);
     fragmentShader->setDefine("CAPTURE_WIDTH", frame.width);
     fragmentShader->setDefine("CAPTURE_HEIGHT", frame.height);
+    fragmentShader->setDefine("CAPTURE_LOG_BLOCKS", layout.blocks);
+    fragmentShader->setDefine("CAPTURE_RECORDS_PER_BLOCK",
+                              std::to_string(layout.recordsPerBlock).c_str());
+    fragmentShader->setDefine("CAPTURE_CAPACITY", std::to_string(layout.capacity()).c_str());
 }
 
 void FragmentRecorder::prepareTargets(int width, int height) {
     if (framebuffer == 0) {
         glGenFramebuffers(1, &framebuffer);
         glGenRenderbuffers(1, &colorBuffer);
-        glGenBuffers(1, &pixelBuffer);
         glGenBuffers(1, &counterBuffer);
         glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
         glBufferData(GL_ATOMIC_COUNTER_BUFFER, 2 * sizeof(std::uint32_t), nullptr, GL_DYNAMIC_COPY);
@@ -209,69 +276,72 @@ void FragmentRecorder::prepareTargets(int width, int height) {
                            std::to_string(status) + ")");
     }
 
-    const std::size_t bytes = storageBytes(width, height);
-    glBindBuffer(GL_SHADER_STORAGE_BUFFER, pixelBuffer);
-    glBufferData(GL_SHADER_STORAGE_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr,
-                 GL_DYNAMIC_READ);
-    GLint64 allocated = 0;
-    glGetBufferParameteri64v(GL_SHADER_STORAGE_BUFFER, GL_BUFFER_SIZE, &allocated);
-    glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
-    if (static_cast<std::size_t>(allocated) != bytes) {
-        throw CaptureError("cannot allocate " + mebibytes(static_cast<double>(bytes)) +
-                           " of shader storage for the capture");
-    }
     targetWidth = width;
     targetHeight = height;
 }
 
-FragmentCapture FragmentRecorder::readBack(const Frame& frame) const {
-    FragmentCapture capture = FragmentCapture::blank(frame.width, frame.height);
-    capture.enablePrimitive();
+FragmentLog FragmentRecorder::readLog() const {
+    std::uint32_t counters[2] = {};
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, counterBuffer);
+    glGetBufferSubData(GL_ATOMIC_COUNTER_BUFFER, 0, sizeof counters, counters);
+    glBindBuffer(GL_ATOMIC_COUNTER_BUFFER, 0);
+
+    FragmentLog log;
+    log.shaded = counters[0];
+    const std::size_t recorded = std::min<std::size_t>(counters[0], layout.capacity());
+    log.pixel.resize(recorded);
+    log.order.resize(recorded);
+    log.primitive.resize(recorded);
+    log.loops.resize(recorded);
     if (offered.clock) {
-        capture.enableClock();
+        log.clockStart.resize(recorded);
+        log.clockEnd.resize(recorded);
     }
     if (offered.ballot) {
-        capture.enableBallot();
+        log.subgroup.resize(recorded);
+        log.lane.resize(recorded);
     }
     if (offered.threadGroup) {
-        capture.enableThreadGroup();
+        log.smId.resize(recorded);
+        log.warpId.resize(recorded);
     }
-    capture.extensions = offered.extensionsUsed();
-    capture.freezePoints = frame.freezePoints;
-
-    const std::size_t bytes = storageBytes(frame.width, frame.height);
-    glBindBuffer(GL_SHADER_STORAGE_BUFFER, pixelBuffer);
-    const auto* words = static_cast<const std::uint32_t*>(glMapBufferRange(
-        GL_SHADER_STORAGE_BUFFER, 0, static_cast<GLsizeiptr>(bytes), GL_MAP_READ_BIT));
-    if (!words) {
-        glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
-        throw CaptureError("cannot map the capture's storage buffer for reading");
+    // Mapped for reading: one pass over each block fills the columns without
+    // a copy of the whole buffer.
+    std::size_t i = 0;
+    for (std::size_t block = 0; block < logBuffers.size() && i < recorded; ++block) {
+        const std::size_t records = std::min(layout.recordsPerBlock, recorded - i);
+        glBindBuffer(GL_SHADER_STORAGE_BUFFER, logBuffers[block]);
+        const auto* words = static_cast<const std::uint32_t*>(glMapBufferRange(
+            GL_SHADER_STORAGE_BUFFER, 0,
+            static_cast<GLsizeiptr>(records * layout.words * sizeof(std::uint32_t)),
+            GL_MAP_READ_BIT));
+        if (!words) {
+            glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
+            throw CaptureError("cannot map the capture's log for reading");
+        }
+        for (std::size_t r = 0; r < records; ++r, ++i) {
+            const std::uint32_t* record = words + r * layout.words;
+            log.pixel[i] = record[pixelWord];
+            log.order[i] = static_cast<std::uint32_t>(i);
+            log.primitive[i] = record[primitiveWord];
+            log.loops[i] = record[loopsWord];
+            if (offered.clock) {
+                log.clockStart[i] = clockValue(record, clockStartWord);
+                log.clockEnd[i] = clockValue(record, clockEndWord);
+            }
+            if (offered.ballot) {
+                log.subgroup[i] = record[subgroupWord];
+                log.lane[i] = record[laneWord];
+            }
+            if (offered.threadGroup) {
+                log.smId[i] = record[smWord];
+                log.warpId[i] = record[warpWord];
+            }
+        }
+        glUnmapBuffer(GL_SHADER_STORAGE_BUFFER);
     }
-    const std::size_t pixels = capture.pixelCount();
-    for (std::size_t p = 0; p < pixels; ++p) {
-        const std::uint32_t* pixel = words + p * wordsPerPixel;
-        if (pixel[overdrawWord] == 0) {
-            continue;
-        }
-        capture.overdraw[p] = pixel[overdrawWord];
-        capture.order[p] = pixel[orderWord];
-        capture.primitive[p] = pixel[primitiveWord];
-        if (capture.clockAvailable) {
-            capture.clockStart[p] = clockValue(pixel, clockStartWord);
-            capture.clockEnd[p] = clockValue(pixel, clockEndWord);
-        }
-        if (capture.ballotAvailable) {
-            capture.subgroup[p] = pixel[subgroupWord];
-            capture.lane[p] = pixel[laneWord];
-        }
-        if (capture.threadGroupAvailable) {
-            capture.smId[p] = pixel[smWord];
-            capture.warpId[p] = pixel[warpWord];
-        }
-    }
-    glUnmapBuffer(GL_SHADER_STORAGE_BUFFER);
     glBindBuffer(GL_SHADER_STORAGE_BUFFER, 0);
-    return capture;
+    return log;
 }
 
 } // namespace Vellumar::capture

@@ -19,8 +19,10 @@
 
 #include "CaptureDirectory.h"
 #include "FragmentCsv.h"
+#include "FragmentRows.h"
 #include "OrderIndex.h"
 #include "PatternAnalysis.h"
+#include "PixelLayers.h"
 #include "SummaryJson.h"
 #include "SyntheticCapture.h"
 
@@ -31,10 +33,12 @@ using testsupport::SyntheticLayout;
 using testsupport::Unit;
 using testsupport::Walk;
 using Vellumar::capture::FragmentCapture;
+using Vellumar::capture::FragmentLog;
+using Vellumar::capture::FragmentRows;
 using Vellumar::capture::FreezePoint;
 using Vellumar::capture::OrderIndex;
+using Vellumar::capture::PixelLayers;
 namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
-using Vellumar::capture::summaryJson;
 using Vellumar::capture::writeCaptureDirectory;
 using Vellumar::capture::writeFragmentCsv;
 using Vellumar::measure::WriteError;
@@ -120,6 +124,12 @@ struct Png {
     }
 };
 
+nlohmann::json summaryJson(const FragmentCapture& capture) {
+    FragmentLog standIn;
+    const PixelLayers layers(capture, capture.logOrFirstFragments(standIn));
+    return Vellumar::capture::summaryJson(capture, PatternAnalysis::analyse(capture), layers);
+}
+
 Png loadPng(const fs::path& file) {
     Png png;
     int channels = 0;
@@ -130,7 +140,7 @@ Png loadPng(const fs::path& file) {
 
 TEST(SummaryJson, CarriesTheFindingsAndWhatWasAvailable) {
     const FragmentCapture capture = fullCapture();
-    const nlohmann::json json = summaryJson(capture, PatternAnalysis::analyse(capture));
+    const nlohmann::json json = summaryJson(capture);
     EXPECT_EQ(json["width"], 256);
     EXPECT_EQ(json["height"], 128);
     EXPECT_EQ(json["fragments"], 256 * 128);
@@ -159,7 +169,7 @@ TEST(SummaryJson, CarriesTheFindingsAndWhatWasAvailable) {
 
 TEST(SummaryJson, UnavailableAndUnknownAreNull) {
     const FragmentCapture capture = plainCapture();
-    nlohmann::json json = summaryJson(capture, PatternAnalysis::analyse(capture));
+    nlohmann::json json = summaryJson(capture);
     EXPECT_TRUE(json["subgroup"].is_null());
     EXPECT_EQ(json["available"]["ballot"], false);
     const nlohmann::json& point = json["freeze_points"][0];
@@ -170,46 +180,47 @@ TEST(SummaryJson, UnavailableAndUnknownAreNull) {
     EXPECT_EQ(point["inside_pixels"], 64);
 
     const FragmentCapture noise = testsupport::makeNoise(64, 64, 9);
-    json = summaryJson(noise, PatternAnalysis::analyse(noise));
+    json = summaryJson(noise);
     EXPECT_TRUE(json["tile"]["width"].is_null());
     EXPECT_TRUE(json["block"]["height"].is_null());
     EXPECT_EQ(json["traversal"], "unknown");
     EXPECT_TRUE(json["traversal_detail"]["x_direction"].is_null());
 }
 
-TEST(FragmentCsv, OneRowPerCoveredPixelInShadingOrder) {
-    FragmentCapture capture = FragmentCapture::blank(3, 2);
-    const std::uint32_t order[] = {9, FragmentCapture::notCovered, 4, 7, 5, 0xffff0000};
-    capture.order.assign(std::begin(order), std::end(order));
-    capture.overdraw = {1, 0, 2, 1, 1, 3};
-    capture.enableClock();
-    capture.clockStart[2] = 18446744073709551000ull;
-    capture.clockEnd[2] = 18446744073709551615ull;
-    std::ostringstream out;
-    writeFragmentCsv(out, capture, OrderIndex(capture));
-    EXPECT_EQ(out.str(), "x,y,order,clock_start,clock_end,subgroup,lane,primitive,overdraw\n"
-                         "2,0,4,18446744073709551000,18446744073709551615,,,,2\n"
-                         "1,1,5,0,0,,,,1\n"
-                         "0,1,7,0,0,,,,1\n"
-                         "0,0,9,0,0,,,,1\n"
-                         "2,1,4294901760,0,0,,,,3\n");
+// A 3 x 2 window: pixel 2 (x 2, y 0) drawn twice, pixel 5 three times, the
+// second of its fragments by an earlier primitive.
+FragmentCapture loggedCapture() {
+    FragmentLog log;
+    log.pixel = {2, 4, 2, 3, 5, 0, 5, 5};
+    log.order = {0, 1, 2, 3, 4, 5, 6, 7};
+    log.primitive = {0, 1, 1, 1, 2, 3, 1, 4};
+    log.clockStart = {18446744073709551000ull, 1, 2, 3, 4, 5, 6, 7};
+    log.clockEnd = {18446744073709551615ull, 11, 12, 13, 14, 15, 16, 17};
+    log.loops = {9, 9, 9, 9, 9, 9, 9, 65535};
+    log.shaded = 10;
+    return FragmentCapture::fromLog(3, 2, log);
+}
 
-    capture.clockAvailable = false;
-    capture.clockStart.clear();
-    capture.clockEnd.clear();
-    capture.enableBallot();
-    capture.enablePrimitive();
-    capture.subgroup[2] = 12;
-    capture.lane[2] = 7;
-    capture.primitive[2] = 3;
-    out.str("");
-    writeFragmentCsv(out, capture, OrderIndex(capture));
-    std::istringstream rows(out.str());
-    std::string header;
-    std::string first;
-    std::getline(rows, header);
-    std::getline(rows, first);
-    EXPECT_EQ(first, "2,0,4,,,12,7,3,2");
+TEST(FragmentCsv, OneRowPerFragmentInShadingOrderWithItsLayer) {
+    const FragmentCapture capture = loggedCapture();
+    const PixelLayers layers(capture, capture.log);
+    std::ostringstream out;
+    writeFragmentCsv(out, FragmentRows(capture, capture.log, layers));
+    EXPECT_EQ(out.str(), "x,y,order,layer,clock_start,clock_end,subgroup,lane,primitive,sm,warp,"
+                         "loops,overdraw\n"
+                         "2,0,0,0,18446744073709551000,18446744073709551615,,,0,,,9,2\n"
+                         "1,1,1,0,1,11,,,1,,,9,1\n"
+                         "2,0,2,1,2,12,,,1,,,9,2\n"
+                         "0,1,3,0,3,13,,,1,,,9,1\n"
+                         "2,1,4,0,4,14,,,2,,,9,3\n"
+                         "0,0,5,0,5,15,,,3,,,9,1\n"
+                         "2,1,6,1,6,16,,,1,,,9,3\n"
+                         "2,1,7,2,7,17,,,4,,,65535,3\n");
+    // The maps hold each pixel's first fragment.
+    EXPECT_EQ(capture.order[5], 4u);
+    EXPECT_EQ(capture.primitive[5], 2u);
+    EXPECT_EQ(capture.overdraw[5], 3u);
+    EXPECT_FALSE(capture.covered(1));
 }
 
 TEST(CaptureDirectory, WritesEveryFileAndImagesTopDown) {

@@ -412,13 +412,18 @@ TEST(FindingsText, TellsWhatWasFoundAndWhatWasNot) {
     layout.inside = {Unit{4, 2, Walk::rowMajor}};
     layout.subgroupSize = 8;
     const PatternReport found = analyse(layout);
-    EXPECT_EQ(findingsLine(found), "262144 fragments; tile 64x64 (confidence 1.00), row-major; "
-                                   "block 4x2; subgroup 8 lanes (8 active), 4x2");
+    EXPECT_EQ(findingsLine(found),
+              "262144 fragments on 262144 pixels; tile 64x64 (confidence 1.00), row-major; "
+              "block 4x2; subgroup 8 lanes (8 active), 4x2");
     EXPECT_EQ(tileText(found.tile), "64x64 (1.00)"); // the Capture bar's short form
 
-    const PatternReport nothing = PatternAnalysis::analyse(makeNoise(64, 64, 3));
+    PatternReport nothing = PatternAnalysis::analyse(makeNoise(64, 64, 3));
+    nothing.shaded = 5000;
+    nothing.dropped = 904;
+    nothing.loopsCutAt = 65535;
     EXPECT_EQ(findingsLine(nothing),
-              "4096 fragments; tile unknown, unknown; block unknown; subgroup unavailable");
+              "5000 fragments on 4096 pixels, 904 dropped, loops cut at 65535; tile unknown, "
+              "unknown; block unknown; subgroup unavailable");
     EXPECT_EQ(tileText(nothing.tile), "unknown");
 }
 

@@ -296,7 +296,7 @@ class CaptureInTheWindow(ToolTest):
         self.assertIn("loopsCount: (0, 0)", app.next_report())
         start = len(app.out())
         app.key("o")
-        found = app.wait_for(app.out, r"capture: (\d+) fragments; tile \S+", start=start)
+        found = app.wait_for(app.out, r"capture: (\d+) fragments on \d+ pixels; tile \S+", start=start)
         self.assertEqual(found.group(1), str(512 * 512))
 
         # The order view instead of the white quad, the bar folded to its

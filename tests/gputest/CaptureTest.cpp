@@ -168,7 +168,8 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
     CoutCapture out;
     test.keyboard('o');
     ASSERT_TRUE(test.captureSession.shown());
-    EXPECT_EQ(out.text().rfind("capture: 262144 fragments; tile ", 0), 0u) << out.text();
+    EXPECT_EQ(out.text().rfind("capture: 262144 fragments on 262144 pixels; tile ", 0), 0u)
+        << out.text();
     EXPECT_TRUE(TwInspectBar("Capture")->visible);
     EXPECT_FALSE(TwInspectBar("Statistics")->visible) << "the Capture bar takes its place";
 

@@ -20,6 +20,7 @@
 #include "FragmentRecorder.h"
 #include "GLCallCounter.h"
 #include "GLTestWindow.h"
+#include "PixelLayers.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 #include "TempShaderDir.h"
@@ -32,6 +33,7 @@ using Vellumar::capture::CaptureError;
 using Vellumar::capture::CaptureSupport;
 using Vellumar::capture::FragmentCapture;
 using Vellumar::capture::FragmentRecorder;
+using Vellumar::capture::PixelLayers;
 
 const char* const fragmentPath = "./Shaders/GPUTest_FS.glsl";
 const char* const vertexPath = "./Shaders/GPUTest_VS.glsl";
@@ -103,10 +105,12 @@ protected:
         program.unbind(true);
     }
 
-    FragmentCapture record(FragmentRecorder& recorder, const Scene& scene) {
+    FragmentCapture record(FragmentRecorder& recorder, const Scene& scene,
+                           std::size_t capacity = 0) {
         FragmentRecorder::Frame frame;
         frame.width = scene.width;
         frame.height = scene.height;
+        frame.capacity = capacity;
         return recorder.record(frame, [&](ShaderProgramGLSL& program, ShaderGLSL& fragment) {
             draw(scene, program, fragment);
         });
@@ -194,6 +198,54 @@ TEST_F(FragmentRecorderTest, OverdrawCountsEveryFragmentAndThePixelKeepsTheFirst
     // gaps, and the last number is one below the fragment count.
     const std::uint32_t fragments = 40 * 48 + 40 * 48;
     EXPECT_EQ(*seen.rbegin(), fragments - 1) << "counter values must reach every fragment";
+}
+
+TEST_F(FragmentRecorderTest, AllOnOnePixelEveryFragmentIsLoggedInSubmissionOrder) {
+    // Twelve triangles (six quads) over pixel (5, 7) alone, each running 30
+    // loop iterations.
+    Scene scene;
+    scene.quads.assign(6, Rect{5, 7, 6, 8});
+    scene.asTriangles = true;
+    scene.standardCycles = 30.0f;
+    const FragmentCapture capture = record(scene);
+    const std::size_t p = capture.pixelIndex(5, 7);
+    ASSERT_EQ(capture.log.size(), 6u) << "one of each quad's two triangles covers the centre";
+    EXPECT_EQ(capture.log.shaded, 6u);
+    EXPECT_EQ(capture.overdraw[p], 6u);
+    EXPECT_EQ(capture.order[p], capture.log.order[0]);
+    const PixelLayers layers(capture, capture.log);
+    for (std::size_t i = 0; i < capture.log.size(); ++i) {
+        EXPECT_EQ(capture.log.pixel[i], p);
+        EXPECT_EQ(layers.layers()[i], i);
+        EXPECT_EQ(capture.log.loops[i], 30u);
+        if (i > 0) {
+            EXPECT_GT(capture.log.primitive[i], capture.log.primitive[i - 1]);
+        }
+    }
+    EXPECT_EQ(layers.primitiveOrderShare(), 1.0);
+    EXPECT_EQ(layers.maxOverdraw(), 6u);
+}
+
+TEST_F(FragmentRecorderTest, ALargeWindowSpansBlocksAndAFullLogCountsWhatItDropped) {
+    GLint64 blockBytes = 0;
+    glGetInteger64v(GL_MAX_SHADER_STORAGE_BLOCK_SIZE, &blockBytes);
+    FragmentRecorder recorder(fragmentPath, vertexPath, support);
+    const FragmentCapture large = record(recorder, windowFillingQuad(2048, 2048));
+    const std::size_t pixels = 2048u * 2048u;
+    EXPECT_EQ(large.log.size(), pixels);
+    EXPECT_EQ(large.log.dropped(), 0u);
+    EXPECT_EQ(std::count(large.overdraw.begin(), large.overdraw.end(), 1u),
+              static_cast<long>(pixels));
+    EXPECT_GT(pixels * 9 * sizeof(std::uint32_t), static_cast<std::size_t>(blockBytes))
+        << "the log must not fit one block here, or this proves nothing";
+
+    const FragmentCapture cut = record(recorder, windowFillingQuad(64, 64), 1000);
+    EXPECT_EQ(recorder.lastCapacity(), 1000u);
+    EXPECT_EQ(cut.log.size(), 1000u);
+    EXPECT_EQ(cut.log.shaded, 64u * 64u);
+    EXPECT_EQ(cut.log.dropped(), 64u * 64u - 1000u);
+    EXPECT_EQ(cut.log.order.back(), 999u);
+    EXPECT_EQ(std::count(cut.overdraw.begin(), cut.overdraw.end(), 1u), 1000);
 }
 
 TEST_F(FragmentRecorderTest, PrimitiveIdsNumberTheTrianglesOfTheDraw) {

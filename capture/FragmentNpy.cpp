@@ -1,0 +1,66 @@
+// The header is the magic, the version, its own length and a Python dict
+// literal, padded with spaces to a multiple of 64 bytes and ended by a
+// newline, as the format asks. Values are written byte by byte in
+// little-endian order, whatever the machine's.
+#include "FragmentNpy.h"
+
+#include <cstdint>
+
+namespace Vellumar::capture {
+
+namespace {
+
+using Column = FragmentRows::Column;
+
+void appendLittleEndian(std::string& bytes, std::uint64_t value, int size) {
+    for (int i = 0; i < size; ++i) {
+        bytes += static_cast<char>((value >> (8 * i)) & 0xffu);
+    }
+}
+
+std::string header(const FragmentRows& rows) {
+    std::string dict = "{'descr': [";
+    for (int c = 0; c < FragmentRows::columnCount; ++c) {
+        const auto column = static_cast<Column>(c);
+        if (rows.available(column)) {
+            dict += std::string("('") + FragmentRows::name(column) + "', '" +
+                    (FragmentRows::wide(column) ? "<u8" : "<u4") + "'), ";
+        }
+    }
+    dict += "], 'fortran_order': False, 'shape': (" + std::to_string(rows.size()) + ",), }";
+    constexpr std::size_t preamble = 10; // magic, version, header length
+    const std::size_t length = dict.size() + 1;
+    dict.append((64 - (preamble + length) % 64) % 64, ' ');
+    dict += '\n';
+    std::string bytes = "\x93NUMPY";
+    bytes += '\x01';
+    bytes += '\x00';
+    appendLittleEndian(bytes, dict.size(), 2);
+    return bytes + dict;
+}
+
+} // namespace
+
+std::string fragmentNpy(const FragmentRows& rows) {
+    std::string bytes = header(rows);
+    std::size_t recordBytes = 0;
+    for (int c = 0; c < FragmentRows::columnCount; ++c) {
+        const auto column = static_cast<Column>(c);
+        if (rows.available(column)) {
+            recordBytes += FragmentRows::wide(column) ? 8 : 4;
+        }
+    }
+    bytes.reserve(bytes.size() + recordBytes * rows.size());
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        for (int c = 0; c < FragmentRows::columnCount; ++c) {
+            const auto column = static_cast<Column>(c);
+            if (rows.available(column)) {
+                appendLittleEndian(bytes, rows.value(column, row),
+                                   FragmentRows::wide(column) ? 8 : 4);
+            }
+        }
+    }
+    return bytes;
+}
+
+} // namespace Vellumar::capture
