@@ -223,6 +223,52 @@ TEST(FragmentCsv, OneRowPerFragmentInShadingOrderWithItsLayer) {
     EXPECT_FALSE(capture.covered(1));
 }
 
+TEST(CaptureDirectory, TheLogGoesToANumPyFileAndTheSummary) {
+    Scratch scratch;
+    const fs::path dir = scratch.path() / "logged";
+    writeCaptureDirectory(dir.string(), loggedCapture());
+    const std::string npy = readFile(dir / "fragments.npy");
+    // Magic, version 1.0, the header's length; the header padded to 64 bytes
+    // and closed by a newline; then 8 records of 4 + 4 + 4 + 4 + 8 + 8 + 4 +
+    // 4 + 4 bytes (no ballot, no thread group).
+    ASSERT_GE(npy.size(), 10u);
+    EXPECT_EQ(npy.substr(0, 8), std::string("\x93NUMPY\x01\x00", 8));
+    const std::size_t headerLength =
+        static_cast<unsigned char>(npy[8]) | (static_cast<unsigned char>(npy[9]) << 8);
+    EXPECT_EQ((10 + headerLength) % 64, 0u);
+    const std::string header = npy.substr(10, headerLength);
+    EXPECT_EQ(header.back(), '\n');
+    EXPECT_EQ(header.substr(0, header.find(']') + 1),
+              "{'descr': [('x', '<u4'), ('y', '<u4'), ('order', '<u4'), ('layer', '<u4'), "
+              "('clock_start', '<u8'), ('clock_end', '<u8'), ('primitive', '<u4'), "
+              "('loops', '<u4'), ('overdraw', '<u4'), ]");
+    EXPECT_NE(header.find("'fortran_order': False, 'shape': (8,), }"), std::string::npos);
+    ASSERT_EQ(npy.size(), 10 + headerLength + 8 * 44u);
+    // The last record: pixel (2, 1), order 7, layer 2, its clocks, primitive
+    // 4, 65535 loops, 3 fragments at the pixel.
+    const char* last = npy.data() + npy.size() - 44;
+    const auto word = [&](int at) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = value << 8 | static_cast<unsigned char>(last[at + i]);
+        }
+        return value;
+    };
+    EXPECT_EQ((std::vector<std::uint32_t>{word(0), word(4), word(8), word(12), word(16), word(24),
+                                          word(32), word(36), word(40)}),
+              (std::vector<std::uint32_t>{2, 1, 7, 2, 7, 17, 4, 65535, 3}));
+
+    const nlohmann::json summary = nlohmann::json::parse(readFile(dir / "summary.json"));
+    EXPECT_EQ(summary["fragments"], 10);
+    EXPECT_EQ(summary["pixels"], 5);
+    EXPECT_EQ(summary["dropped"], 2);
+    EXPECT_EQ(summary["overdraw"]["max"], 3);
+    EXPECT_DOUBLE_EQ(summary["overdraw"]["mean"].get<double>(), 1.6);
+    EXPECT_DOUBLE_EQ(summary["primitive_order"].get<double>(), 0.5); // pixel 2, not pixel 5
+    EXPECT_TRUE(summary["fragments_csv"].is_null());
+    EXPECT_TRUE(summary["thread_group"].is_null());
+}
+
 TEST(CaptureDirectory, WritesEveryFileAndImagesTopDown) {
     Scratch scratch;
     FragmentCapture capture = fullCapture();
@@ -236,9 +282,10 @@ TEST(CaptureDirectory, WritesEveryFileAndImagesTopDown) {
     const fs::path dir = scratch.path() / "capture";
     const std::vector<std::string> files = writeCaptureDirectory(dir.string(), capture);
     EXPECT_EQ(scratch.entries(), std::vector<std::string>{"capture"});
-    for (const char* name : {"summary.json", "fragments.csv", "order.png", "time.png",
-                             "subgroups.png", "replay/010.png", "replay/025.png", "replay/050.png",
-                             "replay/075.png", "replay/100.png"}) {
+    for (const char* name :
+         {"summary.json", "fragments.csv", "fragments.npy", "order.png", "time.png",
+          "subgroups.png", "overdraw.png", "last.png", "replay/010.png", "replay/025.png",
+          "replay/050.png", "replay/075.png", "replay/100.png"}) {
         EXPECT_TRUE(fs::is_regular_file(dir / name)) << name;
         EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
     }

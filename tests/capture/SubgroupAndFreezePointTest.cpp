@@ -13,6 +13,7 @@ using testsupport::SyntheticLayout;
 using testsupport::Unit;
 using testsupport::Walk;
 using Vellumar::capture::FragmentCapture;
+using Vellumar::capture::FragmentLog;
 using Vellumar::capture::FreezePoint;
 namespace FreezePointAnalysis = Vellumar::capture::FreezePointAnalysis;
 using Vellumar::capture::FreezePointTiming;
@@ -85,6 +86,41 @@ TEST(FreezePointAnalysis, RatioOfInsideToOutsideCycles) {
     EXPECT_EQ(timings[1].point.index, 2);
     EXPECT_EQ(timings[1].insidePixels, 64u);
     EXPECT_DOUBLE_EQ(timings[1].ratio.value_or(0.0), 10.0);
+}
+
+TEST(FreezePointAnalysis, FitsTheCostOfALoopIterationAndFindsWhereLoopsWereCut) {
+    // A 64 x 64 frame whose freeze point asked 100000 iterations and got 700,
+    // the rest asked 500 and ran them all; a fragment costs 40 cycles plus 3
+    // an iteration.
+    FreezePoint point{0, 16, 16, 16, 16};
+    FragmentLog log;
+    log.shaded = 64 * 64;
+    for (std::uint32_t p = 0; p < 64 * 64; ++p) {
+        const int x = static_cast<int>(p % 64);
+        const int y = static_cast<int>(p / 64);
+        const bool inside = x >= 16 && x < 32 && y >= 16 && y < 32;
+        const std::uint32_t loops = inside ? 700 : 500;
+        log.pixel.push_back(p);
+        log.order.push_back(p);
+        log.loops.push_back(loops);
+        log.clockStart.push_back(1000 * p);
+        log.clockEnd.push_back(1000 * p + 40 + 3 * loops);
+    }
+    FragmentCapture capture = FragmentCapture::fromLog(64, 64, log);
+    capture.freezePoints = {point};
+    capture.standardLoopsAsked = 500;
+    capture.freezingLoopsAsked = 100000;
+    const FreezePointTiming timing = FreezePointAnalysis::analyse(capture).at(0);
+    EXPECT_EQ(timing.insideLoopsMedian, 700u);
+    EXPECT_EQ(timing.outsideLoopsMedian, 500u);
+    EXPECT_DOUBLE_EQ(timing.cyclesPerLoop.value_or(0.0), 3.0);
+    EXPECT_DOUBLE_EQ(timing.fixedCycles.value_or(0.0), 40.0);
+    EXPECT_EQ(FreezePointAnalysis::loopsCutAt(capture), 700u);
+    EXPECT_EQ(PatternAnalysis::analyse(capture).loopsCutAt, 700u);
+
+    // Asked no more than they ran: nothing was cut.
+    capture.freezingLoopsAsked = 700;
+    EXPECT_FALSE(FreezePointAnalysis::loopsCutAt(capture).has_value());
 }
 
 TEST(FreezePointAnalysis, MedianIgnoresAFewSlowPixels) {
