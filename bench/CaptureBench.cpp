@@ -61,6 +61,42 @@ void BM_AnalyseAndWriteCapture512(benchmark::State& state) {
 }
 BENCHMARK(BM_AnalyseAndWriteCapture512)->Unit(benchmark::kMillisecond);
 
+// The same frame drawn four times over, as a log: 1,048,576 fragments, a
+// primitive per layer and pass.
+FragmentCapture fourLayerCapture() {
+    const FragmentCapture layer = benchCapture(512);
+    const OrderIndex index(layer);
+    Vellumar::capture::FragmentLog log;
+    for (std::uint32_t pass = 0; pass < 4; ++pass) {
+        for (std::uint32_t p : index.pixelsInOrder()) {
+            log.pixel.push_back(p);
+            log.order.push_back(static_cast<std::uint32_t>(log.order.size()));
+            log.primitive.push_back(pass);
+            log.clockStart.push_back(layer.clockStart[p]);
+            log.clockEnd.push_back(layer.clockEnd[p]);
+            log.subgroup.push_back(layer.subgroup[p]);
+            log.lane.push_back(layer.lane[p]);
+            log.loops.push_back(100);
+        }
+    }
+    log.shaded = log.size();
+    FragmentCapture capture = FragmentCapture::fromLog(512, 512, std::move(log));
+    capture.freezePoints = layer.freezePoints;
+    return capture;
+}
+
+// Everything `--capture` does after the read-back, for four fragments a pixel.
+void BM_AnalyseAndWriteFourLayers512(benchmark::State& state) {
+    const FragmentCapture capture = fourLayerCapture();
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("capture-bench-" + std::to_string(::getpid()));
+    for (auto _ : state) {
+        Vellumar::capture::writeCaptureDirectory(dir.string(), capture);
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_AnalyseAndWriteFourLayers512)->Unit(benchmark::kMillisecond);
+
 void BM_ReplayView1024(benchmark::State& state) {
     const FragmentCapture capture = benchCapture(1024);
     const OrderIndex index(capture);

@@ -7,7 +7,9 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -54,7 +56,24 @@ struct CaptureSteps {
     double frame = 0.0;    // of which the capture frame, to its glFinish
     double analysis = 0.0; // ranks and pattern analysis
     double files = 0.0;    // writeCaptureDirectory
+    double fragments = 0.0;
+    double bytesPerFragment = 0.0; // the capture's log and maps
 };
+
+// What a FragmentCapture holds in memory, per fragment shaded.
+double bytesPerFragment(const Vellumar::capture::FragmentCapture& c) {
+    const auto bytes = [](const auto& v) {
+        return static_cast<double>(v.capacity() * sizeof(v[0]));
+    };
+    const Vellumar::capture::FragmentLog& log = c.log;
+    const double total = bytes(c.order) + bytes(c.overdraw) + bytes(c.clockStart) +
+                         bytes(c.clockEnd) + bytes(c.subgroup) + bytes(c.lane) +
+                         bytes(c.primitive) + bytes(c.smId) + bytes(c.warpId) + bytes(log.pixel) +
+                         bytes(log.order) + bytes(log.primitive) + bytes(log.clockStart) +
+                         bytes(log.clockEnd) + bytes(log.subgroup) + bytes(log.lane) +
+                         bytes(log.smId) + bytes(log.warpId) + bytes(log.loops);
+    return total / static_cast<double>(std::max<std::uint64_t>(log.shaded, 1));
+}
 
 CaptureSteps captureOnce(GLAppGPUTest& tool, const std::string& directory) {
     CaptureSteps steps;
@@ -62,6 +81,8 @@ CaptureSteps captureOnce(GLAppGPUTest& tool, const std::string& directory) {
     const Vellumar::capture::FragmentCapture capture = tool.captureSession.record();
     steps.record = millisecondsSince(start);
     steps.frame = tool.captureSession.fragmentRecorder->lastFrameSeconds() * 1000.0;
+    steps.fragments = static_cast<double>(capture.log.shaded);
+    steps.bytesPerFragment = bytesPerFragment(capture);
     start = Clock::now();
     const Vellumar::capture::OrderIndex index(capture);
     const Vellumar::capture::PatternReport report =
@@ -100,10 +121,15 @@ void runCaptureCost(GLAppGPUTest& tool, int repeats) {
     small.test = 1;
     small.fastMode = false;
     scenarios.push_back(small);
+    FrameSettings overlapping = small;
+    overlapping.name = "16x16 quads every 8 pixels (4 fragments a pixel), no loops";
+    overlapping.size = {16, 16};
+    scenarios.push_back(overlapping);
 
     std::cout << "| Frame | Test-mode frame ms | Capture frame ms | Read-back ms | Analysis ms "
-                 "| Files ms | Whole capture ms | Beyond the test-mode frame ms |\n"
-              << "|---|---:|---:|---:|---:|---:|---:|---:|\n";
+                 "| Files ms | Whole capture ms | Beyond the test-mode frame ms | Fragments "
+                 "| Bytes a fragment |\n"
+              << "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     for (const FrameSettings& s : scenarios) {
         applySettings(s, tool);
         for (int i = 0; i < 3; ++i) {
@@ -117,8 +143,9 @@ void runCaptureCost(GLAppGPUTest& tool, int repeats) {
         }
         captureOnce(tool, directory);
         std::vector<double> frame, readBack, analysis, files, whole;
+        CaptureSteps steps;
         for (int i = 0; i < repeats; ++i) {
-            const CaptureSteps steps = captureOnce(tool, directory);
+            steps = captureOnce(tool, directory);
             frame.push_back(steps.frame);
             readBack.push_back(steps.record - steps.frame);
             analysis.push_back(steps.analysis);
@@ -127,9 +154,10 @@ void runCaptureCost(GLAppGPUTest& tool, int repeats) {
         }
         const double liveMs = median(live);
         const double wholeMs = median(whole);
-        std::printf("| %s | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f |\n", s.name.c_str(),
-                    liveMs, median(frame), median(readBack), median(analysis), median(files),
-                    wholeMs, wholeMs - liveMs);
+        std::printf("| %s | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f | %.0f | %.1f |\n",
+                    s.name.c_str(), liveMs, median(frame), median(readBack), median(analysis),
+                    median(files), wholeMs, wholeMs - liveMs, steps.fragments,
+                    steps.bytesPerFragment);
     }
     std::filesystem::remove_all(pattern);
     std::cout << std::flush;

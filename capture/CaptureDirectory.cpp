@@ -5,7 +5,6 @@
 #include <stb/stb_image_write.h>
 
 #include <cstdio>
-#include <sstream>
 
 #include "FragmentCsv.h"
 #include "FragmentNpy.h"
@@ -79,9 +78,7 @@ std::vector<std::string> writeContents(measure::WholeDirectory& directory,
     write("fragments.npy", fragmentNpy(rows));
     nlohmann::json summary = summaryJson(capture, report, layers);
     if (rows.size() <= maxCsvFragments) {
-        std::ostringstream csv;
-        writeFragmentCsv(csv, rows);
-        write("fragments.csv", csv.str());
+        write("fragments.csv", fragmentCsv(rows));
         summary["fragments_csv"] = nullptr;
     } else {
         summary["fragments_csv"] = "left out: " + std::to_string(rows.size()) +

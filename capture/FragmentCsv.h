@@ -2,13 +2,13 @@
 // FragmentRows and empty fields where the driver gave no value.
 #pragma once
 
-#include <iosfwd>
+#include <string>
 
 #include "FragmentRows.h"
 
 namespace Vellumar::capture {
 
-// Sets the stream's failbit when it cannot take the text.
-void writeFragmentCsv(std::ostream& out, const FragmentRows& rows);
+// The whole file.
+std::string fragmentCsv(const FragmentRows& rows);
 
 } // namespace Vellumar::capture

@@ -15,6 +15,7 @@
 #include "FindingsText.h"
 #include "FragmentRecorder.h"
 #include "FrameWorkEstimate.h"
+#include "FreezePointAnalysis.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "MessageSink.h"
@@ -137,12 +138,16 @@ Vellumar::capture::FragmentCapture CaptureSession::record() {
     frame.freezingLoopsAsked =
         test.blockingEnable ? loopsAsked(test.loopsCount.x) : frame.standardLoopsAsked;
     frame.capacity = logCapacity(estimateFrameWork(test), test.windowWidth, test.windowHeight);
-    return fragmentRecorder->record(
+    Vellumar::capture::FragmentCapture capture = fragmentRecorder->record(
         frame, [this](Vellumar::ShaderProgramGLSL& program, Vellumar::ShaderGLSL& fragment) {
             CaptureFrameScope scope(test, program, fragment);
             test.estimateFrameWorkAndWarn();
             test.drawFrame();
         });
+    if (const auto cut = Vellumar::capture::FreezePointAnalysis::loopsCutAt(capture)) {
+        test.loopsCutAt = *cut;
+    }
+    return capture;
 }
 
 void CaptureSession::recordAndShow() {

@@ -27,8 +27,9 @@ public:
     // One frame as test mode draws it with the current settings (fast mode
     // off), into the fragment recorder's off-screen framebuffer with the
     // capture build of the shaders; the window, the live program and every
-    // setting stay as they were. Throws Vellumar::capture::CaptureError with
-    // one line saying why not.
+    // setting stay as they were, but for the test's loopsCutAt, set where the
+    // capture saw loops stop short. Throws Vellumar::capture::CaptureError
+    // with one line saying why not.
     Vellumar::capture::FragmentCapture record();
     // `o`: records a capture and shows it instead of the live frames, with
     // its findings on standard output; or says in one INFO line why not.

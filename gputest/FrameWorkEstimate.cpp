@@ -12,8 +12,11 @@
 namespace {
 
 // Cycles the shader runs for a count of the settings: negative counts run
-// none, and it cuts counts at 2e9.
-double cyclesFor(int32_t count) { return std::min(std::max(0.0, double(count)), 2.0e9); }
+// none, it cuts counts at 2e9, and the driver where a capture saw it cut them.
+double cyclesFor(const GLAppGPUTest& test, int32_t count) {
+    const double cut = test.loopsCutAt > 0 ? double(test.loopsCutAt) : 2.0e9;
+    return std::min(std::max(0.0, double(count)), cut);
+}
 
 double pixelsOfOnePrimitive(const GLAppGPUTest& test) {
     const double width = std::fabs(double(test.primSize.x));
@@ -80,12 +83,12 @@ FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test) {
     if (test.fastMode) {
         return work;
     }
-    const double standard = cyclesFor(test.loopsCount.y);
+    const double standard = cyclesFor(test, test.loopsCount.y);
     work.pixelCycles = covered * standard;
     if (test.blockingEnable && covered > 0.0) {
         // Freezing pixels run their own count instead; overdraw is left out.
         const double freezing = std::min(freezingPixels(test), windowPixels);
-        work.pixelCycles += freezing * (cyclesFor(test.loopsCount.x) - standard);
+        work.pixelCycles += freezing * (cyclesFor(test, test.loopsCount.x) - standard);
         work.pixelCycles = std::max(0.0, work.pixelCycles);
     }
     return work;

@@ -113,6 +113,9 @@ public:
     // What the coming frame asks of the GPU, worked out before it starts
     // (MainOptions shows it).
     FrameWorkEstimate frameWork;
+    // Where a capture found the driver stopping every shader loop (0: not
+    // seen): the estimate counts no loop past it.
+    uint32_t loopsCutAt = 0;
     // What the test keeps of its frames, and its settings by name (bound to
     // the members above when the test is made). Inside the object, as every
     // address the bars are bound to.

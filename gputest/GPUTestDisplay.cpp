@@ -96,9 +96,12 @@ void GLAppGPUTest::estimateFrameWorkAndWarn() {
     // Said before the frame starts: once it runs, nothing answers until it ends.
     enormousFrameWarned = true;
     Vellumar::MessageSink::instance().info(
-        "the next frame draws about %.3g primitives and runs about %.3g pixel loop cycles: it "
-        "may take minutes or hours, during which the window does not answer",
-        frameWork.primitives, frameWork.pixelCycles);
+        "the next frame draws about %.3g primitives and runs about %.3g pixel loop cycles%s: "
+        "it may take minutes or hours, during which the window does not answer",
+        frameWork.primitives, frameWork.pixelCycles,
+        loopsCutAt > 0
+            ? (" (loops cut at " + std::to_string(loopsCutAt) + ", as a capture measured)").c_str()
+            : "");
 }
 
 void GLAppGPUTest::chooseFrameBuffer() {

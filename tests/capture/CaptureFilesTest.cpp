@@ -39,8 +39,8 @@ using Vellumar::capture::FreezePoint;
 using Vellumar::capture::OrderIndex;
 using Vellumar::capture::PixelLayers;
 namespace PatternAnalysis = Vellumar::capture::PatternAnalysis;
+using Vellumar::capture::fragmentCsv;
 using Vellumar::capture::writeCaptureDirectory;
-using Vellumar::capture::writeFragmentCsv;
 using Vellumar::measure::WriteError;
 
 namespace {
@@ -204,18 +204,17 @@ FragmentCapture loggedCapture() {
 TEST(FragmentCsv, OneRowPerFragmentInShadingOrderWithItsLayer) {
     const FragmentCapture capture = loggedCapture();
     const PixelLayers layers(capture, capture.log);
-    std::ostringstream out;
-    writeFragmentCsv(out, FragmentRows(capture, capture.log, layers));
-    EXPECT_EQ(out.str(), "x,y,order,layer,clock_start,clock_end,subgroup,lane,primitive,sm,warp,"
-                         "loops,overdraw\n"
-                         "2,0,0,0,18446744073709551000,18446744073709551615,,,0,,,9,2\n"
-                         "1,1,1,0,1,11,,,1,,,9,1\n"
-                         "2,0,2,1,2,12,,,1,,,9,2\n"
-                         "0,1,3,0,3,13,,,1,,,9,1\n"
-                         "2,1,4,0,4,14,,,2,,,9,3\n"
-                         "0,0,5,0,5,15,,,3,,,9,1\n"
-                         "2,1,6,1,6,16,,,1,,,9,3\n"
-                         "2,1,7,2,7,17,,,4,,,65535,3\n");
+    EXPECT_EQ(fragmentCsv(FragmentRows(capture, capture.log, layers)),
+              "x,y,order,layer,clock_start,clock_end,subgroup,lane,primitive,sm,warp,"
+              "loops,overdraw\n"
+              "2,0,0,0,18446744073709551000,18446744073709551615,,,0,,,9,2\n"
+              "1,1,1,0,1,11,,,1,,,9,1\n"
+              "2,0,2,1,2,12,,,1,,,9,2\n"
+              "0,1,3,0,3,13,,,1,,,9,1\n"
+              "2,1,4,0,4,14,,,2,,,9,3\n"
+              "0,0,5,0,5,15,,,3,,,9,1\n"
+              "2,1,6,1,6,16,,,1,,,9,3\n"
+              "2,1,7,2,7,17,,,4,,,65535,3\n");
     // The maps hold each pixel's first fragment.
     EXPECT_EQ(capture.order[5], 4u);
     EXPECT_EQ(capture.primitive[5], 2u);

@@ -21,6 +21,11 @@ TEST_F(GPUTestFrame, TheEstimateFollowsTheTestsLoops) {
     test.fastMode = false;
     test.estimateFrameWorkAndWarn();
     EXPECT_EQ(test.frameWork.pixelCycles, 512.0 * 512.0 * 200000.0 + (2000000.0 - 200000.0));
+    // Where a capture saw the driver stop loops, no loop runs past the cut.
+    test.loopsCutAt = 65535;
+    test.estimateFrameWorkAndWarn();
+    EXPECT_EQ(test.frameWork.pixelCycles, 512.0 * 512.0 * 65535.0);
+    test.loopsCutAt = 0;
     test.blockingEnable = false;
     test.estimateFrameWorkAndWarn();
     EXPECT_EQ(test.frameWork.pixelCycles, 512.0 * 512.0 * 200000.0);
