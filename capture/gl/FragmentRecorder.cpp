@@ -1,8 +1,9 @@
-// The capture's GL objects (framebuffer, colour renderbuffer, pixel and
-// counter buffers) are made at the first record and kept, resized with the
-// window; the capture program is kept too, so that a second capture with the
-// same settings compiles nothing. The storage buffer is mapped for reading:
-// one pass over it fills the capture without a copy of the whole buffer.
+// The capture's GL objects (framebuffer, colour renderbuffer, the log's
+// storage buffers and the counter buffer) are made at the first record and
+// kept, remade when the window's size or the log's layout changes; the
+// capture program is kept too, so that a second capture with the same
+// settings compiles nothing. The log is laid over as few equal blocks as hold
+// its capacity, each within the driver's block size limit.
 #include "FragmentRecorder.h"
 
 #include <algorithm>
@@ -306,7 +307,7 @@ FragmentLog FragmentRecorder::readLog() const {
         log.warpId.resize(recorded);
     }
     // Mapped for reading: one pass over each block fills the columns without
-    // a copy of the whole buffer.
+    // a copy of the whole buffer. Only the slots taken are read.
     std::size_t i = 0;
     for (std::size_t block = 0; block < logBuffers.size() && i < recorded; ++block) {
         const std::size_t records = std::min(layout.recordsPerBlock, recorded - i);
