@@ -50,14 +50,17 @@ void BM_AnalyseCapture512(benchmark::State& state) {
 }
 BENCHMARK(BM_AnalyseCapture512)->Unit(benchmark::kMillisecond);
 
-void BM_AnalyseAndWriteCapture512(benchmark::State& state) {
-    const FragmentCapture capture = benchCapture(512);
+void analyseAndWrite(benchmark::State& state, const FragmentCapture& capture) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("capture-bench-" + std::to_string(::getpid()));
     for (auto _ : state) {
         Vellumar::capture::writeCaptureDirectory(dir.string(), capture);
     }
     std::filesystem::remove_all(dir);
+}
+
+void BM_AnalyseAndWriteCapture512(benchmark::State& state) {
+    analyseAndWrite(state, benchCapture(512));
 }
 BENCHMARK(BM_AnalyseAndWriteCapture512)->Unit(benchmark::kMillisecond);
 
@@ -87,13 +90,7 @@ FragmentCapture fourLayerCapture() {
 
 // Everything `--capture` does after the read-back, for four fragments a pixel.
 void BM_AnalyseAndWriteFourLayers512(benchmark::State& state) {
-    const FragmentCapture capture = fourLayerCapture();
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("capture-bench-" + std::to_string(::getpid()));
-    for (auto _ : state) {
-        Vellumar::capture::writeCaptureDirectory(dir.string(), capture);
-    }
-    std::filesystem::remove_all(dir);
+    analyseAndWrite(state, fourLayerCapture());
 }
 BENCHMARK(BM_AnalyseAndWriteFourLayers512)->Unit(benchmark::kMillisecond);
 
