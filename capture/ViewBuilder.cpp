@@ -3,6 +3,8 @@
 // uncovered.
 #include "ViewBuilder.h"
 
+#include "Percentile.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -117,11 +119,7 @@ std::vector<Rgba> timeColours(const FragmentCapture& capture, std::size_t fragme
     double longest = 0.0;
     if (!durations.empty()) {
         shortest = *std::min_element(durations.begin(), durations.end());
-        const auto top = durations.begin() +
-                         static_cast<std::ptrdiff_t>(static_cast<double>(durations.size() - 1) *
-                                                     ViewBuilder::timeRampPercentile);
-        std::nth_element(durations.begin(), top, durations.end());
-        longest = *top;
+        longest = measure::percentile(durations, ViewBuilder::timeRampPercentile * 100.0);
     }
     const double span = longest > shortest ? longest - shortest : 1.0;
     return colourCovered(capture, [&](std::size_t p) {
