@@ -59,13 +59,15 @@ std::string wholeNumber(double value) {
     return std::to_string(static_cast<unsigned long long>(std::llround(std::max(value, 0.0))));
 }
 
-// A source image of the capture's size, copied in with its lower-left pixel
-// at (left, bottom), each pixel `scale` pixels a side.
-void copyIn(Picture& picture, const std::vector<Rgba>& image, const FragmentCapture& capture,
-            const PixelRect& part, int left, int bottom, int scale) {
+// A part of the capture, colourOf(pixel index) for each of its pixels, drawn
+// with its lower-left pixel at (left, bottom), each pixel `scale` pixels a
+// side.
+template <typename ColourOf>
+void copyIn(Picture& picture, const FragmentCapture& capture, const PixelRect& part, int left,
+            int bottom, int scale, ColourOf colourOf) {
     for (int y = 0; y < part.height; ++y) {
         for (int x = 0; x < part.width; ++x) {
-            const Rgba colour = image[capture.pixelIndex(part.x + x, part.y + y)];
+            const Rgba colour = colourOf(capture.pixelIndex(part.x + x, part.y + y));
             for (int dy = 0; dy < scale; ++dy) {
                 for (int dx = 0; dx < scale; ++dx) {
                     plot(picture, left + x * scale + dx, bottom + y * scale + dy, colour);
@@ -83,7 +85,8 @@ void drawSubgroupEdges(Picture& picture, const FragmentCapture& capture, const P
     auto differs = [&](int x0, int y0, int x1, int y1) {
         const std::size_t a = capture.pixelIndex(part.x + x0, part.y + y0);
         const std::size_t b = capture.pixelIndex(part.x + x1, part.y + y1);
-        return capture.covered(a) && capture.covered(b) && capture.subgroup[a] != capture.subgroup[b];
+        return capture.covered(a) && capture.covered(b) &&
+               capture.subgroup[a] != capture.subgroup[b];
     };
     for (int y = 0; y < part.height; ++y) {
         for (int x = 0; x < part.width; ++x) {
@@ -159,9 +162,28 @@ Picture tilePicture(const FragmentCapture& capture, const OrderIndex& index,
     const int panelWidth = part.width * tileEnlargement;
     const int gap = tileEnlargement;
     Picture picture(2 * panelWidth + gap, part.height * tileEnlargement);
-    copyIn(picture, views.build(View::order), capture, part, 0, 0, tileEnlargement);
-    copyIn(picture, views.build(View::subgroups), capture, part, panelWidth + gap, 0,
-           tileEnlargement);
+    // The order ramp runs over the tile's own fragments: over the frame's,
+    // one tile of many would show a single colour.
+    const std::vector<std::uint32_t>& rank = index.ranks();
+    std::uint32_t first = OrderIndex::noRank;
+    std::uint32_t last = 0;
+    for (int y = 0; y < part.height; ++y) {
+        for (int x = 0; x < part.width; ++x) {
+            const std::size_t p = capture.pixelIndex(part.x + x, part.y + y);
+            if (capture.covered(p)) {
+                first = std::min(first, rank[p]);
+                last = std::max(last, rank[p]);
+            }
+        }
+    }
+    const double span = last > first ? static_cast<double>(last - first) : 1.0;
+    copyIn(picture, capture, part, 0, 0, tileEnlargement, [&](std::size_t p) {
+        return capture.covered(p) ? ViewBuilder::rampColour(View::order, (rank[p] - first) / span)
+                                  : ViewBuilder::background;
+    });
+    const std::vector<Rgba>& subgroups = views.build(View::subgroups);
+    copyIn(picture, capture, part, panelWidth + gap, 0, tileEnlargement,
+           [&](std::size_t p) { return subgroups[p]; });
     if (capture.ballotAvailable) {
         drawSubgroupEdges(picture, capture, part, 0);
         drawSubgroupEdges(picture, capture, part, panelWidth + gap);

@@ -53,9 +53,10 @@ Picture timePicture(const FragmentCapture& capture, ViewBuilder& views);
 PixelRect firstFullTile(const FragmentCapture& capture, const OrderIndex& index,
                         const TileEstimate& tile);
 
-// The order view of the first full tile and, right of it, its subgroups
-// view (coverage only without ballot data), each pixel tileEnlargement
-// pixels a side, with a line between neighbours of different subgroups.
+// The first full tile in the order view, its ramp running from the tile's
+// first fragment to its last, and right of it in the subgroups view
+// (coverage only without ballot data), each pixel tileEnlargement pixels a
+// side, with a line between neighbours of different subgroups.
 Picture tilePicture(const FragmentCapture& capture, const OrderIndex& index,
                     const PatternReport& report, ViewBuilder& views);
 

@@ -325,17 +325,29 @@ TEST(CaptureDirectory, TimeCarriesItsScaleAndTileEnlargesTheFirstTile) {
     ASSERT_EQ(tile.height, side);
     const OrderIndex index(capture);
     ViewBuilder views(capture, index);
-    const std::vector<Rgba> order = views.build(View::order);
     const std::vector<Rgba> subgroups = views.build(View::subgroups);
     // Pixel (x, y) of the top-left tile is cell (x, y) from the picture's
-    // lower left; inside a cell, away from the subgroup lines.
-    for (auto [x, y] : {std::pair{0, 0}, std::pair{5, 63}, std::pair{63, 30}}) {
-        const int row = side - 1 - y * tileEnlargement - 3;
-        const std::size_t p = capture.pixelIndex(x, 64 + y);
-        EXPECT_TRUE(same(tile.at(x * tileEnlargement + 3, row), order[p])) << x << "," << y;
-        EXPECT_TRUE(
-            same(tile.at(side + tileEnlargement + x * tileEnlargement + 3, row), subgroups[p]))
-            << x << "," << y;
+    // lower left (inside a cell, away from the subgroup lines): the order
+    // ramp's ends at the tile's first and last fragments.
+    std::pair<int, int> first{-1, -1};
+    std::pair<int, int> last{-1, -1};
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const std::uint32_t rank = index.ranks()[capture.pixelIndex(x, 64 + y)];
+            first = rank == 0 ? std::pair{x, y} : first;
+            last = rank == 64 * 64 - 1 ? std::pair{x, y} : last;
+        }
+    }
+    auto cell = [&](int left, std::pair<int, int> at) {
+        return tile.at(left + at.first * tileEnlargement + 3,
+                       side - 1 - at.second * tileEnlargement - 3);
+    };
+    EXPECT_TRUE(same(cell(0, first), ViewBuilder::rampColour(View::order, 0.0)));
+    EXPECT_TRUE(same(cell(0, last), ViewBuilder::rampColour(View::order, 1.0)));
+    for (auto at : {std::pair{0, 0}, std::pair{5, 63}, std::pair{63, 30}}) {
+        EXPECT_TRUE(same(cell(side + tileEnlargement, at),
+                         subgroups[capture.pixelIndex(at.first, 64 + at.second)]))
+            << at.first << "," << at.second;
     }
     for (int left : {0, side + tileEnlargement}) {
         // Across the edge between x 3 and 4, and along the one between y 1 and 2.
