@@ -55,6 +55,16 @@ protected:
         GPUTestFrame::TearDown();
     }
 
+    // A click on a bar, as a user makes it: the bars take the mouse while a
+    // capture is shown, even in test mode.
+    void click(const TwRect& r) {
+        test.passiveMotion(centreX(r), centreY(r));
+        test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(r), centreY(r));
+        runFrame();
+        test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(r), centreY(r));
+        runFrame();
+    }
+
     static std::uint64_t medianCycles(const FragmentCapture& capture, bool inside,
                                       const Point& point) {
         std::vector<std::uint64_t> cycles;
@@ -206,16 +216,7 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
         }
     }
 
-    // The bar folded to its title line opened, and "Show live" clicked, as a
-    // user clicks them: the bars take the mouse while a capture is shown,
-    // even in test mode.
-    auto click = [&](const TwRect& r) {
-        test.passiveMotion(centreX(r), centreY(r));
-        test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(r), centreY(r));
-        runFrame();
-        test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(r), centreY(r));
-        runFrame();
-    };
+    // The bar folded to its title line opened, and "Show live" clicked.
     runFrame();
     EXPECT_FALSE(TwInspectDrawnEntry("Capture", "Show live"));
     click(drawnBar("Capture"));
@@ -279,13 +280,6 @@ TEST_F(ProgramCapture, TheWheelZoomsAboutThePointerAndTheBarTellsThePixelUnderIt
     const auto* legend = static_cast<const Vellumar::tweakbar::RampData*>(bound("Colours"));
     EXPECT_STREQ(legend->low, "order 0");
     EXPECT_STREQ(legend->high, "order 262143");
-    auto click = [&](const TwRect& r) {
-        test.passiveMotion(centreX(r), centreY(r));
-        test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(r), centreY(r));
-        runFrame();
-        test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(r), centreY(r));
-        runFrame();
-    };
     click(drawnBar("Capture"));
     EXPECT_TRUE(TwInspectDrawnEntry("Capture", "Colours"));
     click(drawnEntry("Capture", "Fit"));
