@@ -26,8 +26,6 @@
 #include "TweakBar.h"
 #include "ViewBuilder.h"
 
-struct TwBar;
-
 class CaptureView {
 public:
     // Builds the bar (after TwInit); no GL object until the first capture.
