@@ -1,6 +1,7 @@
 // Writes a capture and its analysis as a directory:
 //   summary.json, fragments.csv,
-//   order.png, time.png (with the shader clock), subgroups.png (with ballot),
+//   order.png, time.png (with the shader clock, and its scale under it),
+//   subgroups.png (with ballot), tile.png (the first full tile enlarged),
 //   replay/010.png, 025, 050, 075, 100: the order view cut at 10 %, 25 %, ...
 // PNG rows go top-down as image viewers expect. The directory is written
 // whole or not at all through measure's WholeDirectory, which replaces an
