@@ -1,7 +1,8 @@
 // Writes a capture and its analysis as a directory:
 //   summary.json, fragments.npy, fragments.csv (up to maxCsvFragments rows;
 //   summary.json's fragments_csv says why it is left out above that),
-//   order.png, time.png (with the shader clock), subgroups.png (with ballot),
+//   order.png, time.png (with the shader clock, and its scale under it),
+//   subgroups.png (with ballot), tile.png (the first full tile enlarged),
 //   overdraw.png, last.png, primitive-order.png (with primitive ids),
 //   replay/010.png, 025, 050, 075, 100: the order view cut at 10 %, 25 %, ...
 // PNG rows go top-down as image viewers expect. The directory is written

@@ -3,6 +3,8 @@
 // uncovered.
 #include "ViewBuilder.h"
 
+#include "Percentile.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -77,18 +79,21 @@ std::vector<Rgba> colourCovered(const FragmentCapture& capture, ColourOf colourO
     return table;
 }
 
-std::vector<Rgba> orderColours(const FragmentCapture& capture, const OrderIndex& index) {
+std::vector<Rgba> orderColours(const FragmentCapture& capture, const OrderIndex& index,
+                               RampScale& scale) {
     const std::vector<std::uint32_t>& rank = index.ranks();
     const double lastRank = std::max<double>(1.0, static_cast<double>(index.fragments()) - 1.0);
+    scale = {0.0, lastRank};
     return colourCovered(capture,
                          [&](std::size_t p) { return onRamp(orderRamp(), rank[p] / lastRank); });
 }
 
-std::vector<Rgba> overdrawColours(const FragmentCapture& capture) {
+std::vector<Rgba> overdrawColours(const FragmentCapture& capture, RampScale& scale) {
     std::uint32_t maxOverdraw = 1;
     for (std::uint32_t fragments : capture.overdraw) {
         maxOverdraw = std::max(maxOverdraw, fragments);
     }
+    scale = {1.0, static_cast<double>(maxOverdraw)};
     return colourCovered(capture, [&](std::size_t p) {
         return onRamp(orderRamp(), maxOverdraw == 1 ? 0.0
                                                     : (std::max(capture.overdraw[p], 1u) - 1.0) /
@@ -104,7 +109,8 @@ double cycles(const FragmentCapture& capture, std::size_t p) {
                : -1.0;
 }
 
-std::vector<Rgba> timeColours(const FragmentCapture& capture, std::size_t fragments) {
+std::vector<Rgba> timeColours(const FragmentCapture& capture, std::size_t fragments,
+                              RampScale& scale) {
     std::vector<double> durations;
     durations.reserve(fragments);
     for (std::size_t p = 0; p < capture.pixelCount(); ++p) {
@@ -119,13 +125,10 @@ std::vector<Rgba> timeColours(const FragmentCapture& capture, std::size_t fragme
     double longest = 0.0;
     if (!durations.empty()) {
         shortest = *std::min_element(durations.begin(), durations.end());
-        const auto top = durations.begin() +
-                         static_cast<std::ptrdiff_t>(static_cast<double>(durations.size() - 1) *
-                                                     ViewBuilder::timeRampPercentile);
-        std::nth_element(durations.begin(), top, durations.end());
-        longest = *top;
+        longest = measure::percentile(durations, ViewBuilder::timeRampPercentile * 100.0);
     }
     const double span = longest > shortest ? longest - shortest : 1.0;
+    scale = {shortest, longest};
     return colourCovered(capture, [&](std::size_t p) {
         const double duration = cycles(capture, p);
         return duration < 0.0 ? ViewBuilder::noData
@@ -133,13 +136,14 @@ std::vector<Rgba> timeColours(const FragmentCapture& capture, std::size_t fragme
     });
 }
 
-std::vector<Rgba> laneColours(const FragmentCapture& capture) {
+std::vector<Rgba> laneColours(const FragmentCapture& capture, RampScale& scale) {
     std::uint32_t maxLane = 1;
     for (std::size_t p = 0; p < capture.pixelCount(); ++p) {
         if (capture.covered(p)) {
             maxLane = std::max(maxLane, capture.lane[p]);
         }
     }
+    scale = {0.0, static_cast<double>(maxLane)};
     return colourCovered(capture, [&](std::size_t p) {
         return onRamp(orderRamp(), static_cast<double>(capture.lane[p]) / maxLane);
     });
@@ -147,9 +151,10 @@ std::vector<Rgba> laneColours(const FragmentCapture& capture) {
 
 // The order of each pixel's last fragment: its place in the log.
 std::vector<Rgba> lastColours(const FragmentCapture& capture, const PixelLayers& layers,
-                              std::size_t logSize) {
+                              std::size_t logSize, RampScale& scale) {
     const std::vector<std::uint32_t>& last = layers.lastFragments();
     const double lastIndex = std::max<double>(1.0, static_cast<double>(logSize) - 1.0);
+    scale = {0.0, lastIndex};
     return colourCovered(capture, [&](std::size_t p) {
         return last[p] == none ? ViewBuilder::noData : onRamp(orderRamp(), last[p] / lastIndex);
     });
@@ -184,29 +189,31 @@ const char* viewName(View view) {
 }
 
 ViewBuilder::ViewBuilder(const FragmentCapture& capture, const OrderIndex& index)
-    : index(index), colours(static_cast<std::size_t>(viewCount)), image(capture.pixelCount()) {
+    : index(index), colours(static_cast<std::size_t>(viewCount)),
+      scales(static_cast<std::size_t>(viewCount)), image(capture.pixelCount()) {
     capture.validate();
     auto colourTable = [&](View view) -> std::vector<Rgba>& {
         return colours[static_cast<std::size_t>(view)];
     };
-    colourTable(View::order) = orderColours(capture, index);
-    colourTable(View::overdraw) = overdrawColours(capture);
+    auto scale = [&](View view) -> RampScale& { return scales[static_cast<std::size_t>(view)]; };
+    colourTable(View::order) = orderColours(capture, index, scale(View::order));
+    colourTable(View::overdraw) = overdrawColours(capture, scale(View::overdraw));
     {
         FragmentLog standIn;
         const FragmentLog& log = capture.logOrFirstFragments(standIn);
         const PixelLayers layers(capture, log);
-        colourTable(View::last) = lastColours(capture, layers, log.size());
+        colourTable(View::last) = lastColours(capture, layers, log.size(), scale(View::last));
         if (!log.primitive.empty()) {
             colourTable(View::primitiveOrder) = primitiveOrderColours(capture, layers);
         }
     }
     if (capture.clockAvailable) {
-        colourTable(View::time) = timeColours(capture, index.fragments());
+        colourTable(View::time) = timeColours(capture, index.fragments(), scale(View::time));
     }
     if (capture.ballotAvailable) {
         colourTable(View::subgroups) =
             colourCovered(capture, [&](std::size_t p) { return hashColour(capture.subgroup[p]); });
-        colourTable(View::lanes) = laneColours(capture);
+        colourTable(View::lanes) = laneColours(capture, scale(View::lanes));
     }
     if (capture.primitiveAvailable) {
         colourTable(View::primitives) =
@@ -216,6 +223,21 @@ ViewBuilder::ViewBuilder(const FragmentCapture& capture, const OrderIndex& index
 
 bool ViewBuilder::available(View view) const {
     return !colours[static_cast<std::size_t>(view)].empty();
+}
+
+bool ViewBuilder::hasRamp(View view) {
+    return view != View::subgroups && view != View::primitives && view != View::primitiveOrder;
+}
+
+Rgba ViewBuilder::rampColour(View view, double share) {
+    return onRamp(view == View::time ? timeRamp() : orderRamp(), share);
+}
+
+std::optional<RampScale> ViewBuilder::rampScale(View view) const {
+    if (!hasRamp(view) || !available(view)) {
+        return std::nullopt;
+    }
+    return scales[static_cast<std::size_t>(view)];
 }
 
 std::size_t ViewBuilder::replayCount(double fraction) const {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "FragmentCapture.h"
@@ -41,6 +42,13 @@ struct Rgba {
 };
 static_assert(sizeof(Rgba) == 4, "Rgba must upload as four bytes a pixel");
 
+// What the two ends of a view's colour ramp stand for: order ranks, cycles,
+// lanes or fragments per pixel.
+struct RampScale {
+    double low = 0.0;
+    double high = 0.0;
+};
+
 class ViewBuilder {
 public:
     // Colour of covered pixels in a view whose data the capture lacks: it
@@ -61,6 +69,13 @@ public:
 
     bool available(View view) const;
 
+    // The colour at a share (0 low end, 1 high end, clamped) of a view's
+    // ramp; views that colour ids instead (subgroups, primitives) have none.
+    static bool hasRamp(View view);
+    static Rgba rampColour(View view, double share);
+    // The values at the ends of an available view's ramp, for a legend.
+    std::optional<RampScale> rampScale(View view) const;
+
     // width x height pixels, rows from the bottom like the capture (ready for
     // glTexImage2D). Shows the fragments whose rank is below
     // fraction x fragments; the fraction is clamped to 0..1 (NaN counts as 0).
@@ -74,6 +89,7 @@ public:
 private:
     const OrderIndex& index;
     std::vector<std::vector<Rgba>> colours; // per view; empty when unavailable
+    std::vector<RampScale> scales;          // per view
     std::vector<Rgba> image;
 };
 

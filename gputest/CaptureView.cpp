@@ -1,9 +1,13 @@
 // The view is rebuilt and uploaded only when the view or the replay's
 // fragment count changed: a paused capture costs one textured quad a frame,
 // a playing one a ViewBuilder pass and a glTexSubImage2D of the window's size.
+// Zoom and pan change only the quad's texture coordinates; the pointer's
+// pixel is looked up on pointer events.
 #include "CaptureView.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <stdexcept>
 
@@ -12,7 +16,6 @@
 #include "GLHeaders.h"
 #include "MessageSink.h"
 #include "PatternAnalysis.h"
-#include "TweakBar.h"
 
 namespace {
 
@@ -23,15 +26,33 @@ void saveCallback(void* clientData) { static_cast<CaptureView*>(clientData)->sav
 
 void showLiveCallback(void* clientData) { static_cast<CaptureView*>(clientData)->hide(); }
 
+void fitCallback(void* clientData) { static_cast<CaptureView*>(clientData)->fit(); }
+
+// GLUT's wheel, as mouse buttons.
+constexpr int wheelUp = 3;
+constexpr int wheelDown = 4;
+
+// A window position in GLUT's coordinates (from the top-left) as shares of
+// the window from the lower left, at the pixel's centre.
+double windowShareX(int x, int windowWidth) { return (x + 0.5) / std::max(windowWidth, 1); }
+double windowShareY(int y, int windowHeight) { return 1.0 - (y + 0.5) / std::max(windowHeight, 1); }
+
+// The frame pixel at a share of the frame, kept inside it.
+int framePixel(double share, int side) {
+    return std::clamp(static_cast<int>(std::floor(share * side)), 0, side - 1);
+}
+
 } // namespace
 
 CaptureView::CaptureView(const std::string& displacedBar)
     : hideDisplaced(" " + displacedBar + " visible=false "),
       showDisplaced(" " + displacedBar + " visible=true ") {
     TwBar* bar = TwNewBar("Capture");
-    TwDefine(" Capture position='10 10' size='250 470' fontSize=1 valuesWidth=110 visible=false "
+    TwDefine(" Capture position='10 10' size='250 490' fontSize=1 valuesWidth=110 visible=false "
              "iconified=true help='The last fragment capture (key o): one view of it, cut at "
-             "the replay position, with what the analysis found.' ");
+             "the replay position, with what the analysis found. Over the picture the mouse "
+             "wheel zooms, the middle button drags it, and the bar tells what the pixel under "
+             "the pointer recorded.' ");
     TwEnumVal values[viewCount];
     for (int i = 0; i < viewCount; ++i) {
         values[i] = {i, Vellumar::capture::viewName(static_cast<View>(i))};
@@ -46,6 +67,15 @@ CaptureView::CaptureView(const std::string& displacedBar)
     TwAddButton(bar, "Save", saveCallback, this,
                 " help='Writes the capture into a new directory here' ");
     TwAddButton(bar, "Show live", showLiveCallback, this, " help='Back to the live frames' ");
+    TwAddButton(bar, "Fit", fitCallback, this,
+                " help='The whole frame again, after the mouse wheel zoomed into it' ");
+    legend.rgba = legendColours;
+    legend.low = legendLow;
+    legend.high = legendHigh;
+    Vellumar::tweakbar::addRamp(bar, "Colours", &legend,
+                                " help='The colour ramp of the view, from its first or least "
+                                "value on the left to its last or most on the right' ");
+    inspector.addTo(bar);
     TwAddSeparator(bar, "Findings", "");
     TwAddVarRO(bar, "Fragments", TW_TYPE_CDSTRING, &logLabel,
                " help='Fragments shaded on the pixels covered; those the log had no room for; "
@@ -80,6 +110,9 @@ void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
     cycleHistogram.build(*captured);
 
     prepareTexture();
+    zoom.fit();
+    panning = false;
+    inspector.clear();
     uploadedView = -1;
     replayPercent = 100.0f;
     playing = false;
@@ -161,8 +194,37 @@ void CaptureView::upload() {
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, textureWidth, textureHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                     image.data());
     glBindTexture(GL_TEXTURE_2D, 0);
+    if (view != uploadedView) {
+        updateLegend(static_cast<View>(shownView));
+    }
     uploadedView = view;
     uploadedCount = views->replayCount(replayPercent / 100.0);
+}
+
+void CaptureView::updateLegend(View shownView) {
+    const std::optional<Vellumar::capture::RampScale> scale = views->rampScale(shownView);
+    // Views that colour ids show no legend.
+    legend.count = scale ? 256 : 0;
+    if (!scale) {
+        return;
+    }
+    for (int i = 0; i < legend.count; ++i) {
+        const Vellumar::capture::Rgba c =
+            Vellumar::capture::ViewBuilder::rampColour(shownView, i / (legend.count - 1.0));
+        unsigned char* out = legendColours + 4 * i;
+        out[0] = c.r;
+        out[1] = c.g;
+        out[2] = c.b;
+        out[3] = c.a;
+    }
+    const char* before = shownView == View::order   ? "order "
+                         : shownView == View::lanes ? "lane "
+                                                    : "";
+    const char* after = shownView == View::time       ? " cycles"
+                        : shownView == View::overdraw ? " fragments"
+                                                      : "";
+    std::snprintf(legendLow, sizeof legendLow, "%s%.0f%s", before, scale->low, after);
+    std::snprintf(legendHigh, sizeof legendHigh, "%s%.0f%s", before, scale->high, after);
 }
 
 void CaptureView::draw(int windowWidth, int windowHeight) {
@@ -189,14 +251,18 @@ void CaptureView::drawTexture(int windowWidth, int windowHeight) const {
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     // The capture's rows start at the bottom, as the texture's do.
+    const float left = static_cast<float>(zoom.left());
+    const float bottom = static_cast<float>(zoom.bottom());
+    const float right = static_cast<float>(zoom.left() + zoom.span());
+    const float top = static_cast<float>(zoom.bottom() + zoom.span());
     glBegin(GL_QUADS);
-    glTexCoord2f(0.0f, 0.0f);
+    glTexCoord2f(left, bottom);
     glVertex2f(-1.0f, -1.0f);
-    glTexCoord2f(1.0f, 0.0f);
+    glTexCoord2f(right, bottom);
     glVertex2f(1.0f, -1.0f);
-    glTexCoord2f(1.0f, 1.0f);
+    glTexCoord2f(right, top);
     glVertex2f(1.0f, 1.0f);
-    glTexCoord2f(0.0f, 1.0f);
+    glTexCoord2f(left, top);
     glVertex2f(-1.0f, 1.0f);
     glEnd();
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -205,6 +271,50 @@ void CaptureView::drawTexture(int windowWidth, int windowHeight) const {
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
+}
+
+bool CaptureView::mouse(int button, int state, int x, int y, int windowWidth, int windowHeight) {
+    if (!visible) {
+        return false;
+    }
+    const bool down = state == GLUT_DOWN;
+    if (button == wheelUp || button == wheelDown) {
+        // GLUT reports a notch as a press and a release: the press zooms.
+        if (down) {
+            zoom.zoomAt(windowShareX(x, windowWidth), windowShareY(y, windowHeight),
+                        button == wheelUp ? 1 : -1);
+            hover(x, y, windowWidth, windowHeight);
+        }
+        return true;
+    }
+    if (button != GLUT_MIDDLE_BUTTON) {
+        return false;
+    }
+    panning = down;
+    panX = x;
+    panY = y;
+    return true;
+}
+
+bool CaptureView::motion(int x, int y, int windowWidth, int windowHeight) {
+    if (!visible || !panning) {
+        return false;
+    }
+    zoom.panBy(static_cast<double>(x - panX) / std::max(windowWidth, 1),
+               static_cast<double>(panY - y) / std::max(windowHeight, 1));
+    panX = x;
+    panY = y;
+    hover(x, y, windowWidth, windowHeight);
+    return true;
+}
+
+void CaptureView::hover(int x, int y, int windowWidth, int windowHeight) {
+    if (!visible || captured->width == 0 || captured->height == 0) {
+        return;
+    }
+    inspector.inspect(*captured,
+                      framePixel(zoom.frameX(windowShareX(x, windowWidth)), captured->width),
+                      framePixel(zoom.frameY(windowShareY(y, windowHeight)), captured->height));
 }
 
 void CaptureView::save() {

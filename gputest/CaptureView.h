@@ -1,8 +1,11 @@
 // A fragment capture shown in the window, and its "Capture" bar: the
 // capture's analysis with a histogram of its cycles, one of its views
 // (order, time, subgroups, lanes, primitives, overdraw) cut at the replay
-// position as a texture over the whole window, the replay played at a speed,
-// "Save" into a new directory and "Show live" back to the live frames. The
+// position as a texture over the window, with its colour ramp as a legend,
+// the replay played at a speed, "Save" into a new directory and "Show live"
+// back to the live frames. Over the picture the mouse wheel zooms about the
+// pointer, the middle button drags the picture, "Fit" shows the whole frame
+// again, and the bar tells what the pixel under the pointer recorded. The
 // bar stays hidden while no capture is shown, and starts folded to its title
 // line. Nothing here runs in a live frame.
 #pragma once
@@ -18,9 +21,10 @@
 #include "FragmentCapture.h"
 #include "OrderIndex.h"
 #include "PatternReport.h"
+#include "PictureZoom.h"
+#include "PixelInspector.h"
+#include "TweakBar.h"
 #include "ViewBuilder.h"
-
-struct TwBar;
 
 class CaptureView {
 public:
@@ -42,10 +46,20 @@ public:
     bool shown() const { return visible; }
 
     // The frame while a capture is shown: advances a playing replay, builds
-    // and uploads the view when it changed, draws it over the whole window
-    // into the current draw buffer. Leaves texturing and the matrices as it
-    // found them.
+    // and uploads the view when it changed, draws its zoomed part over the
+    // whole window into the current draw buffer. Leaves texturing and the
+    // matrices as it found them.
     void draw(int windowWidth, int windowHeight);
+
+    // Pointer events over the picture (not over a bar) while a capture is
+    // shown, in GLUT window coordinates: the wheel (buttons 3 and 4) zooms,
+    // the middle button drags. True when the event was the view's.
+    bool mouse(int button, int state, int x, int y, int windowWidth, int windowHeight);
+    bool motion(int x, int y, int windowWidth, int windowHeight);
+    // The pixel under the pointer into the bar.
+    void hover(int x, int y, int windowWidth, int windowHeight);
+    // "Fit": the whole frame again.
+    void fit() { zoom.fit(); }
 
     // Writes the shown capture into a new glintmoth-capture-DATE-TIME
     // directory in the working directory; says where on standard output, or
@@ -66,8 +80,10 @@ private:
     void updateTexts();
     void advanceReplay();
     void upload();
-    // The texture over the whole window, leaving the state as it found it.
+    // The texture's zoomed part over the whole window, leaving the state as
+    // it found it.
     void drawTexture(int windowWidth, int windowHeight) const;
+    void updateLegend(Vellumar::capture::View shownView);
 
     std::unique_ptr<Vellumar::capture::FragmentCapture> captured;
     std::unique_ptr<Vellumar::capture::OrderIndex> index;
@@ -85,6 +101,18 @@ private:
     std::size_t uploadedCount = 0;
     bool wasPlaying = false;
     std::chrono::steady_clock::time_point lastAdvance;
+
+    PictureZoom zoom;
+    // While the middle button drags the picture: where it was last.
+    bool panning = false;
+    int panX = 0;
+    int panY = 0;
+    PixelInspector inspector;
+    // The shown view's ramp, bound to the bar's legend.
+    unsigned char legendColours[256 * 4] = {};
+    char legendLow[40] = {};
+    char legendHigh[40] = {};
+    Vellumar::tweakbar::RampData legend;
 
     // The bar's read-only texts (TW_TYPE_CDSTRING binds a const char*).
     CycleHistogram cycleHistogram;

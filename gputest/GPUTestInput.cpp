@@ -1,11 +1,13 @@
 // Keyboard, mouse and window events. In configuration mode, and while a
 // capture is shown, the tweak bars get ordinary keys, buttons and motion
-// first; what they do not take changes the settings directly, for the next
-// frame to pick up.
+// first; while a capture is shown its picture gets the wheel, the middle
+// button and the pointer's place next; what they do not take changes the
+// settings directly, for the next frame to pick up.
 #include <cstdlib>
 #include <iostream>
 #include <limits>
 
+#include "CaptureView.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "ShaderGLSL.h"
@@ -215,6 +217,10 @@ void GLAppGPUTest::mouse(int button, int state, int x, int y) {
     if ((configMode || captureSession.shown()) && TwEventMouseButtonGLUT(button, state, x, y)) {
         return;
     }
+    if (captureSession.shown() &&
+        captureSession.view->mouse(button, state, x, y, windowWidth, windowHeight)) {
+        return;
+    }
     const bool down = state == GLUT_DOWN;
     if (button == GLUT_LEFT_BUTTON) {
         leftButtonDown = down;
@@ -254,6 +260,9 @@ void GLAppGPUTest::motion(int x, int y) {
     if ((configMode || captureSession.shown()) && TwEventMouseMotionGLUT(x, y)) {
         return;
     }
+    if (captureSession.shown() && captureSession.view->motion(x, y, windowWidth, windowHeight)) {
+        return;
+    }
     const Vec2i pointer = {x, wrappingSub(windowHeight, y)};
     if (leftButtonDown) {
         // The corner jumps to the pointer.
@@ -275,7 +284,12 @@ void GLAppGPUTest::motion(int x, int y) {
 }
 
 void GLAppGPUTest::passiveMotion(int x, int y) {
-    if (configMode || captureSession.shown()) {
+    if (captureSession.shown()) {
+        // Over a bar the pixel last pointed at stays in view.
+        if (!TwEventMouseMotionGLUT(x, y)) {
+            captureSession.view->hover(x, y, windowWidth, windowHeight);
+        }
+    } else if (configMode) {
         TwEventMouseMotionGLUT(x, y);
     }
 }

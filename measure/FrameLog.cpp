@@ -97,7 +97,7 @@ FrameLog::FrameLog(size_t capacity) : current(capacity), held(capacity) {}
 
 bool FrameLog::add(const FrameTime& frame, uint64_t settingsFingerprint) noexcept {
     const bool changed = !started || settingsFingerprint != fingerprint;
-    recorder.add(frame, changed || restarted);
+    frameRecording.add(frame, changed || restarted);
     started = true;
     restarted = false;
     current.push(frame, !changed);

@@ -116,12 +116,12 @@ public:
     const Stretch& shown() const { return holdingFrames() ? held : current; }
     bool holdingFrames() const { return held.size() > 0; }
 
-    FrameRecording& recording() { return recorder; }
+    FrameRecording& recording() { return frameRecording; }
 
 private:
     Stretch current;
     Stretch held;
-    FrameRecording recorder;
+    FrameRecording frameRecording;
     uint64_t fingerprint = 0;
     bool started = false;
     bool restarted = false;

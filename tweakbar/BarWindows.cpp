@@ -75,6 +75,8 @@ struct Rows {
             structRows(e, *made);
         } else if (e.kind == EntryKind::Plot) {
             plot(e, *static_cast<const PlotData*>(e.address));
+        } else if (e.kind == EntryKind::Ramp) {
+            ramp(e, *static_cast<const RampData*>(e.address));
         } else {
             label(e.label, e.options.help, e.labelRect, e.labelRoom);
             value(e.type, e.address, e.writableAddress(), e.options, &e.itemRects);
@@ -150,6 +152,40 @@ struct Rows {
                                                 ImVec2(max.x - padding.x, y),
                                                 ImGui::GetColorU32(ImGuiCol_PlotLinesHovered));
         }
+    }
+
+    // The label, then the colours across the bar, each blended into the
+    // next, and the values of the two ends under them.
+    void ramp(Entry& e, const RampData& data) {
+        if (data.rgba == nullptr || data.count <= 0) {
+            return;
+        }
+        label(e.label, e.options.help, e.labelRect, e.labelRoom);
+        ImGui::NewLine();
+        const float width = ImGui::GetContentRegionAvail().x;
+        const ImVec2 min = ImGui::GetCursorScreenPos();
+        ImGui::Dummy(ImVec2(width, ImGui::GetFontSize()));
+        e.widgetRect = lastItemRect();
+        helpTooltip(e.options.help);
+        const float bottom = min.y + e.widgetRect.height;
+        auto colour = [&data](int i) {
+            const unsigned char* c = data.rgba + 4 * i;
+            return IM_COL32(c[0], c[1], c[2], c[3]);
+        };
+        ImDrawList* drawList = ImGui::GetWindowDrawList();
+        if (data.count == 1) {
+            drawList->AddRectFilled(min, ImVec2(min.x + width, bottom), colour(0));
+        }
+        const float step = width / static_cast<float>(std::max(data.count - 1, 1));
+        for (int i = 0; i + 1 < data.count; ++i) {
+            const float x = min.x + step * static_cast<float>(i);
+            drawList->AddRectFilledMultiColor(ImVec2(x, min.y), ImVec2(x + step, bottom), colour(i),
+                                              colour(i + 1), colour(i + 1), colour(i));
+        }
+        const char* high = data.high ? data.high : "";
+        ImGui::TextDisabled("%s", data.low ? data.low : "");
+        ImGui::SameLine(ImGui::GetContentRegionMax().x - ImGui::CalcTextSize(high).x);
+        ImGui::TextDisabled("%s", high);
     }
 
     // The label wrapped inside its room; the cursor then stands at the value.

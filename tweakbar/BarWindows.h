@@ -7,7 +7,8 @@
 //   checkboxes, drag fields for int32 and float, a slider snapped to its step
 //   for a float with both limits, combo lists for enumerations, collapsible
 //   member rows for structs, read-only values disabled (doubles as numbers,
-//   strings as wrapped text), full-width buttons, labelled separators, help as
+//   strings as wrapped text), full-width buttons, labelled separators, plots
+//   and colour ramps across the bar, help as
 //   tooltips and in the help window, fontSize, bars placed and kept inside.
 // Refuses nothing: the registry let in only what is drawn here.
 #pragma once

@@ -249,8 +249,8 @@ bool Registry::add(const char* call, TwBar* bar, EntryKind kind, const char* nam
         error = "the bar already has an entry of that name";
     } else if (variable && (address == nullptr || valueKind == TW_TYPE_UNDEF)) {
         error = address ? "unknown type " + std::to_string(type) : "no variable";
-    } else if (kind == EntryKind::Plot && address == nullptr) {
-        error = "no plot data";
+    } else if ((kind == EntryKind::Plot || kind == EntryKind::Ramp) && address == nullptr) {
+        error = kind == EntryKind::Plot ? "no plot data" : "no ramp data";
     } else if (kind == EntryKind::ReadWrite &&
                (valueKind == TW_TYPE_DOUBLE || valueKind == TW_TYPE_CDSTRING)) {
         error = "doubles and strings are read-only: use TwAddVarRO";

@@ -33,7 +33,8 @@ enum class EntryKind {
     ReadOnly,
     Separator,
     Button,
-    Plot // the layer's own: address is a PlotData
+    Plot, // the layer's own: address is a PlotData
+    Ramp  // the layer's own: address is a RampData
 };
 // What a type stands for when a bar reads, writes and draws it: a built-in
 // type itself, one of these for made types, TW_TYPE_UNDEF for unknown ones.
@@ -73,7 +74,7 @@ struct Entry {
     EntryKind kind = EntryKind::Separator;
     std::string label;
     TwType type = TW_TYPE_UNDEF;
-    const void* address = nullptr; // null for separators and buttons; a PlotData for plots
+    const void* address = nullptr; // null for separators and buttons; a PlotData or RampData
     std::string definition;
     TwButtonCallback callback = nullptr; // buttons only
     void* clientData = nullptr;
@@ -121,8 +122,8 @@ public:
     TwBar* findBar(std::string_view name) const;
     bool owns(const TwBar* bar) const; // a bar of this registry, not one freed by TwInit
     bool define(const char* definition);
-    // A variable (type and address), a separator, a button (callback) or a
-    // plot (address).
+    // A variable (type and address), a separator, a button (callback), a
+    // plot or a ramp (address).
     bool add(const char* call, TwBar* bar, EntryKind kind, const char* name, const char* definition,
              TwType type, const void* address, TwButtonCallback callback, void* clientData);
     TwType defineEnum(const char* name, const TwEnumVal* values, unsigned int count);

@@ -263,6 +263,13 @@ bool Vellumar::tweakbar::addPlot(TwBar* bar, const char* name, const PlotData* d
                                   data, nullptr, nullptr);
 }
 
+bool Vellumar::tweakbar::addRamp(TwBar* bar, const char* name, const RampData* data,
+                                 const char* definition) {
+    return started("addRamp") &&
+           context().registry.add("addRamp", bar, EntryKind::Ramp, name, definition, TW_TYPE_UNDEF,
+                                  data, nullptr, nullptr);
+}
+
 bool Vellumar::tweakbar::barOpen(const TwBar* bar) {
     return context().registry.owns(bar) && bar->attributes.visible && !bar->attributes.iconified;
 }

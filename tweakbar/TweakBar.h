@@ -40,6 +40,9 @@
 //   at a value such as the median; a plot with no values takes no room.
 //   Entry attribute: help. Refused like the other entries: no bar, no name,
 //   a second entry of one name, no data.
+//   addRamp: a colour ramp across the bar under its label, with the values
+//   of its two ends written under them (a legend); a ramp with no colours
+//   takes no room. Entry attribute: help. Refused like plots.
 //   barOpen: whether a bar shows its entries (visible and not folded), so
 //   that the program works out the figures of a bar only while they show.
 #pragma once
@@ -125,7 +128,17 @@ struct PlotData {
     const char* caption = nullptr;                         // shown beside the label
 };
 
+// What a ramp entry shows, bound like a plot: colours from the low end on
+// the left to the high end on the right, evenly spaced.
+struct RampData {
+    const unsigned char* rgba = nullptr; // count colours of four bytes each
+    int count = 0;
+    const char* low = nullptr;  // written under the left end
+    const char* high = nullptr; // under the right end
+};
+
 bool addPlot(TwBar* bar, const char* name, const PlotData* data, const char* definition);
+bool addRamp(TwBar* bar, const char* name, const RampData* data, const char* definition);
 bool barOpen(const TwBar* bar);
 
 } // namespace Vellumar::tweakbar

@@ -20,8 +20,8 @@ using TwEntryKind = Vellumar::tweakbar::EntryKind;
 struct TwEntryInfo {
     TwEntryKind kind;
     std::string label;
-    TwType type;            // TW_TYPE_UNDEF for separators, buttons and plots
-    const void* address;    // the bound variable or PlotData; null for separators and buttons
+    TwType type;            // TW_TYPE_UNDEF for separators, buttons, plots and ramps
+    const void* address;    // the bound variable, PlotData or RampData; null otherwise
     std::string definition; // the definition string as given
     std::string help;
     TwButtonCallback callback; // buttons only

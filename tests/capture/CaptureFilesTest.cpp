@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "CaptureDirectory.h"
+#include "CapturePictures.h"
 #include "FragmentCsv.h"
 #include "FragmentRows.h"
 #include "OrderIndex.h"
@@ -317,6 +318,101 @@ TEST(CaptureDirectory, WritesEveryFileAndImagesTopDown) {
             }
         }
         EXPECT_EQ(lit, 255 * 127 * percent / 100) << name;
+    }
+}
+
+// time.png carries its ramp under the view with the cycles of both ends
+// written under it (here 200 and 1000: three equal zeros on the right, two
+// of them on the left). tile.png shows the first tile shaded (the top-left
+// one when the rasteriser starts at the top) eight times enlarged, in the
+// order and subgroup views, with a line between 4 x 2 subgroups.
+TEST(CaptureDirectory, TimeCarriesItsScaleAndTileEnlargesTheFirstTile) {
+    using namespace Vellumar::capture;
+    SyntheticLayout layout;
+    layout.width = 256;
+    layout.height = 128;
+    layout.inside = {Unit{4, 2, Walk::rowMajor}};
+    layout.subgroupSize = 8;
+    layout.fromTop = true;
+    FragmentCapture capture = makeCapture(layout);
+    capture.freezePoints = {FreezePoint{0, 0, 0, 256, 32}};
+    addClock(capture, 200, 1000);
+    Scratch scratch;
+    const fs::path dir = scratch.path() / "capture";
+    writeCaptureDirectory(dir.string(), capture);
+
+    const Png time = loadPng(dir / "time.png");
+    ASSERT_EQ(time.width, 256);
+    ASSERT_EQ(time.height, 128 + legendHeight);
+    auto same = [](const unsigned char* a, const Rgba& b) {
+        return a[0] == b.r && a[1] == b.g && a[2] == b.b;
+    };
+    EXPECT_TRUE(same(time.at(4, 135), ViewBuilder::rampColour(View::time, 0.0)));
+    EXPECT_TRUE(same(time.at(251, 135), ViewBuilder::rampColour(View::time, 1.0)));
+    // The digits, as columns lit anywhere in the text rows.
+    std::string columns;
+    for (int x = 0; x < time.width; ++x) {
+        bool lit = false;
+        for (int y = 128 + 16; y < time.height; ++y) {
+            lit = lit || !time.black(x, y);
+        }
+        columns += lit ? '#' : '.';
+    }
+    const std::string digit = "######..";
+    EXPECT_EQ(columns, "...." + digit + digit + "######" + std::string(256 - 8 - 22 - 30, '.') +
+                           digit + digit + digit + "######....");
+    auto glyph = [&](int left) {
+        std::string cells;
+        for (int y = 128 + 16; y < time.height; ++y) {
+            for (int x = left; x < left + 6; ++x) {
+                cells += time.black(x, y) ? '.' : '#';
+            }
+        }
+        return cells;
+    };
+    const int one = 256 - 4 - 30;
+    EXPECT_NE(glyph(one), glyph(one + 8));
+    EXPECT_EQ(glyph(one + 8), glyph(one + 24));
+    EXPECT_EQ(glyph(4 + 8), glyph(one + 8));
+    EXPECT_NE(glyph(4), glyph(4 + 8)) << "2 and 0";
+
+    const Png tile = loadPng(dir / "tile.png");
+    const int side = 64 * tileEnlargement;
+    ASSERT_EQ(tile.width, 2 * side + tileEnlargement);
+    ASSERT_EQ(tile.height, side);
+    const OrderIndex index(capture);
+    ViewBuilder views(capture, index);
+    const std::vector<Rgba> subgroups = views.build(View::subgroups);
+    // Pixel (x, y) of the top-left tile is cell (x, y) from the picture's
+    // lower left (inside a cell, away from the subgroup lines): the order
+    // ramp's ends at the tile's first and last fragments.
+    std::pair<int, int> first{-1, -1};
+    std::pair<int, int> last{-1, -1};
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const std::uint32_t rank = index.ranks()[capture.pixelIndex(x, 64 + y)];
+            first = rank == 0 ? std::pair{x, y} : first;
+            last = rank == 64 * 64 - 1 ? std::pair{x, y} : last;
+        }
+    }
+    auto cell = [&](int left, std::pair<int, int> at) {
+        return tile.at(left + at.first * tileEnlargement + 3,
+                       side - 1 - at.second * tileEnlargement - 3);
+    };
+    EXPECT_TRUE(same(cell(0, first), ViewBuilder::rampColour(View::order, 0.0)));
+    EXPECT_TRUE(same(cell(0, last), ViewBuilder::rampColour(View::order, 1.0)));
+    for (auto at : {std::pair{0, 0}, std::pair{5, 63}, std::pair{63, 30}}) {
+        EXPECT_TRUE(same(cell(side + tileEnlargement, at),
+                         subgroups[capture.pixelIndex(at.first, 64 + at.second)]))
+            << at.first << "," << at.second;
+    }
+    for (int left : {0, side + tileEnlargement}) {
+        // Across the edge between x 3 and 4, and along the one between y 1 and 2.
+        EXPECT_TRUE(tile.black(left + 4 * tileEnlargement - 1, side - 4));
+        EXPECT_TRUE(tile.black(left + 4 * tileEnlargement, side - 4));
+        EXPECT_FALSE(tile.black(left + 2 * tileEnlargement, side - 4));
+        EXPECT_TRUE(tile.black(left + 3, side - 2 * tileEnlargement));
+        EXPECT_FALSE(tile.black(left + 3, side - tileEnlargement));
     }
 }
 

@@ -271,13 +271,15 @@ def dark(shot, box):
 class CaptureInTheWindow(ToolTest):
     # The Capture bar at its place in the top-left corner: its title line,
     # the replay slider's track, the Play box, the speed slider's track and
-    # the two buttons, in window pixels from the top-left.
+    # the three buttons, in window pixels from the top-left (left of the
+    # scroll bar its rows need).
     TITLE = (60, 19)
-    REPLAY = (145, 249, 69)
-    PLAY = (150, 92)
-    SPEED_MAX = (249, 116)
+    REPLAY = (134, 238, 69)
+    PLAY = (137, 92)
+    SPEED_MAX = (237, 116)
     SAVE = (128, 138)
     SHOW_LIVE = (128, 161)
+    FIT = (128, 184)
     # Right of that bar and below FreezyPoints (MainOptions is hidden in test
     # mode): only the capture shows there.
     FREE = (262, 390, 512, 512)
@@ -344,6 +346,43 @@ class CaptureInTheWindow(ToolTest):
         app.wait_screen(lambda s: s.pixel(100, 450) == WHITE)
         app.move_pointer(100, 450)
         app.next_report()
+        self.assertEqual(app.quit(), 0)
+        self.assertQuietConsole(app.err())
+
+
+    def test_the_wheel_zooms_about_the_pointer_the_middle_button_drags_and_fit_shows_it_whole(self):
+        app = self.start()
+        app.key("j", "j", "k", "k", "space")
+        app.next_report()
+        app.key("o")
+        whole = app.wait_screen(lambda s: s.pixel(100, 450) != WHITE)
+
+        # Two notches up at (400, 450): four times enlarged about that pixel.
+        # Window pixel x then shows frame column 300.375 + (x + 0.5) / 4 (the
+        # column under the pointer stays), and likewise across the rows.
+        def shows(shot, shift):
+            for x, y in ((262, 390), (300, 450), (400, 450), (511, 511), (450, 400)):
+                frame_x = int(300.375 + shift + (x + 0.5) / 4)
+                frame_y = window_y(int(46.125 + (window_y(y) + 0.5) / 4))
+                if shot.pixel(x, y) != whole.pixel(frame_x, frame_y):
+                    return False
+            return True
+        self.assertNotEqual(whole.pixel(300, 450), whole.pixel(375, 450))
+        app.click(400, 450, button=4)
+        app.click(400, 450, button=4)
+        self.assertTrue(shows(app.wait_screen(lambda s: shows(s, 0)), 0))
+
+        # Dragged 100 pixels to the left with the middle button: 25 frame
+        # columns further right under every window pixel.
+        app.drag(2, (400, 450), (300, 450))
+        self.assertTrue(shows(app.wait_screen(lambda s: shows(s, 25)), 25))
+
+        # Fit, in the bar opened by its title line: the whole frame again.
+        app.click(*self.TITLE)
+        app.click(*self.FIT)
+        free = lambda s: all(s.pixel(x, y) == whole.pixel(x, y)
+                             for x in range(262, 512, 7) for y in range(390, 512, 5))
+        self.assertTrue(free(app.wait_screen(free)))
         self.assertEqual(app.quit(), 0)
         self.assertQuietConsole(app.err())
 

@@ -51,7 +51,18 @@ protected:
         if (test.captureSession.shown()) {
             test.captureSession.view->hide();
         }
+        test.setConfigMode(true);
         GPUTestFrame::TearDown();
+    }
+
+    // A click on a bar, as a user makes it: the bars take the mouse while a
+    // capture is shown, even in test mode.
+    void click(const TwRect& r) {
+        test.passiveMotion(centreX(r), centreY(r));
+        test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(r), centreY(r));
+        runFrame();
+        test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(r), centreY(r));
+        runFrame();
     }
 
     static std::uint64_t medianCycles(const FragmentCapture& capture, bool inside,
@@ -206,16 +217,7 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
         }
     }
 
-    // The bar folded to its title line opened, and "Show live" clicked, as a
-    // user clicks them: the bars take the mouse while a capture is shown,
-    // even in test mode.
-    auto click = [&](const TwRect& r) {
-        test.passiveMotion(centreX(r), centreY(r));
-        test.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, centreX(r), centreY(r));
-        runFrame();
-        test.mouse(GLUT_LEFT_BUTTON, GLUT_UP, centreX(r), centreY(r));
-        runFrame();
-    };
+    // The bar folded to its title line opened, and "Show live" clicked.
     runFrame();
     EXPECT_FALSE(TwInspectDrawnEntry("Capture", "Show live"));
     click(drawnBar("Capture"));
@@ -226,6 +228,63 @@ TEST_F(ProgramCapture, TheKeyOShowsTheCaptureInTheWindowUntilShowLive) {
     EXPECT_TRUE(TwInspectBar("Statistics")->visible);
     const Pixels live = drawTestModeFrame();
     EXPECT_EQ(live.count(white), 512 * 512 - 1);
+}
+
+// Over the picture the wheel enlarges the capture about the pointer, the
+// middle button drags it with the pointer and "Fit" shows it whole again;
+// the bar names the pixel under the pointer (origin at the lower left) with
+// its first order, and the view's ramp with the orders of its two ends.
+TEST_F(ProgramCapture, TheWheelZoomsAboutThePointerAndTheBarTellsThePixelUnderIt) {
+    test.setConfigMode(false); // MainOptions hidden: only the folded Capture bar is shown
+    const FragmentCapture capture = test.captureSession.record();
+    test.captureSession.view->show(capture);
+    test.captureSession.view->view = static_cast<int32_t>(Vellumar::capture::View::order);
+    runFrame();
+    auto bound = [](const char* label) {
+        const std::vector<TwEntryInfo> entries = TwInspectBar("Capture")->entries;
+        auto entry = std::find_if(entries.begin(), entries.end(),
+                                  [&](const TwEntryInfo& e) { return e.label == label; });
+        return entry == entries.end() ? nullptr : entry->address;
+    };
+    auto text = [&](const char* label) {
+        return std::string(*static_cast<const char* const*>(bound(label)));
+    };
+    auto pixelUnder = [&](int x, int y) {
+        test.passiveMotion(x, y);
+        return text("Pixel");
+    };
+    const int32_t picked = test.curFreezePoint;
+
+    // GLUT's (300, 400) is pixel (300, 111).
+    EXPECT_EQ(pixelUnder(300, 400), "300, 111");
+    EXPECT_EQ(text("Order, count"),
+              std::to_string(capture.order[capture.pixelIndex(300, 111)]) + ", 1");
+    for (int notch = 0; notch < 2; ++notch) {
+        test.mouse(3, GLUT_DOWN, 300, 400);
+        test.mouse(3, GLUT_UP, 300, 400);
+    }
+    EXPECT_EQ(pixelUnder(300, 400), "300, 111");
+    EXPECT_EQ(pixelUnder(340, 400), "310, 111") << "four times enlarged";
+    Vellumar::capture::OrderIndex index(capture);
+    Vellumar::capture::ViewBuilder views(capture, index);
+    const Vellumar::capture::Rgba shown =
+        views.build(Vellumar::capture::View::order)[capture.pixelIndex(310, 111)];
+    test.display();
+    EXPECT_EQ(Pixels(GL_BACK, 512, 512).at(340, 111), (Rgba{shown.r, shown.g, shown.b, 255}));
+
+    test.mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 340, 400);
+    test.motion(300, 400);
+    test.mouse(GLUT_MIDDLE_BUTTON, GLUT_UP, 300, 400);
+    EXPECT_EQ(pixelUnder(340, 400), "320, 111") << "dragged 40 window pixels to the left";
+    EXPECT_EQ(test.curFreezePoint, picked) << "the picture's buttons pick no freeze point";
+
+    const auto* legend = static_cast<const Vellumar::tweakbar::RampData*>(bound("Colours"));
+    EXPECT_STREQ(legend->low, "order 0");
+    EXPECT_STREQ(legend->high, "order 262143");
+    click(drawnBar("Capture"));
+    EXPECT_TRUE(TwInspectDrawnEntry("Capture", "Colours"));
+    click(drawnEntry("Capture", "Fit"));
+    EXPECT_EQ(pixelUnder(340, 400), "340, 111");
 }
 
 TEST_F(ProgramCapture, OnAContextWithoutOpenGL43TheKeySaysSoInOneLineAndTheFramesGoOn) {

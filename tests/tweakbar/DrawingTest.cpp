@@ -408,3 +408,34 @@ TEST_F(Drawing, PlotsAreImGuisPlotWidgetsScaledFromZeroToTheirTop) {
     EXPECT_FALSE(TwInspectDrawnEntry("Plots", "Times"));
     EXPECT_FALSE(TwInspectDrawnLabel("Plots", "Times"));
 }
+
+// A ramp runs across the bar from its first colour at the left end to its
+// last at the right, blended in between; with no colours, no room taken.
+TEST_F(Drawing, RampsRunFromTheirFirstColourOnTheLeftToTheirLastOnTheRight) {
+    const unsigned char redToBlue[] = {255, 0, 0, 255, 0, 0, 255, 255};
+    Vellumar::tweakbar::RampData ramp;
+    ramp.rgba = redToBlue;
+    ramp.count = 2;
+    ramp.low = "0";
+    ramp.high = "9";
+    ASSERT_TRUE(Vellumar::tweakbar::addRamp(TwNewBar("Ramps"), "Colours", &ramp, ""));
+    TwDefine(" Ramps position='0 0' size='300 200' ");
+    TwDraw();
+    clearWhite();
+    TwDraw();
+    const TwRect band = drawnEntry("Ramps", "Colours");
+    const int y = centreY(band);
+    const std::array<int, 3> left = colour(band.x + 1, y);
+    const std::array<int, 3> middle = colour(centreX(band), y);
+    const std::array<int, 3> right = colour(band.x + band.width - 2, y);
+    EXPECT_GT(left[0], 240);
+    EXPECT_LT(left[2], 15);
+    EXPECT_LT(right[0], 15);
+    EXPECT_GT(right[2], 240);
+    EXPECT_NEAR(middle[0], 128, 10);
+    EXPECT_NEAR(middle[2], 128, 10);
+
+    ramp.count = 0;
+    TwDraw();
+    EXPECT_FALSE(TwInspectDrawnEntry("Ramps", "Colours"));
+}
