@@ -41,6 +41,32 @@ FragmentCapture smallCapture() {
     return capture;
 }
 
+TEST(ViewBuilder, TheLogsViewsShowEachPixelsLastFragmentAndItsPrimitiveOrder) {
+    // A 2 x 2 window: pixel 0 drawn by primitives 0 then 1, pixel 1 by 2 then
+    // 1 (out of order), pixel 2 once, at the very end; pixel 3 never.
+    Vellumar::capture::FragmentLog log;
+    log.pixel = {0, 1, 0, 1, 2};
+    log.order = {0, 1, 2, 3, 4};
+    log.primitive = {0, 2, 1, 1, 3};
+    log.shaded = 5;
+    const FragmentCapture capture = FragmentCapture::fromLog(2, 2, log);
+    const OrderIndex index(capture);
+    ViewBuilder views(capture, index);
+    const std::vector<Rgba> order = views.build(View::order);
+    const std::vector<Rgba> last = views.build(View::last);
+    // Pixel 2 comes last both ways, at the ramp's red end; pixel 0 comes
+    // first by its first fragment but not by its last.
+    EXPECT_TRUE(same(last[2], order[2]));
+    EXPECT_FALSE(same(last[0], order[0]));
+    EXPECT_GT(last[2].r, last[2].b);
+    EXPECT_TRUE(black(last[3]));
+    const std::vector<Rgba> stacks = views.build(View::primitiveOrder);
+    EXPECT_TRUE(same(stacks[0], ViewBuilder::inSubmissionOrder));
+    EXPECT_TRUE(same(stacks[1], ViewBuilder::outOfSubmissionOrder));
+    EXPECT_TRUE(same(stacks[2], ViewBuilder::singleFragment));
+    EXPECT_TRUE(black(stacks[3]));
+}
+
 TEST(ViewBuilder, ReplayShowsExactlyTheFragmentsBeforeTheCut) {
     const FragmentCapture capture = smallCapture();
     const OrderIndex index(capture);
