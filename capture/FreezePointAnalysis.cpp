@@ -84,7 +84,7 @@ void fitLoopCost(FreezePointTiming& timing) {
 
 std::optional<std::uint32_t> FreezePointAnalysis::loopsCutAt(const FragmentCapture& capture) {
     const FragmentLog& log = capture.log;
-    if (log.loops.empty() || capture.standardLoopsAsked == 0) {
+    if (log.loops.empty() || (capture.standardLoopsAsked == 0 && capture.freezingLoopsAsked == 0)) {
         return std::nullopt;
     }
     const std::vector<std::uint8_t> inside = insideAnyPoint(capture);

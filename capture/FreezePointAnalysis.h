@@ -45,8 +45,8 @@ std::vector<FreezePointTiming> analyse(const FragmentCapture& capture);
 
 // The iteration count at which loops stopped: the most iterations any
 // fragment ran of those that ran fewer than the frame asked of them. Empty
-// where every fragment ran its count, or the log or the counts asked are
-// missing.
+// where every fragment ran its count, or the log or the counts asked (both
+// 0) are missing.
 std::optional<std::uint32_t> loopsCutAt(const FragmentCapture& capture);
 
 } // namespace FreezePointAnalysis
