@@ -17,6 +17,8 @@
 namespace Vellumar::measure {
 
 inline constexpr int usageErrorStatus = 2;
+// Seconds a batch configuration, or a capture, may run without --timeout.
+inline constexpr int32_t defaultTimeoutSeconds = 600;
 
 struct SettingAssignment {
     std::string name; // a setting or a group
@@ -28,17 +30,20 @@ struct SettingAssignment {
 // the order given, then for each configuration of the sweep plan its swept
 // values (so a sweep overrides a --set of the same name).
 struct RunOptions {
-    std::vector<SettingAssignment> assignments; // --set NAME=VALUE, repeatable
-    std::optional<int32_t> frames;              // --frames N: batch mode
-    int32_t warmup = 3;                         // --warmup W
-    std::vector<SweepRange> sweeps;             // --sweep, the first outermost
-    std::string csvPath;                        // --csv FILE (empty: none)
-    std::string jsonPath;                       // --json FILE
-    bool report = false;                        // --report
-    std::string settingsPath;                   // --settings FILE, loaded first
-    std::string captureDirectory;               // --capture DIR
+    std::vector<SettingAssignment> assignments;     // --set NAME=VALUE, repeatable
+    std::optional<int32_t> frames;                  // --frames N: batch mode
+    int32_t warmup = 3;                             // --warmup W
+    std::vector<SweepRange> sweeps;                 // --sweep, the first outermost
+    std::string csvPath;                            // --csv FILE (empty: none)
+    std::string jsonPath;                           // --json FILE
+    bool report = false;                            // --report
+    std::string settingsPath;                       // --settings FILE, loaded first
+    std::string captureDirectory;                   // --capture DIR
+    int32_t timeoutSeconds = defaultTimeoutSeconds; // --timeout SECONDS
 
     bool batch() const { return frames.has_value(); }
+    // A batch or a capture: nobody is expected at the console.
+    bool unattended() const { return batch() || !captureDirectory.empty(); }
 };
 
 struct CommandLineResult {
