@@ -203,8 +203,9 @@ TEST(SettingsFile, ManyKeysLoadInTimeLinearInTheirCount) {
     const double manySeconds = secondsToLoad(40000, many);
     ASSERT_EQ(many.unknownKeys.size(), 40000u);
     EXPECT_EQ(many.unknownKeys[39999], "k39999");
-    // Eight times the keys: 8 times the time when linear, 64 when quadratic.
-    EXPECT_LT(manySeconds, 24 * fewSeconds + 0.05) << fewSeconds << " s for 5000 keys";
+    // Eight times the keys: 8 times the time when linear, 64 when quadratic
+    // (with room for a busy machine).
+    EXPECT_LT(manySeconds, 32 * fewSeconds + 0.2) << fewSeconds << " s for 5000 keys";
 }
 
 } // namespace
