@@ -12,8 +12,7 @@
 
 RunWatchdog::RunWatchdog(std::chrono::seconds limit, std::function<void()> lastWords,
                          std::ostream& errors)
-    : limit(limit), lastWords(std::move(lastWords)), errors(errors),
-      thread([this] { watch(); }) {}
+    : limit(limit), lastWords(std::move(lastWords)), errors(errors), thread([this] { watch(); }) {}
 
 RunWatchdog::~RunWatchdog() {
     {

@@ -19,8 +19,7 @@
 class RunWatchdog {
 public:
     // `lastWords` runs on the watchdog's thread, with the lock held.
-    RunWatchdog(std::chrono::seconds limit, std::function<void()> lastWords,
-                std::ostream& errors);
+    RunWatchdog(std::chrono::seconds limit, std::function<void()> lastWords, std::ostream& errors);
     ~RunWatchdog(); // stops the thread
     RunWatchdog(const RunWatchdog&) = delete;
     RunWatchdog& operator=(const RunWatchdog&) = delete;

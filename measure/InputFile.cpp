@@ -27,7 +27,8 @@ std::optional<InputRefusal> readOpened(int descriptor, std::size_t maxBytes, std
         return InputRefusal{true, std::strerror(errno)};
     }
     if (!S_ISREG(info.st_mode)) {
-        return InputRefusal{true, S_ISDIR(info.st_mode) ? "is a directory" : "is not a regular file"};
+        return InputRefusal{true,
+                            S_ISDIR(info.st_mode) ? "is a directory" : "is not a regular file"};
     }
     if (static_cast<std::size_t>(info.st_size) > maxBytes) {
         return InputRefusal{true, tooLarge(maxBytes)};
