@@ -186,7 +186,7 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
     // A configuration stuck in the driver ends the run from the watchdog's
     // thread, with the configurations before it written.
     RunWatchdog watchdog(
-        std::chrono::seconds(options.timeoutSeconds), [&files] { files.commit(); }, progress);
+        std::chrono::seconds(options.timeout), [&files] { files.commit(); }, progress);
     const Clock::time_point runStart = Clock::now();
     for (size_t index = 0; index < plan.count(); ++index) {
         const Configuration configuration = plan.at(index);

@@ -158,7 +158,7 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
     if (!options.captureDirectory.empty()) {
         // Taken at the window's size, once the X server has given it.
         settleWindow(app);
-        RunWatchdog watchdog(std::chrono::seconds(options.timeoutSeconds), {}, std::cerr);
+        RunWatchdog watchdog(std::chrono::seconds(options.timeout), {}, std::cerr);
         watchdog.start("the capture");
         return app.captureSession.recordAndWrite(options.captureDirectory);
     }

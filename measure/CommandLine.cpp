@@ -225,7 +225,7 @@ void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& o
         ->type_name("DIR")
         ->check(writable(WholeDirectory::checkTarget))
         ->excludes(frames);
-    app.add_option("--timeout", options.timeoutSeconds,
+    app.add_option("--timeout", options.timeout,
                    "End a batch configuration or a capture that runs longer, with status 1 "
                    "(default " +
                        std::to_string(defaultTimeoutSeconds) + ")")

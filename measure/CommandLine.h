@@ -30,16 +30,16 @@ struct SettingAssignment {
 // the order given, then for each configuration of the sweep plan its swept
 // values (so a sweep overrides a --set of the same name).
 struct RunOptions {
-    std::vector<SettingAssignment> assignments;     // --set NAME=VALUE, repeatable
-    std::optional<int32_t> frames;                  // --frames N: batch mode
-    int32_t warmup = 3;                             // --warmup W
-    std::vector<SweepRange> sweeps;                 // --sweep, the first outermost
-    std::string csvPath;                            // --csv FILE (empty: none)
-    std::string jsonPath;                           // --json FILE
-    bool report = false;                            // --report
-    std::string settingsPath;                       // --settings FILE, loaded first
-    std::string captureDirectory;                   // --capture DIR
-    int32_t timeoutSeconds = defaultTimeoutSeconds; // --timeout SECONDS
+    std::vector<SettingAssignment> assignments; // --set NAME=VALUE, repeatable
+    std::optional<int32_t> frames;              // --frames N: batch mode
+    int32_t warmup = 3;                         // --warmup W
+    std::vector<SweepRange> sweeps;             // --sweep, the first outermost
+    std::string csvPath;                        // --csv FILE (empty: none)
+    std::string jsonPath;                       // --json FILE
+    bool report = false;                        // --report
+    std::string settingsPath;                   // --settings FILE, loaded first
+    std::string captureDirectory;               // --capture DIR
+    int32_t timeout = defaultTimeoutSeconds;    // --timeout SECONDS
 
     bool batch() const { return frames.has_value(); }
     // A batch or a capture: nobody is expected at the console.
