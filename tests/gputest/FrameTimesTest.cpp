@@ -386,4 +386,27 @@ TEST_F(FrameTimes, ABatchMeasuresEachConfigurationAfterItsWarmUp) {
     EXPECT_DOUBLE_EQ(results["configurations"][1]["wall_s"]["median"].get<double>(), walls[1]);
 }
 
+// The JSON file holds every configuration so far: rewritten after each one,
+// a long sweep would be quadratic in its length.
+TEST_F(FrameTimes, ALongSweepTakesAboutAsLongWithTheJsonFileAsWithout) {
+    ScratchWorkingDirectory directory;
+    Vellumar::measure::RunOptions options;
+    options.frames = 1;
+    options.warmup = 0;
+    options.sweeps = {{"loopsCount.y", 0, 299, 1}};
+    test.fastMode = true;
+    const auto secondsToRun = [&] {
+        std::ostringstream out;
+        std::ostringstream progress;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(runBatch(test, options, out, progress, false), 0);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    const double without = secondsToRun();
+    options.jsonPath = directory.file("long.json");
+    const double with = secondsToRun();
+    EXPECT_LT(with, 2 * without + 0.5) << without << " s without the JSON file";
+    EXPECT_EQ(nlohmann::json::parse(readText(options.jsonPath))["configurations"].size(), 300u);
+}
+
 } // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -153,6 +156,56 @@ TEST(SettingsFile, ReadingChecksTheTextWholeAndNamesAFileThatCannotBeRead) {
     EXPECT_EQ(text, "{\"anything\": [1], \"curTest\": \"x\"}");
     EXPECT_EQ(readSettingsText(scratch.file("none.json"), text),
               scratch.file("none.json") + ": No such file or directory");
+}
+
+TEST(SettingsFile, WhatIsNoSettingsFileIsRefusedInOneLineWithoutWaitingOrFillingMemory) {
+    ScratchDirectory scratch;
+    std::string text;
+    // A number beyond a double, under a known key and an unknown one.
+    for (const char* key : {"curTest", "x"}) {
+        testsupport::writeFile(scratch.file("huge.json"),
+                               "{\"curPrim\": 4, \"" + std::string(key) + "\": 1e309}");
+        EXPECT_EQ(readSettingsText(scratch.file("huge.json"), text),
+                  scratch.file("huge.json") + ": " + key + ": number overflow parsing '1e309'");
+        SampleSettings sample;
+        EXPECT_EQ(loadSettingsText(sample.registry, "{\"" + std::string(key) + "\": -1e999}", "f")
+                      .fileError,
+                  std::string("f: ") + key + ": number overflow parsing '-1e999'");
+    }
+    EXPECT_EQ(readSettingsText("/dev/zero", text), "/dev/zero: is not a regular file");
+    EXPECT_EQ(readSettingsText("/dev/urandom", text), "/dev/urandom: is not a regular file");
+    ASSERT_EQ(mkfifo(scratch.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(readSettingsText(scratch.file("fifo"), text),
+              scratch.file("fifo") + ": is not a regular file");
+    testsupport::writeFile(scratch.file("big.json"),
+                           std::string(Vellumar::measure::maxSettingsFileBytes + 1, ' '));
+    EXPECT_EQ(readSettingsText(scratch.file("big.json"), text),
+              scratch.file("big.json") + ": larger than 4 MiB");
+    EXPECT_EQ(text, "");
+}
+
+// Many keys: each one costs the same, however many came before it.
+TEST(SettingsFile, ManyKeysLoadInTimeLinearInTheirCount) {
+    const auto secondsToLoad = [](int keys, SettingsLoadReport& report) {
+        std::string text = "{";
+        for (int k = 0; k < keys; ++k) {
+            text += (k ? ",\"k" : "\"k") + std::to_string(k) + "\":1";
+        }
+        text += "}";
+        SampleSettings sample;
+        const auto start = std::chrono::steady_clock::now();
+        report = loadSettingsText(sample.registry, text, "many.json");
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    SettingsLoadReport few;
+    SettingsLoadReport many;
+    const double fewSeconds = secondsToLoad(5000, few);
+    const double manySeconds = secondsToLoad(40000, many);
+    ASSERT_EQ(many.unknownKeys.size(), 40000u);
+    EXPECT_EQ(many.unknownKeys[39999], "k39999");
+    // Eight times the keys: 8 times the time when linear, 64 when quadratic
+    // (with room for a busy machine).
+    EXPECT_LT(manySeconds, 32 * fewSeconds + 0.2) << fewSeconds << " s for 5000 keys";
 }
 
 } // namespace
