@@ -388,25 +388,23 @@ TEST_F(FrameTimes, ABatchMeasuresEachConfigurationAfterItsWarmUp) {
 
 // The JSON file holds every configuration so far: rewritten after each one,
 // a long sweep would be quadratic in its length.
-TEST_F(FrameTimes, ALongSweepTakesAboutAsLongWithTheJsonFileAsWithout) {
+// The JSON file is rewritten at a bounded rate (its cost against a sweep
+// without it is in scripts/bench): whatever was skipped on the way, the file
+// ends whole.
+TEST_F(FrameTimes, ALongSweepEndsWithEveryConfigurationInItsJsonFile) {
     ScratchWorkingDirectory directory;
     Vellumar::measure::RunOptions options;
     options.frames = 1;
     options.warmup = 0;
     options.sweeps = {{"loopsCount.y", 0, 299, 1}};
-    test.fastMode = true;
-    const auto secondsToRun = [&] {
-        std::ostringstream out;
-        std::ostringstream progress;
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(runBatch(test, options, out, progress, false), 0);
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    };
-    const double without = secondsToRun();
     options.jsonPath = directory.file("long.json");
-    const double with = secondsToRun();
-    EXPECT_LT(with, 2 * without + 0.5) << without << " s without the JSON file";
-    EXPECT_EQ(nlohmann::json::parse(readText(options.jsonPath))["configurations"].size(), 300u);
+    test.fastMode = true;
+    std::ostringstream out;
+    std::ostringstream progress;
+    ASSERT_EQ(runBatch(test, options, out, progress, false), 0);
+    const auto configurations = nlohmann::json::parse(readText(options.jsonPath))["configurations"];
+    ASSERT_EQ(configurations.size(), 300u);
+    EXPECT_EQ(configurations[299]["swept"]["loopsCount.y"], 299);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -184,28 +183,19 @@ TEST(SettingsFile, WhatIsNoSettingsFileIsRefusedInOneLineWithoutWaitingOrFilling
     EXPECT_EQ(text, "");
 }
 
-// Many keys: each one costs the same, however many came before it.
-TEST(SettingsFile, ManyKeysLoadInTimeLinearInTheirCount) {
-    const auto secondsToLoad = [](int keys, SettingsLoadReport& report) {
-        std::string text = "{";
-        for (int k = 0; k < keys; ++k) {
-            text += (k ? ",\"k" : "\"k") + std::to_string(k) + "\":1";
-        }
-        text += "}";
-        SampleSettings sample;
-        const auto start = std::chrono::steady_clock::now();
-        report = loadSettingsText(sample.registry, text, "many.json");
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    };
-    SettingsLoadReport few;
-    SettingsLoadReport many;
-    const double fewSeconds = secondsToLoad(5000, few);
-    const double manySeconds = secondsToLoad(40000, many);
+// Many keys (their cost per key is measure_bench's BM_SettingsFileKeys):
+// every one reported, in the file's order.
+TEST(SettingsFile, ManyUnknownKeysAreAllReportedInFileOrder) {
+    std::string text = "{";
+    for (int k = 0; k < 40000; ++k) {
+        text += (k ? ",\"k" : "\"k") + std::to_string(k) + "\":1";
+    }
+    text += "}";
+    SampleSettings sample;
+    const SettingsLoadReport many = loadSettingsText(sample.registry, text, "many.json");
     ASSERT_EQ(many.unknownKeys.size(), 40000u);
+    EXPECT_EQ(many.unknownKeys[1], "k1");
     EXPECT_EQ(many.unknownKeys[39999], "k39999");
-    // Eight times the keys: 8 times the time when linear, 64 when quadratic
-    // (with room for a busy machine).
-    EXPECT_LT(manySeconds, 32 * fewSeconds + 0.2) << fewSeconds << " s for 5000 keys";
 }
 
 } // namespace
