@@ -2,7 +2,8 @@
 // (which must stay far below a microsecond and allocate nothing: the
 // per-frame log with the settings' fingerprint, with and without a
 // recording) and the work done only when figures are shown: a summary of a
-// full ring of 256 frames.
+// full ring of 256 frames. Also what a settings file of many keys costs,
+// which must grow linearly with the keys.
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,7 @@
 
 #include "FrameLog.h"
 #include "SettingRegistry.h"
+#include "SettingsFile.h"
 
 using Vellumar::measure::FrameLog;
 using Vellumar::measure::FrameSeries;
@@ -74,6 +76,23 @@ void BM_SummaryOf256(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SummaryOf256);
+
+// A settings file of N keys none of the program's (each reported, in file
+// order): the fit says whether a key costs the same however many came first.
+void BM_SettingsFileKeys(benchmark::State& state) {
+    ProgramSizedSettings settings;
+    std::string text = "{";
+    for (int64_t k = 0; k < state.range(0); ++k) {
+        text += (k ? ",\"k" : "\"k") + std::to_string(k) + "\":1";
+    }
+    text += "}";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            Vellumar::measure::loadSettingsText(settings.registry, text, "many.json"));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_SettingsFileKeys)->RangeMultiplier(4)->Range(1250, 80000)->Complexity();
 
 } // namespace
 

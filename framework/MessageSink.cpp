@@ -1,14 +1,19 @@
 // The console reporter: formatting into a fixed area, writing the prefixed
 // line, and the pause that reads one number (and never waits on a closed
-// input).
+// input, nor in an unattended run).
 #include "MessageSink.h"
 
 #include <cstdio>
 #include <limits>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 namespace Vellumar {
+
+namespace {
+const char* const criticalPrefix = "CRITICAL ERROR: ";
+} // namespace
 
 MessageSink& MessageSink::instance() {
     // Never destroyed: messages may still come while other statics go away.
@@ -25,8 +30,21 @@ void MessageSink::setStreams(std::ostream& newOutput, std::istream& newInput) {
 
 void MessageSink::useStandardStreams() { setStreams(std::cerr, std::cin); }
 
+void MessageSink::setUnattended(bool on) { unattended = on; }
+
+std::optional<std::string> MessageSink::takeCriticalError() {
+    return std::exchange(keptError, std::nullopt);
+}
+
 void MessageSink::write(const char* prefix, const char* format, std::va_list args) {
+    if (keptError) {
+        return;
+    }
     std::vsnprintf(formatArea, sizeof formatArea, format ? format : "", args);
+    if (unattended && prefix == criticalPrefix) {
+        keptError = formatArea;
+        return;
+    }
     // The formatted text goes out as it stands: a '%' that came in through an
     // argument (a compile log, say) must not be read as a conversion again.
     output->write(prefix, static_cast<std::streamsize>(std::strlen(prefix)));
@@ -45,12 +63,15 @@ void MessageSink::info(const char* format, ...) {
 void MessageSink::criticalError(const char* format, ...) {
     std::va_list args;
     va_start(args, format);
-    write("CRITICAL ERROR: ", format, args);
+    write(criticalPrefix, format, args);
     va_end(args);
     waitForNumber();
 }
 
 void MessageSink::waitForNumber() {
+    if (unattended) {
+        return;
+    }
     int discarded = 0;
     if (*input >> discarded || input->eof()) {
         return;

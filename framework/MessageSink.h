@@ -1,12 +1,16 @@
 // The process-wide console reporter. Every diagnostic of the program's own code
 // goes through it: "INFO: " lines, and "CRITICAL ERROR: " lines that then hold
 // the program until the user types a number. Standard error and standard input
-// by default; tests put their own streams in.
+// by default; tests put their own streams in. An unattended run (a batch, a
+// capture) has nobody at the console: it keeps its first critical error for
+// the run to fail with, and never waits.
 #pragma once
 
 #include <cstddef>
 #include <cstdarg>
 #include <iosfwd>
+#include <optional>
+#include <string>
 
 namespace Vellumar {
 
@@ -20,6 +24,13 @@ public:
     // Reads one integer from the input and discards it. Returns at once when
     // the input has ended or failed, so a closed console never hangs us.
     void waitForNumber();
+
+    // Unattended: a critical error is kept instead of written (the first one
+    // only; every message after it follows from it and is dropped), and no
+    // pause waits, whatever standard input is.
+    void setUnattended(bool on);
+    // The kept critical error, if any, which is then forgotten.
+    std::optional<std::string> takeCriticalError();
 
     void setStreams(std::ostream& output, std::istream& input);
     void useStandardStreams();
@@ -37,6 +48,8 @@ private:
     char formatArea[formatAreaSize];
     std::ostream* output;
     std::istream* input;
+    bool unattended = false;
+    std::optional<std::string> keptError;
 };
 
 } // namespace Vellumar

@@ -1,10 +1,14 @@
-// Include expansion (bounded in depth and in files read, so cycles end),
+// Include expansion (bounded in depth and in files read, so cycles end, and
+// kept inside the shader directory),
 // define-line editing without heap use for ordinary lines, and the name hash.
 #include "ShaderText.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <utility>
 
 #include "MessageSink.h"
@@ -26,7 +30,15 @@ constexpr std::size_t expansionReserve = 100000;
 class IncludeExpansion {
 public:
     IncludeExpansion(std::string directory, bool reportCuts)
-        : directory(std::move(directory)), cutReported(!reportCuts) {}
+        : directory(std::move(directory)), cutReported(!reportCuts) {
+        std::error_code error;
+        resolvedDirectory = std::filesystem::weakly_canonical(
+                                this->directory.empty() ? "." : this->directory, error)
+                                .string();
+        if (resolvedDirectory.empty() || resolvedDirectory.back() != '/') {
+            resolvedDirectory += '/';
+        }
+    }
 
     // depth: how many files deep the text lies (0 for the caller's text).
     std::string expand(std::string text, int depth) {
@@ -59,17 +71,19 @@ private:
         path.append(text, open + 1, close - open - 1);
         std::string included;
         if (depth + 1 > maxIncludeDepth) {
-            reportCut("expandIncludes: include nesting deeper than %d, stopped at: %s",
-                      maxIncludeDepth, path);
+            reportCut("include nesting deeper than " + std::to_string(maxIncludeDepth) +
+                      ", stopped at: " + path);
         } else if (filesRead >= maxIncludedFiles) {
-            reportCut("expandIncludes: more than %d included files, stopped at: %s",
-                      maxIncludedFiles, path);
+            reportCut("more than " + std::to_string(maxIncludedFiles) +
+                      " included files, stopped at: " + path);
+        } else if (!insideDirectory(path)) {
+            reportCut("include outside the shader directory, not read: " + path);
         } else {
             ++filesRead;
             included = Shader::loadSource(path.c_str());
             if (included.size() > maxIncludedBytes - bytesRead) {
-                reportCut("expandIncludes: included text beyond %d MiB, stopped at: %s",
-                          static_cast<int>(maxIncludedBytes >> 20), path);
+                reportCut("included text beyond " + std::to_string(maxIncludedBytes >> 20) +
+                          " MiB, stopped at: " + path);
                 included.clear();
             } else {
                 bytesRead += included.size();
@@ -85,15 +99,25 @@ private:
         return at + 1;
     }
 
-    void reportCut(const char* format, int limit, const std::string& path) {
+    void reportCut(const std::string& what) {
         if (cutReported) {
             return;
         }
         cutReported = true;
-        MessageSink::instance().criticalError(format, limit, path.c_str());
+        MessageSink::instance().criticalError("expandIncludes: %s", what.c_str());
+    }
+
+    // Whether the file lies in the shader directory once links and ".." are
+    // resolved (a missing one is left for the reading to report).
+    bool insideDirectory(const std::string& path) const {
+        std::error_code error;
+        const std::string resolved = std::filesystem::weakly_canonical(path, error).string();
+        return !error && resolved.compare(0, resolvedDirectory.size(), resolvedDirectory) == 0;
     }
 
     std::string directory;
+    // The directory's resolved name with a final '/'.
+    std::string resolvedDirectory;
     int filesRead = 0;
     std::size_t bytesRead = 0;
     bool cutReported;

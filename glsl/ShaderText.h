@@ -12,7 +12,8 @@ namespace Vellumar {
 // Replaces every "#include" directive (a plain substring search; only the
 // exact form "//#include" is skipped) by the named file's expanded text. Names
 // resolve against the directory of basePath (up to its last '/') at every
-// depth. Malformed directives are left in place; nesting stops at a fixed
+// depth; a name that leads out of that directory (through "..", or a link) is
+// not read. Malformed directives are left in place; nesting stops at a fixed
 // depth and reading at a fixed number of files and bytes, so include cycles
 // end and the text stays bounded. A cut is reported once per call, unless
 // `reportCuts` is false (for texts whose parts were expanded, and reported,

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -15,7 +16,9 @@
 #include "CommandLine.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
+#include "ProgramRun.h"
 #include "ResultsFiles.h"
+#include "RunWatchdog.h"
 #include "WholeFile.h"
 
 namespace {
@@ -46,13 +49,15 @@ void applyConfiguration(GLAppGPUTest& app, const Configuration& configuration) {
     }
 }
 
-// The warm-up frames, dropped, then the frames the log's new stretch keeps.
+// The warm-up frames, dropped, then the frames the log's new stretch keeps:
+// with no warm-up, one more, since the configuration's first frame stays out.
 void measureConfiguration(GLAppGPUTest& app, const Configuration& configuration, int32_t warmup,
                           int32_t frames) {
     applyConfiguration(app, configuration);
     drawFrames(warmup);
-    app.measurements.frameLog().restart(app.measurements.settingsFingerprint());
-    drawFrames(frames);
+    const bool firstStaysOut =
+        app.measurements.frameLog().restart(app.measurements.settingsFingerprint());
+    drawFrames(frames + (firstStaysOut ? 1 : 0));
 }
 
 // What the log holds of the configuration just measured.
@@ -74,8 +79,11 @@ double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// The --csv and --json files of the run. Each step that fails says why in one
-// line on the progress stream and returns false.
+// The --csv and --json files of the run. The JSON file holds every
+// configuration so far, rewritten whole; so that a long sweep stays linear,
+// not after every configuration but once the time since the last write is
+// jsonPause times what that write took, and at the end. Each step that fails
+// says why in one line on the progress stream and returns false.
 class BatchFiles {
 public:
     BatchFiles(const Vellumar::measure::RunOptions& options, std::ostream& progress)
@@ -94,22 +102,38 @@ public:
             csv->write(
                 Vellumar::measure::csvRow(result.index, frame, result.swept, measured[frame]));
         }
+        results.push_back(std::move(result));
+        return secondsSince(lastJsonWrite) < jsonPause * lastJsonSeconds || writeJson();
+    }
+    // The configurations added so far, in both files; none when there are
+    // none (a run that failed in its first configuration leaves no file).
+    bool commit() {
+        if (results.empty()) {
+            csv.reset();
+            return true;
+        }
+        return writeJson() && (!csv || written("glintmoth: --csv ", [&] { csv->commit(); }));
+    }
+
+private:
+    static constexpr double jsonPause = 10.0;
+
+    bool writeJson() {
         if (options.jsonPath.empty()) {
             return true;
         }
-        results.push_back(std::move(result));
+        const Clock::time_point start = Clock::now();
         // After a progress line that may be a bar without its newline.
-        return written("\nglintmoth: --json ", [&] {
+        const bool done = written("\nglintmoth: --json ", [&] {
             Vellumar::measure::writeWholeFile(
                 options.jsonPath,
                 Vellumar::measure::resultsJson(Vellumar::measure::versionString(), results));
         });
-    }
-    bool commit() {
-        return !csv || written("glintmoth: --csv ", [&] { csv->commit(); });
+        lastJsonWrite = Clock::now();
+        lastJsonSeconds = std::chrono::duration<double>(lastJsonWrite - start).count();
+        return done;
     }
 
-private:
     template <typename Write>
     bool written(const char* saying, const Write& write) {
         try {
@@ -125,6 +149,8 @@ private:
     std::ostream& progress;
     std::optional<Vellumar::measure::WholeFile> csv;
     std::vector<ConfigurationResult> results;
+    Clock::time_point lastJsonWrite;
+    double lastJsonSeconds = 0.0;
 };
 
 } // namespace
@@ -157,6 +183,10 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
     if (!files.open(plan)) {
         return 1;
     }
+    // A configuration stuck in the driver ends the run from the watchdog's
+    // thread, with the configurations before it written.
+    RunWatchdog watchdog(
+        std::chrono::seconds(options.timeout), [&files] { files.commit(); }, progress);
     const Clock::time_point runStart = Clock::now();
     for (size_t index = 0; index < plan.count(); ++index) {
         const Configuration configuration = plan.at(index);
@@ -167,8 +197,15 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
                                         : Vellumar::measure::progressPlainLine(state))
                  << std::flush;
 
+        watchdog.start(Vellumar::measure::configurationHeading(index, plan.count(), described));
         measureConfiguration(app, configuration, options.warmup, frames);
         ConfigurationResult result = resultOf(app, index, configuration);
+        const std::unique_lock<std::mutex> resultsAreOurs = watchdog.finished();
+        // A shader that did not build measures nothing: what ran before it stays.
+        if (failedOnCriticalError(progress, progressOnTerminal)) {
+            files.commit();
+            return 1;
+        }
         if (options.report) {
             out << Vellumar::measure::configurationReport(result, plan.count(), described)
                 << std::flush;
@@ -177,6 +214,7 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
             return 1;
         }
     }
+    const std::unique_lock<std::mutex> resultsAreOurs = watchdog.finished();
     if (progressOnTerminal) {
         progress << Vellumar::measure::progressBar(
                         {plan.count(), plan.count(), "", secondsSince(runStart)})

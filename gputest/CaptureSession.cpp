@@ -21,6 +21,7 @@
 #include "MessageSink.h"
 #include "OrderIndex.h"
 #include "PatternAnalysis.h"
+#include "ProgramRun.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
 
@@ -164,6 +165,10 @@ void CaptureSession::recordAndShow() {
 int CaptureSession::recordAndWrite(const std::string& directory) {
     try {
         const Vellumar::capture::FragmentCapture capture = record();
+        // A cut include builds a program all the same.
+        if (failedOnCriticalError(std::cerr)) {
+            return 1;
+        }
         const Vellumar::capture::OrderIndex index(capture);
         const Vellumar::capture::PatternReport report =
             Vellumar::capture::PatternAnalysis::analyse(capture, index);
@@ -173,7 +178,10 @@ int CaptureSession::recordAndWrite(const std::string& directory) {
                   << std::flush;
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << "glintmoth: " << e.what() << "\n" << std::flush;
+        // The compiler's report says more than "did not build".
+        if (!failedOnCriticalError(std::cerr)) {
+            std::cerr << "glintmoth: " << e.what() << "\n" << std::flush;
+        }
         return 1;
     }
 }

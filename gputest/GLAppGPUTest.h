@@ -10,6 +10,7 @@
 #include <GL/glew.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "CaptureSession.h"
@@ -66,6 +67,10 @@ public:
     // Moves and sizes the window to winPos and winSize, which the settings by
     // name only write.
     void placeWindow();
+    // Why the window cannot take this size, or nullopt: no side may pass the
+    // largest this GL and X allow (the smallest of the viewport, renderbuffer
+    // and texture limits and X's 32767). Asks the current context.
+    std::optional<std::string> windowSizeProblem(const Vec2i& size) const;
 
     bool leftButtonDown;
     bool middleButtonDown;

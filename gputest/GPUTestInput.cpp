@@ -3,9 +3,12 @@
 // first; while a capture is shown its picture gets the wheel, the middle
 // button and the pointer's place next; what they do not take changes the
 // settings directly, for the next frame to pick up.
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <limits>
+#include <optional>
+#include <string>
 
 #include "CaptureView.h"
 #include "GLAppGPUTest.h"
@@ -19,6 +22,8 @@ constexpr unsigned char keyTab = 9;
 constexpr double fieldOfViewDegrees = 60.0;
 constexpr double nearPlane = 0.01;
 constexpr double farPlane = 4.0;
+// X keeps window sides in 16 signed bits.
+constexpr int32_t xMaxSide = 32767;
 // Pointer distances from this on never pick anything.
 constexpr int32_t pickRadius = 512;
 
@@ -186,11 +191,37 @@ void GLAppGPUTest::toggleFullScreen() {
 
 void GLAppGPUTest::askWindowSize() {
     // Blocks rendering and events until both numbers are read.
+    const Vec2i previous = winSize;
     std::cout << "WinSize X: " << std::flush;
     readInteger(winSize.x);
     std::cout << "WinSize Y: " << std::flush;
     readInteger(winSize.y);
+    // Such a window would fail in the driver or in X and end the program.
+    if (const std::optional<std::string> problem = windowSizeProblem(winSize)) {
+        std::cout << *problem << "; keeping " << previous.x << " x " << previous.y << "\n"
+                  << std::flush;
+        winSize = previous;
+    }
     reshapeWindow(winSize);
+}
+
+std::optional<std::string> GLAppGPUTest::windowSizeProblem(const Vec2i& size) const {
+    GLint viewport[2] = {};
+    GLint renderbuffer = 0;
+    GLint texture = 0;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    int32_t largest = xMaxSide;
+    // A limit the context does not give (0) limits nothing.
+    for (const GLint limit : {viewport[0], viewport[1], renderbuffer, texture}) {
+        largest = limit > 0 ? std::min(largest, limit) : largest;
+    }
+    if (size.x <= largest && size.y <= largest) {
+        return std::nullopt;
+    }
+    return "a window of " + std::to_string(size.x) + " x " + std::to_string(size.y) +
+           " is larger than this GL/X allows (at most " + std::to_string(largest) + " a side)";
 }
 
 void GLAppGPUTest::reshapeWindow(const Vec2i& size) {

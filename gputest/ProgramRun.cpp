@@ -2,21 +2,25 @@
 // line's form: one "glintmoth: ..." line and exit status 2. A broken settings
 // file is such a refusal for a batch run or a capture, which would otherwise
 // measure something else than asked; the interactive session says so and
-// starts with its defaults.
+// starts with its defaults. So is a window size the GL or X cannot give,
+// which is only known once the context exists.
 #include "ProgramRun.h"
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "BatchRun.h"
 #include "CommandLine.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "MessageSink.h"
+#include "RunWatchdog.h"
 #include "SettingsFile.h"
 
 namespace {
@@ -63,8 +67,31 @@ void applySettingsFile(GLAppGPUTest& app, const std::string& path, const std::st
     }
 }
 
+// Why the window cannot take a size the run asks for: the start size or, in a
+// batch, either end of a sweep of its width or height.
+std::optional<std::string> windowSizeProblem(const GLAppGPUTest& app, const RunOptions& options) {
+    std::vector<Vec2i> sizes = {app.winSize};
+    for (const Vellumar::measure::SweepRange& sweep : options.sweeps) {
+        for (const int32_t end : {sweep.valueAt(0), sweep.valueAt(sweep.count() - 1)}) {
+            if (sweep.name == "winSize.x") {
+                sizes.push_back({end, app.winSize.y});
+            } else if (sweep.name == "winSize.y") {
+                sizes.push_back({app.winSize.x, end});
+            }
+        }
+    }
+    for (const Vec2i& size : sizes) {
+        if (std::optional<std::string> problem = app.windowSizeProblem(size)) {
+            return problem;
+        }
+    }
+    return std::nullopt;
+}
+
 // The settings file, then the --set assignments, then the window where they
-// put it. False after a refused assignment has been said.
+// put it. False after a refused assignment, or a window size that cannot be
+// had in a batch or a capture, has been said; the interactive session keeps
+// its window as it is then.
 bool applyStartSettings(GLAppGPUTest& app, const RunOptions& options,
                         const std::optional<std::string>& settingsText) {
     const Vec2i position = app.winPos;
@@ -80,6 +107,15 @@ bool applyStartSettings(GLAppGPUTest& app, const RunOptions& options,
             return false;
         }
     }
+    if (const std::optional<std::string> problem = windowSizeProblem(app, options)) {
+        if (options.unattended()) {
+            std::cerr << "glintmoth: winSize: " << *problem << "\n";
+            return false;
+        }
+        Vellumar::MessageSink::instance().info("winSize: %s; keeping %d x %d", problem->c_str(),
+                                               size.x, size.y);
+        app.winSize = size;
+    }
     if (app.winPos != position || app.winSize != size) {
         app.placeWindow();
     }
@@ -88,6 +124,17 @@ bool applyStartSettings(GLAppGPUTest& app, const RunOptions& options,
 
 } // namespace
 
+bool failedOnCriticalError(std::ostream& errors, bool afterBar) {
+    const std::optional<std::string> error = Vellumar::MessageSink::instance().takeCriticalError();
+    if (!error) {
+        return false;
+    }
+    // A compile log's first line names the file and the first message.
+    errors << (afterBar ? "\n" : "") << "glintmoth: " << error->substr(0, error->find('\n')) << "\n"
+           << std::flush;
+    return true;
+}
+
 int runProgram(GLAppGPUTest& app, const RunOptions& options) {
     bool refused = false;
     const std::optional<std::string> settingsText = checkedSettingsText(options, refused);
@@ -95,7 +142,13 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
         return Vellumar::measure::usageErrorStatus;
     }
 
+    // Nobody answers a pause of a batch or a capture, whatever standard input is.
+    Vellumar::MessageSink::instance().setUnattended(options.unattended());
     app.start();
+    // The shader files are read by now.
+    if (failedOnCriticalError(std::cerr)) {
+        return 1;
+    }
     if (options.batch()) {
         app.setConfigMode(false);
     }
@@ -105,6 +158,8 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
     if (!options.captureDirectory.empty()) {
         // Taken at the window's size, once the X server has given it.
         settleWindow(app);
+        RunWatchdog watchdog(std::chrono::seconds(options.timeout), {}, std::cerr);
+        watchdog.start("the capture");
         return app.captureSession.recordAndWrite(options.captureDirectory);
     }
     if (options.batch()) {

@@ -2,8 +2,12 @@
 // checked before any window opens, then, after init's start values, the
 // settings file and the --set assignments applied in that order, the window
 // placed where they put it, and either the interactive session (the GLUT main
-// loop), a batch run or one fragment capture written to --capture DIR.
+// loop), a batch run or one fragment capture written to --capture DIR. A
+// batch and a capture are unattended: a critical error fails them with
+// status 1 instead of waiting on the console.
 #pragma once
+
+#include <iosfwd>
 
 #include "CommandLine.h"
 
@@ -11,3 +15,8 @@ class GLAppGPUTest;
 
 // The exit status. The interactive session ends the process itself (`q`).
 int runProgram(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options);
+
+// In a batch or a capture: the critical error the message sink kept (a
+// shader that did not build), said as one "glintmoth: ..." line on `errors`,
+// on a line of its own after a progress bar. False when there is none.
+bool failedOnCriticalError(std::ostream& errors, bool afterBar = false);

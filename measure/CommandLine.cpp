@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
+#include <string_view>
 #include <utility>
 
 #include <CLI/CLI.hpp>
@@ -48,7 +49,12 @@ Problem separateGlutOptions(int& argc, char** argv, const CLI::App& app,
                 return std::strcmp(argv[i], option.first) == 0;
             });
         if (glut == std::end(glutOptions)) {
-            ours.emplace_back(argv[i]);
+            const std::string_view argument = argv[i];
+            // "--csv=" would make CLI11 take the next argument as the value.
+            if (argument.size() > 3 && argument.substr(0, 2) == "--" && argument.back() == '=') {
+                return std::string(argument.substr(0, argument.size() - 1)) + " needs a value";
+            }
+            ours.emplace_back(argument);
             const CLI::Option* option = app.get_option_no_throw(argv[i]);
             if (option && option->get_expected_max() > 0 && i + 1 < argc) {
                 ours.emplace_back(argv[++i]);
@@ -204,12 +210,13 @@ void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& o
     CLI::Option* csv =
         app.add_option("--csv", options.csvPath, "Write every measured frame to FILE")
             ->type_name("FILE")
-            ->check(writable(checkFileTarget));
+            ->check(writable(probeFileTarget));
     CLI::Option* json =
         app.add_option("--json", options.jsonPath, "Write each configuration's statistics to FILE")
             ->type_name("FILE")
-            ->check(writable(checkFileTarget));
-    app.add_flag("--report", options.report, "Print each configuration's statistics");
+            ->check(writable(probeFileTarget));
+    CLI::Option* report =
+        app.add_flag("--report", options.report, "Print each configuration's statistics");
     app.add_option("--settings", options.settingsPath, "Load settings from FILE first")
         ->type_name("FILE")
         ->check(checked([](std::string& path) { return readableProblem(path); }));
@@ -218,9 +225,15 @@ void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& o
         ->type_name("DIR")
         ->check(writable(WholeDirectory::checkTarget))
         ->excludes(frames);
+    app.add_option("--timeout", options.timeout,
+                   "End a batch configuration or a capture that runs longer, with status 1 "
+                   "(default " +
+                       std::to_string(defaultTimeoutSeconds) + ")")
+        ->type_name("SECONDS")
+        ->transform(count(1));
     app.set_version_flag("--version", app.get_name() + " " + versionString(),
                          "Print the version and exit");
-    for (CLI::Option* batchOnly : {sweep, csv, json, warmup}) {
+    for (CLI::Option* batchOnly : {sweep, csv, json, warmup, report}) {
         batchOnly->needs(frames);
     }
     app.footer("Settings for --set and --sweep:\n" + registry.describe() +
@@ -279,6 +292,9 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
         return refuse(
             (extra.size() > 1 && extra[0] == '-' ? "unknown option '" : "unexpected argument '") +
             extra + "' (see --help)");
+    }
+    if (app.count("--timeout") > 0 && !options.unattended()) {
+        return refuse("--timeout needs --frames or --capture");
     }
     if (Problem problem = SweepPlan::check(options.sweeps)) {
         return refuse("--sweep: " + *problem);

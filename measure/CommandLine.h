@@ -17,6 +17,8 @@
 namespace Vellumar::measure {
 
 inline constexpr int usageErrorStatus = 2;
+// Seconds a batch configuration, or a capture, may run without --timeout.
+inline constexpr int32_t defaultTimeoutSeconds = 600;
 
 struct SettingAssignment {
     std::string name; // a setting or a group
@@ -37,8 +39,11 @@ struct RunOptions {
     bool report = false;                        // --report
     std::string settingsPath;                   // --settings FILE, loaded first
     std::string captureDirectory;               // --capture DIR
+    int32_t timeout = defaultTimeoutSeconds;    // --timeout SECONDS
 
     bool batch() const { return frames.has_value(); }
+    // A batch or a capture: nobody is expected at the console.
+    bool unattended() const { return batch() || !captureDirectory.empty(); }
 };
 
 struct CommandLineResult {

@@ -112,17 +112,24 @@ bool FrameLog::add(const FrameTime& frame, uint64_t settingsFingerprint) noexcep
     return warns;
 }
 
-void FrameLog::restart(uint64_t settingsFingerprint) noexcept {
-    fingerprint = settingsFingerprint;
-    started = true;
-    restarted = true;
+bool FrameLog::restart(uint64_t settingsFingerprint) noexcept {
     current.startAfresh();
+    // add() sees the change then.
+    if (!started || settingsFingerprint != fingerprint) {
+        return true;
+    }
+    restarted = true;
+    return false;
 }
 
 void FrameLog::hold(uint64_t settingsFingerprint) {
     // Rings of one size: the copy reuses the held one's room.
     held = current;
-    restart(settingsFingerprint);
+    // From the held frames on, the stretch goes on under the new settings.
+    fingerprint = settingsFingerprint;
+    started = true;
+    restarted = true;
+    current.startAfresh();
 }
 
 void FrameLog::resize(size_t capacity) {

@@ -100,9 +100,12 @@ public:
     // in the log's life that the coverage fires: the caller prints
     // live().coverage().message() then.
     bool add(const FrameTime& frame, uint64_t settingsFingerprint) noexcept;
-    // A new stretch from the next frame on, that frame included, under these
-    // settings (a batch configuration after its warm-up frames).
-    void restart(uint64_t settingsFingerprint) noexcept;
+    // A new stretch from the next frame on, under these settings (a batch
+    // configuration after its warm-up frames). The next frame counts unless
+    // no frame was drawn with these settings yet (no warm-up): it is then the
+    // first after a change, and stays out like any such frame. Returns
+    // whether it stays out.
+    bool restart(uint64_t settingsFingerprint) noexcept;
     // Keeps the ring as it is for shown() until the settings differ from
     // `settingsFingerprint` (those in force from now on, e.g. after the
     // switch back to configuration mode), and restarts there.

@@ -69,13 +69,6 @@ std::string position(size_t index, size_t total) {
            std::to_string(total);
 }
 
-// "configuration 3/12: loopsCount.x=100", or without the colon and what
-// follows when nothing is swept.
-std::string heading(size_t index, size_t total, std::string_view described) {
-    return "configuration " + position(index, total) +
-           (described.empty() ? "" : ": " + std::string(described));
-}
-
 // "m:ss" or "h:mm:ss", rounded up to whole seconds; "?" when unknown.
 std::string timeLeft(const Progress& progress) {
     const size_t done = std::min(progress.index, progress.total);
@@ -98,6 +91,11 @@ std::string timeLeft(const Progress& progress) {
 }
 
 } // namespace
+
+std::string configurationHeading(size_t index, size_t total, std::string_view described) {
+    return "configuration " + position(index, total) +
+           (described.empty() ? "" : ": " + std::string(described));
+}
 
 std::string csvHeader(const std::vector<std::string>& sweptNames) {
     std::string header = "config,frame";
@@ -133,9 +131,9 @@ std::string configurationReport(const ConfigurationResult& result, size_t total,
     const std::string coverageText =
         !coverage.judged() ? "not judged (too few frames of 1 ms or more)"
                            : coverage.percent() + (coverage.fires ? " (trust wall_s)" : "");
-    return heading(result.index, total, described) + ": " + std::to_string(result.frames) +
-           " frames\n" + summaryLine("wall_s", result.wall) + summaryLine("gpu_s ", result.gpu) +
-           "  timer coverage: " + coverageText + "\n";
+    return configurationHeading(result.index, total, described) + ": " +
+           std::to_string(result.frames) + " frames\n" + summaryLine("wall_s", result.wall) +
+           summaryLine("gpu_s ", result.gpu) + "  timer coverage: " + coverageText + "\n";
 }
 
 std::string progressBar(const Progress& progress, size_t width) {
@@ -158,7 +156,7 @@ std::string progressBar(const Progress& progress, size_t width) {
 }
 
 std::string progressPlainLine(const Progress& progress) {
-    return heading(progress.index, progress.total, progress.configuration) + " (" +
+    return configurationHeading(progress.index, progress.total, progress.configuration) + " (" +
            timeLeft(progress) + " left)\n";
 }
 

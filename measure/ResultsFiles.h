@@ -41,6 +41,11 @@ struct ConfigurationResult {
     Coverage coverage;
 };
 
+// "configuration 3/12: loopsCount.x=100", or without the colon and what
+// follows when nothing is swept: how the progress, the report and a timeout
+// name a configuration.
+std::string configurationHeading(size_t index, size_t total, std::string_view described);
+
 std::string csvHeader(const std::vector<std::string>& sweptNames);
 std::string csvRow(size_t config, size_t frame, const Configuration& swept, const FrameTime& time);
 

@@ -1,15 +1,14 @@
 // Parse first, apply after: a file that fails to parse has touched nothing.
-// nlohmann::ordered_json keeps the file's key order, so unknown keys are
-// reported in the order a person reads them.
+// The members are kept in the file's order, so unknown keys are reported in
+// the order a person reads them.
 #include "SettingsFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <utility>
 
 #include <nlohmann/json.hpp>
+
+#include "InputFile.h"
 
 namespace Vellumar::measure {
 
@@ -37,18 +36,43 @@ std::string parseErrorText(std::string_view text, std::string_view fileName,
            (colon == std::string::npos ? message : message.substr(colon + 2));
 }
 
-// The document, which must be an object; nullopt on success.
+// The top-level keys with their values, in file order.
+using Members = std::vector<std::pair<std::string, Json>>;
+
+// The members of the document, which must be an object; nullopt on success.
+// The document is parsed into std::map's logarithmic lookup, the key order
+// noted on the way: ordered_json looks every new key up among all the earlier
+// ones, which makes a file of many keys quadratic.
 std::optional<std::string> parseDocument(std::string_view text, std::string_view fileName,
-                                         Json& document) {
+                                         Members& members) {
+    std::vector<std::string> keys;
+    const auto noteKey = [&keys](int depth, nlohmann::json::parse_event_t event,
+                                 nlohmann::json& parsed) {
+        if (depth == 1 && event == nlohmann::json::parse_event_t::key) {
+            keys.push_back(parsed.get<std::string>());
+        }
+        return true;
+    };
+    nlohmann::json document;
     try {
-        document = Json::parse(text);
+        document = nlohmann::json::parse(text, noteKey);
     } catch (const nlohmann::json::parse_error& error) {
         return parseErrorText(text, fileName, error);
+    } catch (const nlohmann::json::out_of_range& error) {
+        // A number beyond a double ("1e309"); the library gives no position,
+        // but the key being read is known.
+        const std::string message = error.what();
+        return std::string(fileName) + ": " + (keys.empty() ? "" : keys.back() + ": ") +
+               message.substr(message.find("] ") + 2);
     }
     if (!document.is_object()) {
         const size_t start = std::min(text.find_first_not_of(" \t\r\n"), text.size());
         return std::string(fileName) + ":" + position(text, start) +
                ": expected an object of settings, got " + document.type_name();
+    }
+    members.clear();
+    for (const std::string& key : keys) {
+        members.emplace_back(key, document[key]);
     }
     return std::nullopt;
 }
@@ -65,24 +89,23 @@ std::string settingsText(const SettingRegistry& registry) {
 }
 
 std::optional<std::string> readSettingsText(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return path + ": " + std::strerror(errno);
+    if (const std::optional<InputRefusal> refusal =
+            readInputFile(path, maxSettingsFileBytes, text)) {
+        return path + ": " + refusal->reason;
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    Json document;
-    return parseDocument(text, path, document);
+    Members members;
+    return parseDocument(text, path, members);
 }
 
 SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view text,
                                     std::string_view fileName) {
     SettingsLoadReport report;
-    Json document;
-    report.fileError = parseDocument(text, fileName, document);
+    Members members;
+    report.fileError = parseDocument(text, fileName, members);
     if (report.fileError) {
         return report;
     }
-    for (const auto& [key, value] : document.items()) {
+    for (const auto& [key, value] : members) {
         const Setting* setting = registry.find(key);
         if (!setting) {
             report.unknownKeys.push_back(key);

@@ -8,6 +8,7 @@
 // apply. Booleans also load from 0 and 1.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ namespace Vellumar::measure {
 
 // The name the program uses when none is given.
 inline constexpr const char* defaultSettingsFileName = "glintmoth-settings.json";
+// A settings file holds some fifty keys; a file larger than this is something
+// else (a log, a device), refused before it fills the memory.
+inline constexpr size_t maxSettingsFileBytes = size_t{4} << 20;
 
 struct SettingsLoadReport {
     // "FILE:LINE:COLUMN: message": the text was refused and nothing applied.
@@ -31,10 +35,12 @@ struct SettingsLoadReport {
 
 // What `s` writes (through writeWholeFile).
 std::string settingsText(const SettingRegistry& registry);
-// Reads the file's text and checks, with no registry and applying nothing,
-// that loadSettingsText would take it: a program checks its file before its
-// window opens and applies it after. Nullopt with the text, else why not:
-// "FILE: reason" or "FILE:LINE:COLUMN: message".
+// Reads the file's text (a regular file of at most maxSettingsFileBytes) and
+// checks, with no registry and applying nothing, that loadSettingsText would
+// take it: a program checks its file before its window opens and applies it
+// after. Nullopt with the text, else why not: "FILE: reason",
+// "FILE:LINE:COLUMN: message", or for a number beyond a double
+// "FILE: KEY: message".
 std::optional<std::string> readSettingsText(const std::string& path, std::string& text);
 // `fileName` only labels the messages.
 SettingsLoadReport loadSettingsText(SettingRegistry& registry, std::string_view text,

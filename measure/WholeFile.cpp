@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -101,6 +102,21 @@ void checkFileTarget(const std::string& path) {
                          S_ISLNK(info.st_mode) ? "is a symbolic link" : "is not a regular file");
     }
     checkWritableDirectory(directoryOf(path));
+}
+
+void probeFileTarget(const std::string& path) {
+    checkFileTarget(path);
+    const std::string directory = directoryOf(path);
+    const std::string name = path.substr(path.rfind('/') + 1);
+    const long nameMax = pathconf(directory.c_str(), _PC_NAME_MAX);
+    if (path.size() >= PATH_MAX || (nameMax > 0 && name.size() > static_cast<size_t>(nameMax))) {
+        throw WriteError(path, std::strerror(ENAMETOOLONG));
+    }
+    const std::string probe = makeTemporary(path, [](const std::string& temporary) {
+        std::FILE* file = std::fopen(temporary.c_str(), exclusiveMode);
+        return file && std::fclose(file) == 0;
+    });
+    std::remove(probe.c_str());
 }
 
 void checkWritableDirectory(const std::string& path) {

@@ -50,6 +50,10 @@ void writeWholeFile(const std::string& path, std::string_view text);
 // Throws unless a file may be written at `path`: a new name or a plain file,
 // in a writable directory.
 void checkFileTarget(const std::string& path);
+// checkFileTarget, and what only trying shows: that the name fits the file
+// system and that a file can be made beside it (a temporary one, removed
+// again). A run checks its results files so before it measures anything.
+void probeFileTarget(const std::string& path);
 void checkWritableDirectory(const std::string& path);
 // Whether two names, however spelled, are one file: the same file where one
 // exists, else the same name in the same directory.

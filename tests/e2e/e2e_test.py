@@ -725,6 +725,117 @@ class BatchRuns(ToolTest):
         self.assertEqual((settings[0]["winSize.x"], settings[0]["winSize.y"]), (200, 100))
 
 
+# The fragment shader's main, made to spin for ever (past llvmpipe's cut of
+# each loop at 65,535 iterations) once the standard loop count passes 5.
+ENDLESS_MAIN = """void main()
+{
+    float spin = 0.0;
+    if (userParam.y > 5.0)
+        for (int i = 0; i < 65535; ++i)
+            for (int j = 0; j < 65535; ++j)
+                spin += sin(spin + float(j));
+    if (spin < -1.0e30)
+        discard;
+"""
+
+
+class UnattendedRuns(ToolTest):
+    """Batch runs and captures fail loudly in one line, never wait on the
+    console and never leave results measured through a broken program."""
+
+    def run_with_open_stdin(self, args, cwd):
+        """Standard input left open, as `sleep 25 | glintmoth ...` leaves it."""
+        console, writer = os.pipe()
+        self.addCleanup(os.close, writer)
+        with open(console, "rb") as stdin:
+            status, out, err = run_to_end(BINARY, args, cwd, SERVER.display, timeout=60, stdin=stdin)
+        return status, out, err
+
+    def test_broken_shaders_fail_batch_and_capture_in_one_line_without_waiting(self):
+        def missing(shaders):
+            shutil.rmtree(shaders)
+
+        def empty(shaders):
+            for name in os.listdir(shaders):
+                os.remove(os.path.join(shaders, name))
+
+        def not_compiling(shaders):
+            with open(os.path.join(shaders, "GPUTest_FS.glsl"), "a") as f:
+                f.write("\nthis is not GLSL;\n")
+
+        def include_cycle(shaders):
+            with open(os.path.join(shaders, "GPUTest_Common.glsl"), "a") as f:
+                f.write('\n#include "GPUTest_Common.glsl"\n')
+
+        for breakage, culprit in ((missing, r"Shader::loadSource: unable to open file: \./Shaders//GPUTest_FS\.glsl"),
+                                  (empty, r"Shader::loadSource: unable to open file: \./Shaders//GPUTest_FS\.glsl"),
+                                  (not_compiling, r"Compilation error \(\./Shaders//GPUTest_FS\.glsl\): "
+                                                  r"\d+:\d+\(\d+\): error: "),
+                                  (include_cycle, r"expandIncludes: include nesting deeper than 32, "
+                                                  r"stopped at: .*GPUTest_Common\.glsl")):
+            cwd = self.working_copy()
+            breakage(os.path.join(cwd, "Shaders"))
+            before = sorted(os.listdir(cwd))
+            for args in (["--frames", "2", "--csv", "c.csv", "--json", "r.json"], ["--capture", "cap"]):
+                with self.subTest(breakage=breakage.__name__, args=args):
+                    status, _, err = self.run_with_open_stdin(args + ["--set", "loopsCount=0,0"], cwd)
+                    self.assertEqual(status, 1, err)
+                    self.assertNotIn("CRITICAL ERROR", err)
+                    failures = [line for line in err.splitlines() if line.startswith("glintmoth: ")]
+                    self.assertEqual(len(failures), 1, err)
+                    self.assertRegex(failures[0], r"^glintmoth: " + culprit)
+                    self.assertEqual(sorted(os.listdir(cwd)), before)
+
+    def test_a_shader_that_never_ends_is_stopped_at_the_timeout_with_the_results_before_it(self):
+        cwd = self.working_copy()
+        path = os.path.join(cwd, "Shaders", "GPUTest_FS.glsl")
+        with open(path) as f:
+            text = f.read()
+        with open(path, "w") as f:
+            f.write(text.replace("void main()\n{\n", ENDLESS_MAIN, 1))
+        status, _, err = run_to_end(
+            BINARY, ["--frames", "2", "--warmup", "0", "--set", "loopsCount.x=0", "--sweep",
+                     "loopsCount.y=0:10:10", "--timeout", "2", "--csv", "c.csv", "--json", "r.json"],
+            cwd, SERVER.display, timeout=60)
+        self.assertEqual(status, 1, err)
+        self.assertTrue(err.endswith("glintmoth: configuration 2/2: loopsCount.y=10: still running "
+                                     "after --timeout 2 s; stopped\n"), err)
+        with open(os.path.join(cwd, "c.csv")) as f:
+            self.assertEqual([row.split(",")[:3] for row in f.read().splitlines()],
+                             [["config", "frame", "loopsCount.y"], ["0", "0", "0"], ["0", "1", "0"]])
+        with open(os.path.join(cwd, "r.json")) as f:
+            self.assertEqual([c["swept"] for c in json.load(f)["configurations"]],
+                             [{"loopsCount.y": 0}])
+
+        status, _, err = run_to_end(BINARY, ["--capture", "cap", "--set", "loopsCount=10,10",
+                                             "--timeout", "2"], cwd, SERVER.display, timeout=60)
+        self.assertEqual((status, err), (1, "glintmoth: the capture: still running after --timeout "
+                                            "2 s; stopped\n"))
+        self.assertEqual(sorted(os.listdir(cwd)), ["Shaders", "c.csv", "r.json"])
+
+    def test_a_window_too_large_is_refused_and_no_warm_up_still_drops_the_first_frame(self):
+        cwd = self.working_copy()
+        status, _, err = run_to_end(BINARY, ["--frames", "1", "--set", "winSize=40000,40000",
+                                             "--json", "r.json"], cwd, SERVER.display)
+        self.assertEqual(status, 2, err)
+        self.assertRegex(err, r"\Aglintmoth: winSize: a window of 40000 x 40000 is larger than "
+                              r"this GL/X allows \(at most \d+ a side\)\n\Z")
+        self.assertEqual(os.listdir(cwd), ["Shaders"])
+
+        # The very first timer result after start-up is garbage (about the
+        # uptime on llvmpipe): without a warm-up it must not be measured.
+        status, _, err = run_to_end(BINARY, ["--frames", "3", "--warmup", "0", "--set",
+                                             "loopsCount=0,0", "--csv", "c.csv", "--json", "r.json"],
+                                    cwd, SERVER.display)
+        self.assertEqual(status, 0, err)
+        with open(os.path.join(cwd, "r.json")) as f:
+            configuration = json.load(f)["configurations"][0]
+        self.assertEqual(configuration["frames"], 3)
+        self.assertLess(configuration["gpu_s"]["max"], 10 * configuration["wall_s"]["max"])
+        with open(os.path.join(cwd, "c.csv")) as f:
+            self.assertEqual(len(f.read().splitlines()), 1 + 3)
+
+
 class RecordingAndSettingsKeys(ToolTest):
     def test_w_records_frames_and_s_saves_settings_that_the_next_run_loads(self):
         cwd = self.working_copy()

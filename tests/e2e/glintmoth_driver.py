@@ -111,11 +111,11 @@ def tool_environment(display=None, extra=None):
     return env
 
 
-def run_to_end(binary, args, cwd, display=None, timeout=120, env=None):
+def run_to_end(binary, args, cwd, display=None, timeout=120, env=None, stdin=subprocess.DEVNULL):
     """A run that needs no input (a batch, a capture, a refused command line):
     its exit status, standard output and standard error."""
     result = subprocess.run([binary, *args], cwd=cwd, env=tool_environment(display, env),
-                            stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout)
+                            stdin=stdin, capture_output=True, timeout=timeout)
     return result.returncode, result.stdout.decode(errors="replace"), result.stderr.decode(errors="replace")
 
 

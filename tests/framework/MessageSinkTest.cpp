@@ -1,8 +1,9 @@
 // Tests of the message sink: prefixes and line ends, '%' in arguments, the
-// pause after a critical error (one number; none on a closed input) and the cut
-// of long messages.
+// pause after a critical error (one number; none on a closed input, nor in an
+// unattended run) and the cut of long messages.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "CapturedSink.h"
@@ -65,6 +66,26 @@ TEST(MessageSink, PauseReturnsAtOnceOnEndOfInputAndATypoDoesNotSpoilLaterPauses)
         EXPECT_EQ(next, 56);
         EXPECT_EQ(sink.text(), "CRITICAL ERROR: letters typed\nCRITICAL ERROR: second\n");
     }
+}
+
+TEST(MessageSink, UnattendedItKeepsTheFirstCriticalErrorAndNeverWaits) {
+    CapturedSink sink("1 2 3\n");
+    MessageSink& messages = MessageSink::instance();
+    messages.setUnattended(true);
+    messages.info("before");
+    messages.criticalError("Compilation error (%s): %s", "a.glsl", "0:1: error\n0:2: more");
+    messages.waitForNumber();
+    messages.criticalError("Program error (a.glsl)");
+    messages.info("after");
+    const std::optional<std::string> kept = messages.takeCriticalError();
+    messages.setUnattended(false);
+    EXPECT_EQ(kept, "Compilation error (a.glsl): 0:1: error\n0:2: more");
+    EXPECT_EQ(messages.takeCriticalError(), std::nullopt);
+    // What followed the error is dropped, and no number was read.
+    EXPECT_EQ(sink.text(), "INFO: before\n");
+    int next = 0;
+    sink.input() >> next;
+    EXPECT_EQ(next, 1);
 }
 
 TEST(MessageSink, LongMessagesAreCutToTheFormattingArea) {

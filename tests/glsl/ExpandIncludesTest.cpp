@@ -1,7 +1,10 @@
 // Tests of include expansion on files in a temporary directory: replacement,
 // the commented-out form, name resolution, malformed directives, missing
-// files, and the depth and file limits that end cycles.
+// files, the directory includes stay in, and the depth and file limits that
+// end cycles.
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <string>
 
@@ -63,10 +66,26 @@ TEST_F(ExpandIncludes, NamesAtEveryDepthResolveAgainstTheTopLevelDirectory) {
     EXPECT_EQ(sink.text(), "");
 }
 
-TEST_F(ExpandIncludes, ABasePathWithoutSlashLeavesNamesAsTheyAre) {
-    std::string absolute = dir.path() + "b.glsl";
-    EXPECT_EQ(expandIncludes("#include \"" + absolute + "\"", "main.glsl"), "B");
+TEST_F(ExpandIncludes, IncludesStayInsideTheShaderDirectory) {
+    // The directory's parent holds a file, and a link inside leads to it.
+    TempShaderDir outer;
+    outer.write("secret.txt", "SECRET\n");
+    outer.write("Shaders/b.glsl", "B\n");
+    outer.write("Shaders/sub/c.glsl", "C\n");
+    const std::string base = outer.path() + "Shaders/main.glsl";
+    ASSERT_EQ(symlink((outer.path() + "secret.txt").c_str(),
+                      (outer.path() + "Shaders/link.glsl").c_str()),
+              0);
+    EXPECT_EQ(expandIncludes("#include \"sub/../b.glsl\"", base), "B");
     EXPECT_EQ(sink.text(), "");
+    for (const std::string name : {"../secret.txt", "sub/../../secret.txt", "link.glsl"}) {
+        CapturedSink refused;
+        EXPECT_EQ(expandIncludes("#include \"" + name + "\"\n", base), "\n") << name;
+        EXPECT_NE(refused.text().find("expandIncludes: include outside the shader directory, "
+                                      "not read: "),
+                  std::string::npos)
+            << refused.text();
+    }
 }
 
 TEST_F(ExpandIncludes, QuotesAreSearchedAcrossLineEnds) {

@@ -1,11 +1,15 @@
 // Tests of reading shader files: line ends, the cut at a NUL, files larger
-// than the reserve and the read block, and a missing file's report.
+// than the reserve and the read block, what is no regular file or too large,
+// and a missing file's report.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <string>
 
 #include "CapturedSink.h"
 #include "Shader.h"
+#include "ShaderText.h"
 #include "TempShaderDir.h"
 
 namespace {
@@ -47,6 +51,28 @@ TEST(LoadSource, AMissingFileIsReportedAndReadsAsEmptyText) {
     EXPECT_EQ(Shader::loadSource("/nonexistent/dir/x.glsl"), "");
     EXPECT_EQ(sink.text(), "CRITICAL ERROR: Shader::loadSource: unable to open file: "
                            "/nonexistent/dir/x.glsl\n");
+}
+
+TEST(LoadSource, OnlyARegularFileOfBoundedSizeIsRead) {
+    TempShaderDir dir;
+    const std::string fifo = dir.path() + "fifo.glsl";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    CapturedSink sink;
+    // Neither waits for a writer nor reads without end.
+    EXPECT_EQ(Shader::loadSource(fifo.c_str()), "");
+    EXPECT_EQ(Shader::loadSource("/dev/urandom"), "");
+    EXPECT_EQ(Shader::loadSource(dir.path().c_str()), "");
+    const std::string huge =
+        dir.write("huge.glsl", std::string(Vellumar::maxIncludedBytes + 1, '\n'));
+    EXPECT_EQ(Shader::loadSource(huge.c_str()), "");
+    EXPECT_EQ(sink.text(), "CRITICAL ERROR: Shader::loadSource: " + fifo +
+                               ": is not a regular file\n"
+                               "CRITICAL ERROR: Shader::loadSource: /dev/urandom: is not a "
+                               "regular file\n"
+                               "CRITICAL ERROR: Shader::loadSource: " +
+                               dir.path() +
+                               ": is a directory\nCRITICAL ERROR: Shader::loadSource: " + huge +
+                               ": larger than 16 MiB\n");
 }
 
 TEST(LoadSource, TheMissingFileReportPausesForOneNumber) {

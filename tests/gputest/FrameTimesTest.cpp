@@ -386,4 +386,25 @@ TEST_F(FrameTimes, ABatchMeasuresEachConfigurationAfterItsWarmUp) {
     EXPECT_DOUBLE_EQ(results["configurations"][1]["wall_s"]["median"].get<double>(), walls[1]);
 }
 
+// The JSON file holds every configuration so far: rewritten after each one,
+// a long sweep would be quadratic in its length.
+// The JSON file is rewritten at a bounded rate (its cost against a sweep
+// without it is in scripts/bench): whatever was skipped on the way, the file
+// ends whole.
+TEST_F(FrameTimes, ALongSweepEndsWithEveryConfigurationInItsJsonFile) {
+    ScratchWorkingDirectory directory;
+    Vellumar::measure::RunOptions options;
+    options.frames = 1;
+    options.warmup = 0;
+    options.sweeps = {{"loopsCount.y", 0, 299, 1}};
+    options.jsonPath = directory.file("long.json");
+    test.fastMode = true;
+    std::ostringstream out;
+    std::ostringstream progress;
+    ASSERT_EQ(runBatch(test, options, out, progress, false), 0);
+    const auto configurations = nlohmann::json::parse(readText(options.jsonPath))["configurations"];
+    ASSERT_EQ(configurations.size(), 300u);
+    EXPECT_EQ(configurations[299]["swept"]["loopsCount.y"], 299);
+}
+
 } // namespace

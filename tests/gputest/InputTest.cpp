@@ -1,6 +1,7 @@
 // Tests of the keyboard, mouse and reshape handling in test mode (and of what
 // the bars take first in configuration mode): the key table, wrapping
 // arithmetic, the move modes, the window-size dialogue, picking and drags.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -247,6 +248,18 @@ TEST_F(Input, WindowSizeDialogueReadsTwoNumbersAndKeepsWhatItCannotRead) {
         CoutCapture output;
         keys("*");
         EXPECT_EQ(output.text(), "WinSize X: WinSize Y: ");
+        EXPECT_EQ(test.winSize.x, 320);
+        EXPECT_EQ(test.winSize.y, 180);
+    }
+    {
+        // A size the GL or X cannot give keeps the window, saying why.
+        StdinFrom input("40000 40000\n");
+        CoutCapture output;
+        keys("*");
+        EXPECT_THAT(output.text(),
+                    testing::MatchesRegex("WinSize X: WinSize Y: a window of 40000 x 40000 is "
+                                          "larger than this GL/X allows \\(at most [0-9]+ a "
+                                          "side\\); keeping 320 x 180\n"));
         EXPECT_EQ(test.winSize.x, 320);
         EXPECT_EQ(test.winSize.y, 180);
     }

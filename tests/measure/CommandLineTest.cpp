@@ -243,6 +243,16 @@ TEST_F(CommandLineTest, OutputFilesMustBeWritable) {
     EXPECT_EQ(refusal({"--frames", "1", "--csv", scratch.file("a"), "--json", scratch.file("a")}),
               "glintmoth: --csv and --json name the same file '" + scratch.file("a") + "'");
     EXPECT_EQ(refusal({"--frames", "1", "--csv", ""}), "glintmoth: --csv '': empty file name");
+    // What only creating a file shows is refused before anything is measured.
+    const std::string longName = scratch.file(std::string(300, 'n') + ".csv");
+    EXPECT_EQ(refusal({"--frames", "1", "--csv", longName}),
+              "glintmoth: --csv '" + longName + "': " + longName + ": File name too long");
+    EXPECT_EQ(refusal({"--frames", "1", "--json", "/proc/x.json"})
+                  .rfind("glintmoth: --json '/proc/x.json': /proc/x.json: ", 0),
+              0u);
+    EXPECT_EQ(scratch.listing(), "plain");
+    // An empty value after '=' would take the next argument for the value.
+    EXPECT_EQ(refusal({"--frames", "1", "--csv=", "--report"}), "glintmoth: --csv needs a value");
 }
 
 TEST_F(CommandLineTest, UnwritableDirectoryIsRefusedWhenPermissionsApply) {
@@ -285,8 +295,10 @@ TEST_F(CommandLineTest, BatchOptionsNeedFrames) {
     EXPECT_EQ(refusal({"--json", scratch.file("f.json")}),
               "glintmoth: --json needs --frames (batch mode)");
     EXPECT_EQ(refusal({"--warmup", "2"}), "glintmoth: --warmup needs --frames (batch mode)");
+    EXPECT_EQ(refusal({"--report"}), "glintmoth: --report needs --frames (batch mode)");
+    EXPECT_EQ(refusal({"--timeout", "5"}), "glintmoth: --timeout needs --frames or --capture");
     // Settings alone keep the program interactive.
-    const CommandLineResult interactive = parse({"--set", "curTest=1", "--report"});
+    const CommandLineResult interactive = parse({"--set", "curTest=1"});
     EXPECT_EQ(interactive.action, CommandLineResult::Action::run);
     EXPECT_FALSE(interactive.options.batch());
 }

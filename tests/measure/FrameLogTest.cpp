@@ -45,7 +45,7 @@ std::vector<double> gpuSinceChange(const FrameLog& log) {
 // The log's coverage of these frames, all of one stretch.
 Coverage coverageOf(const std::vector<FrameTime>& frames) {
     FrameLog log;
-    log.restart(1);
+    log.add({}, 1); // the stretch's first frame, which stays out
     for (const FrameTime& frame : frames) {
         log.add(frame, 1);
     }
@@ -88,15 +88,24 @@ TEST(FrameLog, StretchesStartAfterTheFirstFrameOfNewSettingsAndSurviveTheWrap) {
     log.add({9.0, 9.0}, 2); // the change has scrolled out: a full ring
     EXPECT_EQ(gpuSinceChange(log), (std::vector<double>{6, 7, 8, 9}));
 
-    // restart() counts the very next frame.
-    log.restart(3);
+    // restart() after frames of these settings (a warm-up) counts the very
+    // next frame; before any (no warm-up), that frame is the first after the
+    // change and stays out.
+    EXPECT_TRUE(log.restart(3));
+    log.add({0.5, 0.6}, 3);
+    EXPECT_EQ(log.live().size(), 0u);
+    EXPECT_FALSE(log.restart(3));
     log.add({0.7, 0.8}, 3);
     EXPECT_EQ(gpuSinceChange(log), (std::vector<double>{0.7}));
+    FrameLog fresh;
+    EXPECT_TRUE(fresh.restart(1));
+    fresh.add({4421.0, 0.25}, 1); // the very first timer result after start-up
+    EXPECT_EQ(fresh.live().size(), 0u);
 
     // The plot's series reaches back before the change.
     double plot[3] = {};
     EXPECT_EQ(log.live().last(FrameSeries::wall, 3, plot), 3u);
-    EXPECT_EQ(plot[0], 8.0);
+    EXPECT_EQ(plot[0], 9.0);
     EXPECT_EQ(plot[2], 0.8);
 }
 

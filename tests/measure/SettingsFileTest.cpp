@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -153,6 +155,47 @@ TEST(SettingsFile, ReadingChecksTheTextWholeAndNamesAFileThatCannotBeRead) {
     EXPECT_EQ(text, "{\"anything\": [1], \"curTest\": \"x\"}");
     EXPECT_EQ(readSettingsText(scratch.file("none.json"), text),
               scratch.file("none.json") + ": No such file or directory");
+}
+
+TEST(SettingsFile, WhatIsNoSettingsFileIsRefusedInOneLineWithoutWaitingOrFillingMemory) {
+    ScratchDirectory scratch;
+    std::string text;
+    // A number beyond a double, under a known key and an unknown one.
+    for (const char* key : {"curTest", "x"}) {
+        testsupport::writeFile(scratch.file("huge.json"),
+                               "{\"curPrim\": 4, \"" + std::string(key) + "\": 1e309}");
+        EXPECT_EQ(readSettingsText(scratch.file("huge.json"), text),
+                  scratch.file("huge.json") + ": " + key + ": number overflow parsing '1e309'");
+        SampleSettings sample;
+        EXPECT_EQ(loadSettingsText(sample.registry, "{\"" + std::string(key) + "\": -1e999}", "f")
+                      .fileError,
+                  std::string("f: ") + key + ": number overflow parsing '-1e999'");
+    }
+    EXPECT_EQ(readSettingsText("/dev/zero", text), "/dev/zero: is not a regular file");
+    EXPECT_EQ(readSettingsText("/dev/urandom", text), "/dev/urandom: is not a regular file");
+    ASSERT_EQ(mkfifo(scratch.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(readSettingsText(scratch.file("fifo"), text),
+              scratch.file("fifo") + ": is not a regular file");
+    testsupport::writeFile(scratch.file("big.json"),
+                           std::string(Vellumar::measure::maxSettingsFileBytes + 1, ' '));
+    EXPECT_EQ(readSettingsText(scratch.file("big.json"), text),
+              scratch.file("big.json") + ": larger than 4 MiB");
+    EXPECT_EQ(text, "");
+}
+
+// Many keys (their cost per key is measure_bench's BM_SettingsFileKeys):
+// every one reported, in the file's order.
+TEST(SettingsFile, ManyUnknownKeysAreAllReportedInFileOrder) {
+    std::string text = "{";
+    for (int k = 0; k < 40000; ++k) {
+        text += (k ? ",\"k" : "\"k") + std::to_string(k) + "\":1";
+    }
+    text += "}";
+    SampleSettings sample;
+    const SettingsLoadReport many = loadSettingsText(sample.registry, text, "many.json");
+    ASSERT_EQ(many.unknownKeys.size(), 40000u);
+    EXPECT_EQ(many.unknownKeys[1], "k1");
+    EXPECT_EQ(many.unknownKeys[39999], "k39999");
 }
 
 } // namespace
