@@ -54,7 +54,7 @@ std::string png(const Picture& picture, std::vector<std::uint8_t>& rgb) {
 
 std::vector<std::string> writeContents(measure::WholeDirectory& directory,
                                        const FragmentCapture& capture, const OrderIndex& index,
-                                       const PatternReport& report) {
+                                       const PatternReport& report, const nlohmann::json& more) {
     std::vector<std::string> written;
     const auto write = [&](const std::string& name, const std::string& bytes) {
         directory.writeFile(name, bytes);
@@ -95,6 +95,7 @@ std::vector<std::string> writeContents(measure::WholeDirectory& directory,
                                    " fragments are more than " + std::to_string(maxCsvFragments) +
                                    " rows; fragments.npy holds them all";
     }
+    summary.update(more);
     written.push_back("summary.json");
     summary["files"] = written;
     directory.writeFile("summary.json", summary.dump(2) + "\n");
@@ -112,12 +113,12 @@ std::vector<std::string> writeCaptureDirectory(const std::string& directory,
 
 std::vector<std::string> writeCaptureDirectory(const std::string& directory,
                                                const FragmentCapture& capture,
-                                               const OrderIndex& index,
-                                               const PatternReport& report) {
+                                               const OrderIndex& index, const PatternReport& report,
+                                               const nlohmann::json& more) {
     try {
         capture.validate();
         measure::WholeDirectory files(directory, "capture");
-        std::vector<std::string> written = writeContents(files, capture, index, report);
+        std::vector<std::string> written = writeContents(files, capture, index, report, more);
         files.commit();
         return written;
     } catch (const std::exception& e) {

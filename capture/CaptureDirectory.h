@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "FragmentCapture.h"
 #include "OrderIndex.h"
 #include "PatternReport.h"
@@ -29,11 +31,12 @@ inline constexpr std::size_t maxCsvFragments = std::size_t{1} << 20;
 // The replay cuts written, in per cent.
 inline constexpr int replayPercents[] = {10, 25, 50, 75, 100};
 
-// Returns the names of the files written, relative to DIR.
-std::vector<std::string> writeCaptureDirectory(const std::string& directory,
-                                               const FragmentCapture& capture,
-                                               const OrderIndex& index,
-                                               const PatternReport& report);
+// Returns the names of the files written, relative to DIR. `more` goes into
+// summary.json beside the capture's own fields.
+std::vector<std::string>
+writeCaptureDirectory(const std::string& directory, const FragmentCapture& capture,
+                      const OrderIndex& index, const PatternReport& report,
+                      const nlohmann::json& more = nlohmann::json::object());
 // Analyses the capture first.
 std::vector<std::string> writeCaptureDirectory(const std::string& directory,
                                                const FragmentCapture& capture);

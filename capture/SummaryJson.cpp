@@ -150,4 +150,16 @@ nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& 
     return json;
 }
 
+nlohmann::json repeatJson(const RepeatComparison& comparison) {
+    const RepeatComparison::Tiles tiles = comparison.tiles();
+    return {{"captures", comparison.captures()},
+            {"same_order", rounded(comparison.sameOrderShare())},
+            {"tiles", tiles.count == 0
+                          ? nlohmann::json(nullptr)
+                          : nlohmann::json{{"count", tiles.count},
+                                           {"stable", tiles.stable},
+                                           {"least_share", rounded(tiles.leastShare)}}},
+            {"findings_agree", comparison.findingsAgree()}};
+}
+
 } // namespace Vellumar::capture

@@ -9,10 +9,15 @@
 #include "FragmentCapture.h"
 #include "PatternReport.h"
 #include "PixelLayers.h"
+#include "RepeatComparison.h"
 
 namespace Vellumar::capture {
 
 nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& report,
                            const PixelLayers& layers);
+
+// summary.json's "repeat" of --repeat: captures, same_order, tiles (count,
+// stable, least_share, or null without a tile) and findings_agree.
+nlohmann::json repeatJson(const RepeatComparison& comparison);
 
 } // namespace Vellumar::capture

@@ -21,6 +21,8 @@
 #include "MessageSink.h"
 #include "OrderIndex.h"
 #include "PatternAnalysis.h"
+#include "RepeatComparison.h"
+#include "SummaryJson.h"
 #include "ProgramRun.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
@@ -162,7 +164,7 @@ void CaptureSession::recordAndShow() {
               << std::flush;
 }
 
-int CaptureSession::recordAndWrite(const std::string& directory) {
+int CaptureSession::recordAndWrite(const std::string& directory, int captures) {
     try {
         const Vellumar::capture::FragmentCapture capture = record();
         // A cut include builds a program all the same.
@@ -172,10 +174,25 @@ int CaptureSession::recordAndWrite(const std::string& directory) {
         const Vellumar::capture::OrderIndex index(capture);
         const Vellumar::capture::PatternReport report =
             Vellumar::capture::PatternAnalysis::analyse(capture, index);
-        Vellumar::capture::writeCaptureDirectory(directory, capture, index, report);
-        std::cout << "capture: " << Vellumar::capture::findingsLine(report) << "\n"
-                  << "capture written to " << directory << "\n"
-                  << std::flush;
+        std::cout << "capture: " << Vellumar::capture::findingsLine(report) << "\n";
+        nlohmann::json more = nlohmann::json::object();
+        if (captures > 1) {
+            // One later capture at a time: only the first is kept whole.
+            Vellumar::capture::RepeatComparison comparison(capture, report);
+            for (int k = 1; k < captures; ++k) {
+                const Vellumar::capture::FragmentCapture again = record();
+                const Vellumar::capture::OrderIndex againIndex(again);
+                comparison.add(again,
+                               Vellumar::capture::PatternAnalysis::analyse(again, againIndex));
+            }
+            more["repeat"] = Vellumar::capture::repeatJson(comparison);
+            std::cout << "capture: " << captures << " captures, "
+                      << more["repeat"]["same_order"].get<double>() * 100.0
+                      << " % of the fragments in the same order, findings "
+                      << (comparison.findingsAgree() ? "agree" : "differ") << "\n";
+        }
+        Vellumar::capture::writeCaptureDirectory(directory, capture, index, report, more);
+        std::cout << "capture written to " << directory << "\n" << std::flush;
         return 0;
     } catch (const std::exception& e) {
         // The compiler's report says more than "did not build".

@@ -34,9 +34,11 @@ public:
     // `o`: records a capture and shows it instead of the live frames, with
     // its findings on standard output; or says in one INFO line why not.
     void recordAndShow();
-    // --capture DIR: records a capture and writes its files into DIR.
-    // Returns the exit status: 0, or 1 after one line on standard error.
-    int recordAndWrite(const std::string& directory);
+    // --capture DIR: records a capture and writes its files into DIR; with
+    // --repeat N, N captures of which the first is written, with how far the
+    // others agreed with it in summary.json's "repeat". Returns the exit
+    // status: 0, or 1 after one line on standard error.
+    int recordAndWrite(const std::string& directory, int captures = 1);
     // Whether the window shows a capture instead of the live frames.
     bool shown() const;
     // `r`: the capture build reads the shader files again at the next record.

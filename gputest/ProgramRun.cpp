@@ -160,7 +160,7 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
         settleWindow(app);
         RunWatchdog watchdog(std::chrono::seconds(options.timeout), {}, std::cerr);
         watchdog.start("the capture");
-        return app.captureSession.recordAndWrite(options.captureDirectory);
+        return app.captureSession.recordAndWrite(options.captureDirectory, options.repeat);
     }
     if (options.batch()) {
         // The report is the command line's choice here, not the file's.

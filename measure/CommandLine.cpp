@@ -231,6 +231,11 @@ void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& o
                        std::to_string(defaultTimeoutSeconds) + ")")
         ->type_name("SECONDS")
         ->transform(count(1));
+    app.add_option("--repeat", options.repeat,
+                   "With --capture: take N captures of the frame, write the first with how far "
+                   "they agree")
+        ->type_name("N")
+        ->transform(count(1));
     app.set_version_flag("--version", app.get_name() + " " + versionString(),
                          "Print the version and exit");
     for (CLI::Option* batchOnly : {sweep, csv, json, warmup, report}) {
@@ -295,6 +300,9 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
     }
     if (app.count("--timeout") > 0 && !options.unattended()) {
         return refuse("--timeout needs --frames or --capture");
+    }
+    if (app.count("--repeat") > 0 && options.captureDirectory.empty()) {
+        return refuse("--repeat needs --capture");
     }
     if (Problem problem = SweepPlan::check(options.sweeps)) {
         return refuse("--sweep: " + *problem);

@@ -40,6 +40,7 @@ struct RunOptions {
     std::string settingsPath;                   // --settings FILE, loaded first
     std::string captureDirectory;               // --capture DIR
     int32_t timeout = defaultTimeoutSeconds;    // --timeout SECONDS
+    int32_t repeat = 1;                         // --repeat N: captures of the frame
 
     bool batch() const { return frames.has_value(); }
     // A batch or a capture: nobody is expected at the console.

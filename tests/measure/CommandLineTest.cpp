@@ -285,6 +285,10 @@ TEST_F(CommandLineTest, SettingsFileAndCaptureDirectory) {
     EXPECT_EQ(parse({"--capture", scratch.file("new/")}).action, CommandLineResult::Action::run);
     EXPECT_EQ(refusal({"--capture", scratch.path(), "--frames", "2"}),
               "glintmoth: --capture takes one capture and does not combine with --frames");
+    EXPECT_EQ(parse({"--capture", scratch.file("c"), "--repeat", "3"}).options.repeat, 3);
+    EXPECT_EQ(refusal({"--repeat", "3"}), "glintmoth: --repeat needs --capture");
+    EXPECT_EQ(refusal({"--capture", scratch.file("c"), "--repeat", "0"}),
+              "glintmoth: --repeat '0': must be at least 1");
 }
 
 TEST_F(CommandLineTest, BatchOptionsNeedFrames) {
