@@ -28,7 +28,8 @@ TEST(RepeatComparison, CountsTheFragmentsAndTilesThatKeptTheirOrder) {
 
     // Two pixels of the tile at (128, 64) swap their order numbers.
     FragmentCapture swapped = first;
-    std::swap(swapped.order[swapped.pixelIndex(130, 70)], swapped.order[swapped.pixelIndex(131, 70)]);
+    std::swap(swapped.order[swapped.pixelIndex(130, 70)],
+              swapped.order[swapped.pixelIndex(131, 70)]);
     comparison.add(swapped, PatternAnalysis::analyse(swapped));
     EXPECT_EQ(comparison.captures(), 3);
     EXPECT_DOUBLE_EQ(comparison.sameOrderShare(), (512.0 * 512.0 - 2.0) / (512.0 * 512.0));
