@@ -1,9 +1,20 @@
-// The GPU test application's object: construction, the idle operation, and
-// the two small services the bar definitions use (the unit-size button and
-// the per-point names).
+// The GPU test application's object: construction, the idle operation, the
+// record of its context, and the two small services the bar definitions use
+// (the unit-size button and the per-point names).
 #include "GLAppGPUTest.h"
 
 #include <cstdint>
+
+#include "OffscreenContext.h"
+
+namespace {
+
+std::string glText(GLenum name) {
+    const GLubyte* text = glGetString(name);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+} // namespace
 
 GLAppGPUTest* testAppInstance = nullptr;
 
@@ -25,6 +36,16 @@ void GLAppGPUTest::idle() {
     // Between frames, where writing a file costs no frame its time.
     measurements.finishFullFrameRecording();
     postRedisplay();
+}
+
+Vellumar::measure::ContextRecord GLAppGPUTest::contextRecord() const {
+    Vellumar::measure::ContextRecord record;
+    record.platform = offscreen ? offscreen->platform() : "glx";
+    record.device = offscreen ? offscreen->deviceIndex() : std::nullopt;
+    record.vendor = glText(GL_VENDOR);
+    record.renderer = glText(GL_RENDERER);
+    record.version = glText(GL_VERSION);
+    return record;
 }
 
 void unitSizeButtonCallback(void* clientData) {

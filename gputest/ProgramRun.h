@@ -2,7 +2,10 @@
 // checked before any window opens, then, after init's start values, the
 // settings file and the --set assignments applied in that order, the window
 // placed where they put it, and either the interactive session (the GLUT main
-// loop), a batch run or one fragment capture written to --capture DIR.
+// loop), a batch run or one fragment capture written to --capture DIR. The
+// last two run in an off-screen EGL context where there is no display (or
+// --headless or --device asks for one), and say on standard output which
+// context measured them.
 #pragma once
 
 #include "CommandLine.h"

@@ -37,8 +37,13 @@ struct RunOptions {
     bool report = false;                        // --report
     std::string settingsPath;                   // --settings FILE, loaded first
     std::string captureDirectory;               // --capture DIR
+    bool headless = false;                      // --headless: no window, even with a display
+    std::optional<int32_t> device;              // --device N: this EGL device, no window
+    bool listDevices = false;                   // --list-devices
 
     bool batch() const { return frames.has_value(); }
+    // A run that needs no window: a batch or a capture.
+    bool unattended() const { return batch() || !captureDirectory.empty(); }
 };
 
 struct CommandLineResult {
