@@ -34,8 +34,9 @@ std::string deviceCount(size_t count) {
     if (count == 0) {
         return "EGL offers no device here (only Mesa's surfaceless platform)";
     }
-    return "there " + std::string(count == 1 ? "is 1 EGL device" : "are " + std::to_string(count) +
-                                                                      " EGL devices") +
+    return "there " +
+           std::string(count == 1 ? "is 1 EGL device"
+                                  : "are " + std::to_string(count) + " EGL devices") +
            " (see --list-devices)";
 }
 
@@ -69,9 +70,8 @@ std::unique_ptr<OffscreenContext> openHeadlessContext(const Vellumar::measure::R
             status = Vellumar::measure::usageErrorStatus;
             return nullptr;
         }
-        const std::optional<int> device =
-            options.device ? std::optional<int>(*options.device)
-                           : OffscreenContext::defaultDevice(devices);
+        const std::optional<int> device = options.device ? std::optional<int>(*options.device)
+                                                         : OffscreenContext::defaultDevice(devices);
         return std::make_unique<OffscreenContext>(device);
     } catch (const OffscreenError& error) {
         errors << "glintmoth: " << error.what() << "\n";
