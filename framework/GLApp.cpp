@@ -90,7 +90,13 @@ void GLApp::swapBuffers() {
         glutSwapBuffers();
     }
 }
-void GLApp::postRedisplay() { glutPostRedisplay(); }
+void GLApp::postRedisplay() {
+    // Without a window nothing waits for a redisplay: whoever drives the
+    // frames draws them.
+    if (!offscreen) {
+        glutPostRedisplay();
+    }
+}
 
 void GLApp::displayFrame() {
     currentApp->display();

@@ -54,10 +54,11 @@ public:
     std::optional<int> deviceIndex() const { return device; }
 
     // Makes (or resizes) the framebuffer the frames draw into and leaves it
-    // bound, draw and read buffer GL_COLOR_ATTACHMENT0. Laid out top-down like
-    // a window where the driver allows (GL_MESA_framebuffer_flip_y), so that
-    // the rasteriser walks it as it walks the window. Throws OffscreenError
-    // for a size the driver refuses or a framebuffer that is incomplete.
+    // bound, draw and read buffer GL_COLOR_ATTACHMENT0. Not flipped with
+    // GL_MESA_framebuffer_flip_y: on Mesa 22.3 a flipped framebuffer that was
+    // resized gave the test's shader a stale gl_FragCoord.y (freeze points
+    // in the wrong rows). Captures flip their own framebuffer. Throws
+    // OffscreenError for a size the driver refuses or an incomplete framebuffer.
     void resizeFramebuffer(int width, int height);
     GLuint framebufferName() const { return framebuffer; }
 
