@@ -10,26 +10,15 @@
 #include <EGL/eglext.h>
 
 #include <cstdio>
-#include <cstring>
+
+#include "ExtensionList.h"
 
 namespace Vellumar {
 
 namespace {
 
-bool listsExtension(const char* extensions, const char* name) {
-    if (!extensions) {
-        return false;
-    }
-    const size_t length = std::strlen(name);
-    for (const char* at = std::strstr(extensions, name); at; at = std::strstr(at + 1, name)) {
-        const bool startsWord = at == extensions || at[-1] == ' ';
-        const bool endsWord = at[length] == ' ' || at[length] == '\0';
-        if (startsWord && endsWord) {
-            return true;
-        }
-    }
-    return false;
-}
+const char* const noPlatform =
+    "EGL offers neither a device (EGL_EXT_platform_device) nor Mesa's surfaceless platform";
 
 template <typename Function>
 Function entryPoint(const char* name) {
@@ -96,9 +85,7 @@ EGLDisplay platformDisplay(std::optional<int> device) {
     }
     if (!device) {
         if (!listsExtension(clientExtensions(), "EGL_MESA_platform_surfaceless")) {
-            throw OffscreenError(
-                "EGL offers neither a device (EGL_EXT_platform_device) nor Mesa's surfaceless "
-                "platform");
+            throw OffscreenError(noPlatform);
         }
         return getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     }
@@ -133,8 +120,7 @@ std::vector<OffscreenDevice> OffscreenContext::devices() {
     const char* client = clientExtensions();
     if (!listsExtension(client, "EGL_EXT_platform_device") &&
         !listsExtension(client, "EGL_MESA_platform_surfaceless")) {
-        throw OffscreenError("EGL offers neither a device (EGL_EXT_platform_device) nor Mesa's "
-                             "surfaceless platform");
+        throw OffscreenError(noPlatform);
     }
     const std::vector<EGLDeviceEXT> handles = deviceHandles();
     std::vector<OffscreenDevice> described;

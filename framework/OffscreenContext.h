@@ -60,7 +60,6 @@ public:
     // in the wrong rows). Captures flip their own framebuffer. Throws
     // OffscreenError for a size the driver refuses or an incomplete framebuffer.
     void resizeFramebuffer(int width, int height);
-    GLuint framebufferName() const { return framebuffer; }
 
 private:
     std::optional<int> device;
