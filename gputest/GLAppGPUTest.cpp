@@ -5,16 +5,7 @@
 
 #include <cstdint>
 
-#include "OffscreenContext.h"
-
-namespace {
-
-std::string glText(GLenum name) {
-    const GLubyte* text = glGetString(name);
-    return text ? reinterpret_cast<const char*>(text) : "";
-}
-
-} // namespace
+#include "HeadlessRun.h"
 
 GLAppGPUTest* testAppInstance = nullptr;
 
@@ -39,13 +30,7 @@ void GLAppGPUTest::idle() {
 }
 
 Vellumar::measure::ContextRecord GLAppGPUTest::contextRecord() const {
-    Vellumar::measure::ContextRecord record;
-    record.platform = offscreen ? offscreen->platform() : "glx";
-    record.device = offscreen ? offscreen->deviceIndex() : std::nullopt;
-    record.vendor = glText(GL_VENDOR);
-    record.renderer = glText(GL_RENDERER);
-    record.version = glText(GL_VERSION);
-    return record;
+    return currentContextRecord(offscreen);
 }
 
 void unitSizeButtonCallback(void* clientData) {

@@ -24,7 +24,8 @@ std::string glText(GLenum name) {
 std::string describedContext(std::optional<int> device) {
     try {
         const OffscreenContext context(device);
-        return glText(GL_VENDOR) + ", " + glText(GL_RENDERER);
+        const Vellumar::measure::ContextRecord record = currentContextRecord(&context);
+        return record.vendor + ", " + record.renderer;
     } catch (const OffscreenError& error) {
         return std::string("no context: ") + error.what();
     }
@@ -41,6 +42,16 @@ std::string deviceCount(size_t count) {
 }
 
 } // namespace
+
+Vellumar::measure::ContextRecord currentContextRecord(const OffscreenContext* offscreen) {
+    Vellumar::measure::ContextRecord record;
+    record.platform = offscreen ? offscreen->platform() : "glx";
+    record.device = offscreen ? offscreen->deviceIndex() : std::nullopt;
+    record.vendor = glText(GL_VENDOR);
+    record.renderer = glText(GL_RENDERER);
+    record.version = glText(GL_VERSION);
+    return record;
+}
 
 bool displayNamed(int argc, char** argv) {
     const char* display = std::getenv("DISPLAY");

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "CommandLine.h"
+#include "ContextRecord.h"
 #include "OffscreenContext.h"
 
 // DISPLAY set and not empty, or GLUT's -display option among the arguments
@@ -23,6 +24,10 @@ bool runsWithoutWindow(const Vellumar::measure::RunOptions& options, bool displa
 std::unique_ptr<Vellumar::OffscreenContext>
 openHeadlessContext(const Vellumar::measure::RunOptions& options, std::ostream& errors,
                     int& status);
+
+// The current context as the results record it: the window's (null) or an
+// off-screen one, with the driver's strings read now.
+Vellumar::measure::ContextRecord currentContextRecord(const Vellumar::OffscreenContext* offscreen);
 
 // --list-devices: one line per EGL device, "N: VENDOR, RENDERER[, DRM node]",
 // the vendor and renderer of a context made on it; where EGL offers no device,
