@@ -107,6 +107,8 @@ public:
     int32_t frameCount = 0;
     int32_t moveMode = 0;
     bool bigTriangle = false;
+    // The buffer display chose for the live frame, kept as it always was; the
+    // frame itself draws into the FrameTarget it is handed.
     GLenum drawBuffer = GL_FRONT;
     GLenum clearBuffer = GL_BACK;
     Vellumar::ShaderProgramGLSL* shaderProgram = nullptr;
