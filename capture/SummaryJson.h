@@ -1,5 +1,6 @@
 // The summary of a capture as JSON: the window, the fragments, what the
-// driver offered, and every finding of the analysis with its evidence.
+// driver offered, the context that drew it, and every finding of the
+// analysis with its evidence.
 // Unknown sizes and unavailable values are JSON null, never 0.
 #pragma once
 

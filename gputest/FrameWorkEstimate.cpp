@@ -64,7 +64,7 @@ bool smallPrimitivesDrawable(const GLAppGPUTest& test) {
            test.windowHeight > 0;
 }
 
-FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test) {
+FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test, bool slowdownLoops) {
     FrameWorkEstimate work;
     const double windowPixels =
         std::max(0.0, double(test.windowWidth)) * std::max(0.0, double(test.windowHeight));
@@ -76,7 +76,7 @@ FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test) {
         work.primitives = smallPrimitiveCount(test);
         covered = work.primitives * pixelsOfOnePrimitive(test);
     }
-    if (test.fastMode) {
+    if (!slowdownLoops) {
         return work;
     }
     const double standard = cyclesFor(test.loopsCount.y);
