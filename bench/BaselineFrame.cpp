@@ -37,7 +37,8 @@ const char* const freezeUniforms[4] = {"freezePoints[0]", "freezePoints[1]", "fr
 
 } // namespace
 
-BaselineFrame::BaselineFrame(const std::string& dir, const FrameSettings& s) {
+BaselineFrame::BaselineFrame(const std::string& dir, const FrameSettings& s, GLenum buffer)
+    : buffer(buffer) {
     std::string fragment = readFile(dir + "/GPUTest_FS.glsl");
     const std::string directive = "#include \"GPUTest_Common.glsl\"";
     size_t at = fragment.find(directive);
@@ -73,7 +74,7 @@ BaselineFrame::~BaselineFrame() {
 }
 
 void BaselineFrame::run(const FrameSettings& s) {
-    glDrawBuffer(GL_FRONT);
+    glDrawBuffer(buffer);
     GLuint queries[10];
     glGenQueries(10, queries);
     glBeginQuery(GL_TIME_ELAPSED_EXT, queries[0]);
@@ -95,9 +96,9 @@ void BaselineFrame::run(const FrameSettings& s) {
     }
     glUniform4f(glGetUniformLocation(program, "userColor"), 1.0f, 1.0f, 0.0f, 1.0f);
 
-    glDrawBuffer(GL_FRONT);
+    glDrawBuffer(buffer);
     glClear(GL_COLOR_BUFFER_BIT);
-    glDrawBuffer(GL_FRONT);
+    glDrawBuffer(buffer);
     if (s.test == 0) {
         drawBigQuad();
     } else {

@@ -15,8 +15,10 @@ namespace testsupport {
 class BaselineFrame {
 public:
     // Builds its own program from the shader files in shaderDirectory, with
-    // the macros the tool's frame sets for these settings.
-    BaselineFrame(const std::string& shaderDirectory, const FrameSettings& settings);
+    // the macros the tool's frame sets for these settings. Its frames draw
+    // into `buffer`: the window's front buffer, or colour attachment 0 of the
+    // framebuffer bound where there is no window.
+    BaselineFrame(const std::string& shaderDirectory, const FrameSettings& settings, GLenum buffer);
     ~BaselineFrame();
 
     void run(const FrameSettings& settings);
@@ -26,6 +28,7 @@ private:
     void drawSmallPrimitives(const FrameSettings& settings);
     void emit(int mode, float x, float y, float sx, float sy);
 
+    GLenum buffer;
     GLuint program = 0;
     GLuint stages[2] = {0, 0};
 };

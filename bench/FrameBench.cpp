@@ -9,8 +9,10 @@
 //   frame_bench trace SCENARIO tool|baseline FRAMES
 //                                   only frames, for counting calls with apitrace
 //
-// Run from the project root under an X server. Tables go to standard output
-// (markdown), CSV files to out/bench/.
+// Run from the project root under an X server, or with --headless first in
+// an off-screen EGL context with no X server, tool and baseline drawing into
+// the framebuffer that stands in for the window. Tables go to standard
+// output (markdown), CSV files to out/bench/.
 #include <GL/glew.h>
 
 #include <chrono>
@@ -62,7 +64,7 @@ struct PairedMedians {
 PairedMedians measureAgainstBaseline(GLAppGPUTest& tool, const FrameSettings& settings,
                                      int warmUpFrames, int frames) {
     applySettings(settings, tool);
-    BaselineFrame baseline(shaderDirectory, settings);
+    BaselineFrame baseline(shaderDirectory, settings, testsupport::frameBuffer(tool));
     for (int i = 0; i < warmUpFrames; ++i) {
         toolFrame();
         baseline.run(settings);
@@ -122,7 +124,8 @@ void ensureOutputDirectory() {
 // Tool and baseline frames interleaved, after warm-up frames of each.
 void runOverhead(GLAppGPUTest& tool, int frames) {
     ensureOutputDirectory();
-    std::ofstream csv("out/bench/overhead.csv");
+    std::ofstream csv(tool.offscreen ? "out/bench/overhead-headless.csv"
+                                     : "out/bench/overhead.csv");
     csv << "scenario,primitives,tool_ms,baseline_ms,ratio\n";
     std::cout << "| Scenario | Primitives | Tool ms/frame | Baseline ms/frame | Tool / baseline |\n"
               << "|---|---:|---:|---:|---:|\n";
@@ -296,7 +299,7 @@ int runTrace(GLAppGPUTest& tool, const std::string& scenario, const std::string&
                 toolFrame();
             }
         } else {
-            BaselineFrame baseline(shaderDirectory, s);
+            BaselineFrame baseline(shaderDirectory, s, testsupport::frameBuffer(tool));
             for (int i = 0; i <= frames; ++i) {
                 baseline.run(s);
             }
@@ -314,14 +317,19 @@ int argument(int argc, char** argv, int index, int fallback) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool headless = argc >= 2 && std::string(argv[1]) == "--headless";
+    if (headless) {
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::cerr << "usage: frame_bench overhead|growth|loops|frame-times|capture|replay [frames]"
-                     " | trace SCENARIO tool|baseline FRAMES\n";
+        std::cerr << "usage: frame_bench [--headless] overhead|growth|loops|frame-times|capture|"
+                     "replay [frames] | trace SCENARIO tool|baseline FRAMES\n";
         return 2;
     }
     const std::string part = argv[1];
     int glutArgc = 1;
-    GLAppGPUTest* tool = startTool(&glutArgc, argv);
+    GLAppGPUTest* tool = startTool(&glutArgc, argv, headless);
     if (part == "overhead") {
         runOverhead(*tool, argument(argc, argv, 2, 101));
     } else if (part == "growth") {

@@ -6,25 +6,36 @@
 
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
+#include "OffscreenContext.h"
 
 namespace testsupport {
 
-GLAppGPUTest* startTool(int* argc, char** argv) {
+GLAppGPUTest* startTool(int* argc, char** argv, bool headless) {
     auto* tool =
         new GLAppGPUTest(argc, argv, "The Tazzle Glintmoth (benchmark, February 08)", 512, 512, 58);
     {
         // Keep the tables clean of init's start-up lines.
         std::streambuf* console = std::cout.rdbuf(nullptr);
-        tool->start();
+        if (headless) {
+            // Kept, like the tool, until the process ends.
+            tool->startOffscreen(*new Vellumar::OffscreenContext(
+                Vellumar::OffscreenContext::defaultDevice(Vellumar::OffscreenContext::devices())));
+        } else {
+            tool->start();
+        }
         std::cout.rdbuf(console);
         std::cout.clear();
     }
     tool->printStats = false;
     // Let the window reach its place and size before anything is timed.
     for (int i = 0; i < 20; ++i) {
-        glutMainLoopEvent();
+        tool->processWindowEvents();
     }
     return tool;
+}
+
+GLenum frameBuffer(const GLAppGPUTest& tool) {
+    return tool.offscreen ? GL_COLOR_ATTACHMENT0 : GL_FRONT;
 }
 
 int64_t FrameSettings::primitiveCount() const {

@@ -4,6 +4,8 @@
 // reads directly.
 #pragma once
 
+#include <GL/glew.h>
+
 #include <cstdint>
 #include <string>
 
@@ -34,8 +36,13 @@ struct FrameSettings {
 
 // The GPU test application with its window, GLEW, shaders and bars, from the
 // project root (it reads ./Shaders/); its start-up lines and per-frame
-// report kept off standard output, its window at its place and size.
-GLAppGPUTest* startTool(int* argc, char** argv);
+// report kept off standard output, its window at its place and size. Headless:
+// in an off-screen EGL context on the default device instead of a window.
+GLAppGPUTest* startTool(int* argc, char** argv, bool headless = false);
+
+// Where the tool's test-mode frames draw: the window's front buffer, or the
+// off-screen framebuffer's colour attachment.
+GLenum frameBuffer(const GLAppGPUTest& tool);
 
 // Puts the settings into the tool's members (test mode, no console report).
 void applySettings(const FrameSettings& settings, GLAppGPUTest& tool);

@@ -41,7 +41,7 @@ bool rebuiltOrDirty(const GLAppGPUTest& app) {
 
 void BM_SevenUnchangedDefines(benchmark::State& state) {
     for (auto _ : state) {
-        setFrameMacros(*tool);
+        setFrameMacros(*tool, *tool->fragmentShader);
         benchmark::DoNotOptimize(tool->fragmentShader->dirty);
     }
     if (tool->fragmentShader->dirty) {
@@ -55,7 +55,7 @@ BENCHMARK(BM_SevenUnchangedDefines);
 // frame's bind makes (nothing to build).
 void BM_MacroHandOffWithCompileCheck(benchmark::State& state) {
     for (auto _ : state) {
-        setFrameMacros(*tool);
+        setFrameMacros(*tool, *tool->fragmentShader);
         tool->shaderProgram->compile();
         benchmark::DoNotOptimize(tool->shaderProgram->linked);
     }
@@ -67,7 +67,7 @@ BENCHMARK(BM_MacroHandOffWithCompileCheck);
 
 void BM_FrameHandOffUnchanged(benchmark::State& state) {
     for (auto _ : state) {
-        setFrameMacros(*tool);
+        setFrameMacros(*tool, *tool->fragmentShader);
         tool->shaderProgram->bind(true);
     }
     tool->shaderProgram->unbind(true);

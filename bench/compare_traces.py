@@ -4,7 +4,8 @@ recorded by apitrace, frame by frame.
 Usage: compare_traces.py SCENARIO TOOL_DUMP BASELINE_DUMP
 
 The dumps come from `apitrace dump -v --call-nos=no --arg-names=no`. A
-test-mode frame starts at glDrawBuffer(GL_FRONT) followed by glGenQueries and
+test-mode frame starts at glDrawBuffer(GL_FRONT) (GL_COLOR_ATTACHMENT0 without
+a window) followed by glGenQueries and
 ends at the glDisable that closes it; calls between frames (set-up, clean-up)
 are left out, and so is the first frame (the tool builds its program there). Prints one line and exits non-zero when
 the streams differ or a measured frame compiles or links a shader.
@@ -23,8 +24,8 @@ def frames(path):
     current = None
     for i, call in enumerate(calls):
         name = call[:call.index("(")]
-        starts = (call.startswith("glDrawBuffer(GL_FRONT)") and i + 1 < len(calls)
-                  and calls[i + 1].startswith("glGenQueries("))
+        starts = (re.match(r"glDrawBuffer\((GL_FRONT|GL_COLOR_ATTACHMENT0)\)", call)
+                  and i + 1 < len(calls) and calls[i + 1].startswith("glGenQueries("))
         if starts:
             current = []
             result.append(current)

@@ -11,9 +11,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "ContextRecord.h"
 #include "FragmentLog.h"
 
 namespace Vellumar::capture {
@@ -76,6 +78,8 @@ struct FragmentCapture {
 
     std::vector<std::string> extensions;
     std::vector<FreezePoint> freezePoints;
+    // The context that drew the frame, where the program knows it.
+    std::optional<measure::ContextRecord> context;
 
     // A capture of the given size with every pixel uncovered and no optional
     // part. Throws std::invalid_argument outside 0..maxSide.

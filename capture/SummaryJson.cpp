@@ -147,6 +147,7 @@ nlohmann::json summaryJson(const FragmentCapture& capture, const PatternReport& 
         json["freeze_points"].push_back(freezePointJson(f, report.clockAvailable));
     }
     json["extensions"] = capture.extensions;
+    json["context"] = capture.context ? measure::contextJson(*capture.context) : nullptr;
     return json;
 }
 

@@ -1,6 +1,7 @@
 // The summary of a capture as JSON: the window, the fragments shaded, the
 // pixels covered, what the log dropped, overdraw and primitive order, what
-// the driver offered, and every finding of the analysis with its evidence.
+// the driver offered, the context that drew it, and every finding of the
+// analysis with its evidence.
 // Unknown sizes and unavailable values are JSON null, never 0.
 #pragma once
 

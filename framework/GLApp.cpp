@@ -1,19 +1,30 @@
 // The application object: GLUT's callbacks forwarded to the current
 // application, the end-of-frame services (frame-rate sample, timed message,
-// swap), bitmap text, 2D and perspective projections, and the clock they read.
+// swap), bitmap text, 2D and perspective projections, and the clock they read;
+// the same services without a window, over an OffscreenContext.
 #include "GLApp.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "GLHeaders.h"
+#include "OffscreenContext.h"
 
 namespace Vellumar {
 
 GLApp* currentApp = nullptr;
 
 int glutElapsedTime() { return glutGet(GLUT_ELAPSED_TIME); }
+
+int steadyElapsedTime() {
+    using Clock = std::chrono::steady_clock;
+    static const Clock::time_point start = Clock::now();
+    // Wraps like GLUT's 32-bit clock after 24 days; its readers allow for that.
+    return static_cast<int>(static_cast<unsigned int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()));
+}
 
 ElapsedTimeSource elapsedTimeSource = glutElapsedTime;
 
@@ -74,8 +85,18 @@ void GLApp::special(int) {}
 void GLApp::mouse(int, int, int, int) {}
 void GLApp::motion(int, int) {}
 void GLApp::passiveMotion(int, int) {}
-void GLApp::swapBuffers() { glutSwapBuffers(); }
-void GLApp::postRedisplay() { glutPostRedisplay(); }
+void GLApp::swapBuffers() {
+    if (!offscreen) {
+        glutSwapBuffers();
+    }
+}
+void GLApp::postRedisplay() {
+    // Without a window nothing waits for a redisplay: whoever drives the
+    // frames draws them.
+    if (!offscreen) {
+        glutPostRedisplay();
+    }
+}
 
 void GLApp::displayFrame() {
     currentApp->display();
@@ -258,6 +279,54 @@ void GLApp::start() {
     int now = elapsedTimeSource();
     fpsSampleTime = now;
     lastFrameTime = now;
+}
+
+void GLApp::startOffscreen(OffscreenContext& context) {
+    offscreen = &context;
+    currentApp = this;
+    if (elapsedTimeSource == glutElapsedTime) {
+        elapsedTimeSource = steadyElapsedTime;
+    }
+    resizeWindow(windowWidth, windowHeight);
+    init();
+    int now = elapsedTimeSource();
+    fpsSampleTime = now;
+    lastFrameTime = now;
+}
+
+void GLApp::moveWindow(int x, int y) {
+    if (offscreen) {
+        offscreenX = x;
+        offscreenY = y;
+        return;
+    }
+    glutPositionWindow(x, y);
+}
+
+void GLApp::resizeWindow(int width, int height) {
+    if (!offscreen) {
+        glutReshapeWindow(width, height);
+        return;
+    }
+    offscreen->resizeFramebuffer(width, height);
+    windowWidth = width;
+    windowHeight = height;
+    offscreenReshapePending = true;
+}
+
+int GLApp::windowX() const { return offscreen ? offscreenX : glutGet(GLUT_WINDOW_X); }
+
+int GLApp::windowY() const { return offscreen ? offscreenY : glutGet(GLUT_WINDOW_Y); }
+
+void GLApp::processWindowEvents() {
+    if (!offscreen) {
+        glutMainLoopEvent();
+        return;
+    }
+    if (offscreenReshapePending) {
+        offscreenReshapePending = false;
+        reshape(windowWidth, windowHeight);
+    }
 }
 
 void GLApp::run() {

@@ -2,12 +2,15 @@
 // callbacks into virtual operations of the current application, runs the main
 // loop and supplies the end-of-frame services (frame-rate sample, timed
 // message, buffer swap) plus bitmap text and projection helpers; the clock the
-// services read.
+// services read. Started without a window, it draws into an OffscreenContext's
+// framebuffer instead and makes no GLUT call at all.
 #pragma once
 
 #include <string>
 
 namespace Vellumar {
+
+class OffscreenContext;
 
 class GLApp {
 public:
@@ -53,8 +56,27 @@ public:
     // Tests and benchmarks call it and then drive frames themselves.
     void start();
 
+    // start() without a window: the context is current, its framebuffer
+    // stands in for the window (front and back buffer alike, swaps do
+    // nothing) and the clock is the process's own.
+    void startOffscreen(OffscreenContext& context);
+
     // The GLUT display callback's work: display, then postDisplay.
     static void displayFrame();
+
+    // The window's place and size, through GLUT or, without a window, the
+    // off-screen framebuffer, which takes a new size at once (throwing
+    // OffscreenError where it cannot); the reshape that a window system
+    // sends follows at the next processWindowEvents, as it does with GLUT.
+    void moveWindow(int x, int y);
+    void resizeWindow(int width, int height);
+    int windowX() const;
+    int windowY() const;
+    // glutMainLoopEvent, or the pending reshape of the off-screen framebuffer.
+    void processWindowEvents();
+
+    // Null while the window is GLUT's.
+    OffscreenContext* offscreen = nullptr;
 
     std::string title;
     unsigned int displayMode;
@@ -79,6 +101,10 @@ public:
     char fpsText[500] = {};
     bool swapAfterDisplay;
     float nearPlaneCorners[2][3] = {};
+    // Without a window: where it would be, and a reshape not yet delivered.
+    int offscreenX = 0;
+    int offscreenY = 0;
+    bool offscreenReshapePending = false;
 
     // Room for the value form of drawText: label and finished text are cut
     // to fit, never overflowing.
@@ -99,6 +125,8 @@ using ElapsedTimeSource = int (*)();
 
 // Returns glutGet(GLUT_ELAPSED_TIME).
 int glutElapsedTime();
+// Milliseconds since the process's first call: the clock with no window.
+int steadyElapsedTime();
 
 // The clock that GLApp reads; glutElapsedTime unless a test replaced it.
 extern ElapsedTimeSource elapsedTimeSource;

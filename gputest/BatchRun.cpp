@@ -86,8 +86,9 @@ double secondsSince(Clock::time_point start) {
 // says why in one line on the progress stream and returns false.
 class BatchFiles {
 public:
-    BatchFiles(const Vellumar::measure::RunOptions& options, std::ostream& progress)
-        : options(options), progress(progress) {}
+    BatchFiles(const GLAppGPUTest& app, const Vellumar::measure::RunOptions& options,
+               std::ostream& progress)
+        : app(app), options(options), progress(progress) {}
 
     // The writer checks the files' places again: they may have changed since
     // the command line looked.
@@ -126,8 +127,8 @@ private:
         // After a progress line that may be a bar without its newline.
         const bool done = written("\nglintmoth: --json ", [&] {
             Vellumar::measure::writeWholeFile(
-                options.jsonPath,
-                Vellumar::measure::resultsJson(Vellumar::measure::versionString(), results));
+                options.jsonPath, Vellumar::measure::resultsJson(Vellumar::measure::versionString(),
+                                                                 app.contextRecord(), results));
         });
         lastJsonWrite = Clock::now();
         lastJsonSeconds = std::chrono::duration<double>(lastJsonWrite - start).count();
@@ -145,6 +146,7 @@ private:
         }
     }
 
+    const GLAppGPUTest& app;
     const Vellumar::measure::RunOptions& options;
     std::ostream& progress;
     std::optional<Vellumar::measure::WholeFile> csv;
@@ -156,6 +158,11 @@ private:
 } // namespace
 
 void settleWindow(GLAppGPUTest& app) {
+    if (app.offscreen) {
+        // The framebuffer has its size already; only its reshape is due.
+        app.processWindowEvents();
+        return;
+    }
     const int wantedWidth = std::max(app.winSize.x, 1);
     const int wantedHeight = std::max(app.winSize.y, 1);
     // A reshape or an expose asks for a redisplay; those frames are not the
@@ -179,7 +186,7 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
     // written.
     app.measurements.frameLog().resize(std::max<size_t>(
         static_cast<size_t>(frames), Vellumar::measure::FrameLog::defaultCapacity));
-    BatchFiles files(options, progress);
+    BatchFiles files(app, options, progress);
     if (!files.open(plan)) {
         return 1;
     }

@@ -23,5 +23,5 @@ int runBatch(GLAppGPUTest& app, const Vellumar::measure::RunOptions& options, st
 
 // Processes the window's pending events until it has the size winSize asks
 // for (or a second has passed), without drawing a frame: a batch measures
-// only the frames it draws itself.
+// only the frames it draws itself. Without a window, delivers the reshape.
 void settleWindow(GLAppGPUTest& app);

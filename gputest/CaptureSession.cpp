@@ -1,7 +1,7 @@
 // The capture session: the frame it records is the test's own frame code
-// (drawFrame), drawn under a scope that lends the test the capture's program
-// and buffers; the CaptureView shows what it records, the capture directory
-// writer writes it.
+// (drawFrame), handed the capture's program and framebuffer as its target,
+// with its slowdown loops whatever fast mode says; the CaptureView shows what
+// it records, the capture directory writer writes it.
 #include "CaptureSession.h"
 
 #include <algorithm>
@@ -30,41 +30,6 @@
 namespace {
 
 using Vellumar::capture::FragmentRecorder;
-
-// For the length of a capture frame the test draws as in test mode, with the
-// capture's program, into the fragment recorder's framebuffer; everything is
-// put back however the frame ends.
-class CaptureFrameScope {
-public:
-    CaptureFrameScope(GLAppGPUTest& test, Vellumar::ShaderProgramGLSL& program,
-                      Vellumar::ShaderGLSL& fragment)
-        : test(test), fastMode(test.fastMode), drawBuffer(test.drawBuffer),
-          clearBuffer(test.clearBuffer), shaderProgram(test.shaderProgram),
-          fragmentShader(test.fragmentShader) {
-        test.fastMode = false;
-        test.drawBuffer = GL_COLOR_ATTACHMENT0;
-        test.clearBuffer = GL_COLOR_ATTACHMENT0;
-        test.shaderProgram = &program;
-        test.fragmentShader = &fragment;
-    }
-    ~CaptureFrameScope() {
-        test.fastMode = fastMode;
-        test.drawBuffer = drawBuffer;
-        test.clearBuffer = clearBuffer;
-        test.shaderProgram = shaderProgram;
-        test.fragmentShader = fragmentShader;
-    }
-    CaptureFrameScope(const CaptureFrameScope&) = delete;
-    CaptureFrameScope& operator=(const CaptureFrameScope&) = delete;
-
-private:
-    GLAppGPUTest& test;
-    bool fastMode;
-    GLenum drawBuffer;
-    GLenum clearBuffer;
-    Vellumar::ShaderProgramGLSL* shaderProgram;
-    Vellumar::ShaderGLSL* fragmentShader;
-};
 
 // The rectangle the shader tests, from its low corner: a negative size
 // spans the other way (see insideFreezePoint in GPUTest_Common.glsl).
@@ -140,16 +105,17 @@ Vellumar::capture::FragmentCapture CaptureSession::record() {
     frame.standardLoopsAsked = loopsAsked(test.loopsCount.y);
     frame.freezingLoopsAsked =
         test.blockingEnable ? loopsAsked(test.loopsCount.x) : frame.standardLoopsAsked;
-    frame.capacity = logCapacity(estimateFrameWork(test), test.windowWidth, test.windowHeight);
+    frame.capacity =
+        logCapacity(estimateFrameWork(test, true), test.windowWidth, test.windowHeight);
     Vellumar::capture::FragmentCapture capture = fragmentRecorder->record(
         frame, [this](Vellumar::ShaderProgramGLSL& program, Vellumar::ShaderGLSL& fragment) {
-            CaptureFrameScope scope(test, program, fragment);
-            test.estimateFrameWorkAndWarn();
-            test.drawFrame();
+            test.estimateFrameWorkAndWarn(true);
+            test.drawFrame({GL_COLOR_ATTACHMENT0, &program, &fragment, true});
         });
     if (const auto cut = Vellumar::capture::FreezePointAnalysis::loopsCutAt(capture)) {
         test.loopsCutAt = *cut;
     }
+    capture.context = test.contextRecord();
     return capture;
 }
 

@@ -67,7 +67,7 @@ bool smallPrimitivesDrawable(const GLAppGPUTest& test) {
            test.windowHeight > 0;
 }
 
-FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test) {
+FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test, bool slowdownLoops) {
     FrameWorkEstimate work;
     const double windowPixels =
         std::max(0.0, double(test.windowWidth)) * std::max(0.0, double(test.windowHeight));
@@ -80,7 +80,7 @@ FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test) {
         covered = work.primitives * pixelsOfOnePrimitive(test);
     }
     work.fragments = covered;
-    if (test.fastMode) {
+    if (!slowdownLoops) {
         return work;
     }
     const double standard = cyclesFor(test, test.loopsCount.y);

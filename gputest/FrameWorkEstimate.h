@@ -23,7 +23,8 @@ struct FrameWorkEstimate {
     }
 };
 
-FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test);
+// Without the slowdown loops (fast mode) the pixels run no cycles.
+FrameWorkEstimate estimateFrameWork(const GLAppGPUTest& test, bool slowdownLoops);
 
 // Whether the small-primitives test draws anything at all: tile sizes and
 // steps below 1 would never advance its loops, a redraw count below 1 draws

@@ -1,9 +1,11 @@
-// The GPU test application's object: construction, the idle operation, and
-// the two small services the bar definitions use (the unit-size button and
-// the per-point names).
+// The GPU test application's object: construction, the idle operation, the
+// record of its context, and the two small services the bar definitions use
+// (the unit-size button and the per-point names).
 #include "GLAppGPUTest.h"
 
 #include <cstdint>
+
+#include "HeadlessRun.h"
 
 GLAppGPUTest* testAppInstance = nullptr;
 
@@ -25,6 +27,10 @@ void GLAppGPUTest::idle() {
     // Between frames, where writing a file costs no frame its time.
     measurements.finishFullFrameRecording();
     postRedisplay();
+}
+
+Vellumar::measure::ContextRecord GLAppGPUTest::contextRecord() const {
+    return currentContextRecord(offscreen);
 }
 
 void unitSizeButtonCallback(void* clientData) {

@@ -14,7 +14,9 @@
 #include <string>
 
 #include "CaptureSession.h"
+#include "ContextRecord.h"
 #include "FrameMeasurements.h"
+#include "FrameTarget.h"
 #include "FrameWorkEstimate.h"
 #include "GLApp.h"
 #include "Point.h"
@@ -51,15 +53,16 @@ public:
     // tests take it again between cases.
     void setStartValues();
 
-    // The first step of display: works out frameWork and, the first time the
-    // settings make it enormous, says so on the console. Public for the
-    // capture session, and for tests, which call it alone since the frames it
-    // warns of would take hours.
-    void estimateFrameWorkAndWarn();
+    // The first step of display: works out frameWork for a frame with or
+    // without its slowdown loops and, the first time the settings make it
+    // enormous, says so on the console. Public for the capture session, and
+    // for tests, which call it alone since the frames it warns of would take
+    // hours.
+    void estimateFrameWorkAndWarn(bool slowdownLoops);
     // The frame's GL work inside the timer: state, macros, the program and
-    // the active test. The capture session draws the same with its own
-    // program and buffers.
-    void drawFrame();
+    // the active test, into and with what the target says. The capture
+    // session draws the same into its own target.
+    void drawFrame(const FrameTarget& target);
 
     // Configuration mode (bars, fast mode on) or test mode (front buffer, fast
     // mode off), as the space bar switches them.
@@ -71,6 +74,8 @@ public:
     // largest this GL and X allow (the smallest of the viewport, renderbuffer
     // and texture limits and X's 32767). Asks the current context.
     std::optional<std::string> windowSizeProblem(const Vec2i& size) const;
+    // The current context, as the results record it.
+    Vellumar::measure::ContextRecord contextRecord() const;
 
     bool leftButtonDown;
     bool middleButtonDown;
@@ -107,6 +112,8 @@ public:
     int32_t frameCount = 0;
     int32_t moveMode = 0;
     bool bigTriangle = false;
+    // The buffer display chose for the live frame, kept as it always was; the
+    // frame itself draws into the FrameTarget it is handed.
     GLenum drawBuffer = GL_FRONT;
     GLenum clearBuffer = GL_BACK;
     Vellumar::ShaderProgramGLSL* shaderProgram = nullptr;
@@ -136,13 +143,13 @@ private:
     void buildMainOptionsBar();
     void buildFreezyPointsBar();
 
-    // The two tests drawFrame runs with the program bound.
-    void bigPrimitiveTest();
-    void smallPrimitivesTest();
+    // The two tests drawFrame runs with the target's program bound.
+    void bigPrimitiveTest(const FrameTarget& target);
+    void smallPrimitivesTest(const FrameTarget& target);
 
     // Steps of display besides the macro hand-off, in the order they run.
-    void chooseFrameBuffer();
-    void setFrameUniforms();
+    FrameTarget chooseFrameBuffer();
+    void setFrameUniforms(const FrameTarget& target);
     void writeFrameReport(FrameTimer& timer);
     void drawTweakBars();
     // display while a capture is shown: the capture and the bars, swapped.
@@ -156,20 +163,20 @@ private:
     void askWindowSize();
     void toggleConfigMode();
     void toggleFullScreen();
-    // Asks GLUT for the size, never below 1 by 1 (X refuses empty windows).
+    // Asks for the size, never below 1 by 1 (X refuses empty windows).
     void reshapeWindow(const Vec2i& size);
 
-    // Both tests clear the colour buffer of clearBuffer, then draw into drawBuffer.
-    void clearColorBuffer();
+    // Both tests clear the target's colour buffer, then draw into it.
+    void clearColorBuffer(const FrameTarget& target);
 
     bool enormousFrameWarned = false;
 };
 
-// The frame's macro hand-off to the shaders, which display makes before it
-// binds the program: the seven macros of the settings (a changed one rebuilds
-// the program at the bind). A free function so that benchmarks time the
-// frame's own code.
-void setFrameMacros(const GLAppGPUTest& test);
+// The frame's macro hand-off to the fragment shader, which display makes
+// before it binds the program: the seven macros of the settings (a changed
+// one rebuilds the program at the bind). A free function so that benchmarks
+// time the frame's own code.
+void setFrameMacros(const GLAppGPUTest& test, Vellumar::ShaderGLSL& fragment);
 
 // The test application, for the tweak-bar button callback that gets only its
 // client data.

@@ -46,22 +46,22 @@ void writePair(std::ostream& out, const Vec2i& pair) {
 void GLAppGPUTest::display() {
     if (!fullScreen) {
         winSize = {windowWidth, windowHeight};
-        winPos = {glutGet(GLUT_WINDOW_X), glutGet(GLUT_WINDOW_Y)};
+        winPos = {windowX(), windowY()};
     }
     if (captureSession.shown()) {
         drawCapture();
         return;
     }
-    estimateFrameWorkAndWarn();
+    estimateFrameWorkAndWarn(!fastMode);
     // The wall clock runs from the frame's first GL call to the end of its
     // glFinish.
     const std::chrono::steady_clock::time_point frameStart = std::chrono::steady_clock::now();
-    chooseFrameBuffer();
+    const FrameTarget target = chooseFrameBuffer();
 
     // Everything up to timer.end() is inside the GPU measurement.
     FrameTimer timer;
     const int32_t timerSlot = timer.begin("GlobalTime");
-    drawFrame();
+    drawFrame(target);
     timer.end();
     // The timer's result must be ready for the report, and in test mode the
     // frame complete in the visible buffer.
@@ -84,8 +84,8 @@ void GLAppGPUTest::display() {
     frameCount = wrappingAdd(frameCount, 1);
 }
 
-void GLAppGPUTest::estimateFrameWorkAndWarn() {
-    frameWork = estimateFrameWork(*this);
+void GLAppGPUTest::estimateFrameWorkAndWarn(bool slowdownLoops) {
+    frameWork = estimateFrameWork(*this, slowdownLoops);
     if (!frameWork.enormous()) {
         enormousFrameWarned = false;
         return;
@@ -104,69 +104,74 @@ void GLAppGPUTest::estimateFrameWorkAndWarn() {
             : "");
 }
 
-void GLAppGPUTest::chooseFrameBuffer() {
+FrameTarget GLAppGPUTest::chooseFrameBuffer() {
     // Test mode draws straight into the visible buffer and never swaps, so
-    // the rasterisation can be watched while the GPU works.
+    // the rasterisation can be watched while the GPU works. Without a window
+    // both modes draw into the framebuffer that stands in for it.
     GLenum buffer = configMode ? GL_BACK : GL_FRONT;
+    if (offscreen) {
+        buffer = GL_COLOR_ATTACHMENT0;
+    }
     swapAfterDisplay = configMode;
     drawBuffer = buffer;
     clearBuffer = buffer;
     glDrawBuffer(buffer);
+    return {buffer, shaderProgram, fragmentShader, !fastMode};
 }
 
-void GLAppGPUTest::drawFrame() {
+void GLAppGPUTest::drawFrame(const FrameTarget& target) {
     glDepthMask(GL_TRUE);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(1.0);
 
-    setFrameMacros(*this);
-    shaderProgram->bind(true);
-    if (shaderProgram->linkFailed) {
+    setFrameMacros(*this, *target.fragmentShader);
+    target.program->bind(true);
+    if (target.program->linkFailed) {
         // Reported once when the build failed: nothing is drawn through the
         // broken program (which would only raise errors) until `r` rebuilds it.
-        clearColorBuffer();
+        clearColorBuffer(target);
     } else {
-        setFrameUniforms();
+        setFrameUniforms(target);
         if (curTest == TEST_BIG_PRIMITIVE) {
-            bigPrimitiveTest();
+            bigPrimitiveTest(target);
         } else if (curTest == TEST_SMALL_PRIMITIVES) {
-            smallPrimitivesTest();
+            smallPrimitivesTest(target);
         }
     }
-    shaderProgram->unbind(true);
+    target.program->unbind(true);
 }
 
-void setFrameMacros(const GLAppGPUTest& test) {
+void setFrameMacros(const GLAppGPUTest& test, Vellumar::ShaderGLSL& fragment) {
     const PerPointNames& names = perPointNames();
-    test.fragmentShader->setDefine("ENABLE_BLOCKING", test.blockingEnable ? 1 : 0);
+    fragment.setDefine("ENABLE_BLOCKING", test.blockingEnable ? 1 : 0);
     for (int i = 0; i < 4; ++i) {
-        test.fragmentShader->setDefine(names.macros[i].c_str(), test.freezePointEnabled[i] ? 1 : 0);
+        fragment.setDefine(names.macros[i].c_str(), test.freezePointEnabled[i] ? 1 : 0);
     }
-    test.fragmentShader->setDefine("USE_BAD_LOOP", test.useRegSaturation ? 1 : 0);
+    fragment.setDefine("USE_BAD_LOOP", test.useRegSaturation ? 1 : 0);
     // Left alone while saturation is off, so it keeps its last value.
     if (test.useRegSaturation) {
-        test.fragmentShader->setDefine("NUM_PIPEVARS", test.numShaderRegs);
+        fragment.setDefine("NUM_PIPEVARS", test.numShaderRegs);
     }
 }
 
-void GLAppGPUTest::setFrameUniforms() {
+void GLAppGPUTest::setFrameUniforms(const FrameTarget& target) {
     const PerPointNames& names = perPointNames();
     float userParam[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    if (!fastMode) {
+    if (target.slowdownLoops) {
         userParam[0] = static_cast<float>(loopsCount.x);
         userParam[1] = static_cast<float>(loopsCount.y);
     }
-    shaderProgram->setVec4Param("userParam", userParam);
+    target.program->setVec4Param("userParam", userParam);
     for (int j = 0; j < 4; ++j) {
         const Point& point = freezePoints[j];
         const float rectangle[4] = {static_cast<float>(point.PosX), static_cast<float>(point.PosY),
                                     static_cast<float>(point.SizeX),
                                     static_cast<float>(point.SizeY)};
-        shaderProgram->setVec4Param(names.uniforms[j].c_str(), rectangle);
+        target.program->setVec4Param(names.uniforms[j].c_str(), rectangle);
     }
     const float userColor[4] = {1.0f, 1.0f, 0.0f, 1.0f};
-    shaderProgram->setVec4Param("userColor", userColor);
+    target.program->setVec4Param("userColor", userColor);
 }
 
 void GLAppGPUTest::writeFrameReport(FrameTimer& timer) {

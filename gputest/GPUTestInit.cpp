@@ -103,6 +103,6 @@ void GLAppGPUTest::setStartValues() {
     frameCount = 0;
     fullScreen = true;
 
-    glutPositionWindow(winPos.x, winPos.y);
-    glutReshapeWindow(winSize.x, winSize.y);
+    moveWindow(winPos.x, winPos.y);
+    resizeWindow(winSize.x, winSize.y);
 }

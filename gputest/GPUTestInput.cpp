@@ -145,7 +145,7 @@ void GLAppGPUTest::applyMoveKey(unsigned char key) {
         case '*': askWindowSize(); return;
         default: return;
         }
-        glutPositionWindow(winPos.x, winPos.y);
+        moveWindow(winPos.x, winPos.y);
     } else if (moveMode == MOVE_FREEZE_POINTS) {
         if (key == '.' && curFreezePoint >= 0 && curFreezePoint < 4) {
             freezePoints[curFreezePoint].SizeX = 1;
@@ -175,7 +175,7 @@ void GLAppGPUTest::setConfigMode(bool on) {
 }
 
 void GLAppGPUTest::placeWindow() {
-    glutPositionWindow(winPos.x, winPos.y);
+    moveWindow(winPos.x, winPos.y);
     reshapeWindow(winSize);
 }
 
@@ -185,7 +185,7 @@ void GLAppGPUTest::toggleFullScreen() {
         glutFullScreen();
     } else {
         reshapeWindow(winSize);
-        glutPositionWindow(winPos.x, winPos.y);
+        moveWindow(winPos.x, winPos.y);
     }
 }
 
@@ -225,7 +225,7 @@ std::optional<std::string> GLAppGPUTest::windowSizeProblem(const Vec2i& size) co
 }
 
 void GLAppGPUTest::reshapeWindow(const Vec2i& size) {
-    glutReshapeWindow(size.x < 1 ? 1 : size.x, size.y < 1 ? 1 : size.y);
+    resizeWindow(size.x < 1 ? 1 : size.x, size.y < 1 ? 1 : size.y);
 }
 
 void GLAppGPUTest::special(int key) {
@@ -236,7 +236,7 @@ void GLAppGPUTest::special(int key) {
     if (moveMode == MOVE_WINDOW) {
         moveByKey(key, screenUp, winPos.x, winPos.y, winSize.x, winSize.y);
         // Every other special key re-applies the saved geometry.
-        glutPositionWindow(winPos.x, winPos.y);
+        moveWindow(winPos.x, winPos.y);
         reshapeWindow(winSize);
     } else if (moveMode == MOVE_FREEZE_POINTS && curFreezePoint >= 0 && curFreezePoint < 4) {
         Point& point = freezePoints[curFreezePoint];

@@ -53,8 +53,9 @@ void setColor(const TileColor& c) { glColor4f(c.r, c.g, c.b, c.a); }
 // The small-primitives test's loops, from the frame redraw outside to the
 // primitive redraw inside. All position arithmetic is single precision.
 struct SmallPrimitiveGrid {
-    explicit SmallPrimitiveGrid(GLAppGPUTest& app)
-        : app(app), batched(!app.drawCallPerPrimitive), redraws(app.primRedrawCount) {
+    SmallPrimitiveGrid(GLAppGPUTest& app, Vellumar::ShaderProgramGLSL& program)
+        : app(app), program(program), batched(!app.drawCallPerPrimitive),
+          redraws(app.primRedrawCount) {
         const float width = static_cast<float>(app.windowWidth);
         const float height = static_cast<float>(app.windowHeight);
         const Vec2f pixelSize = {2.0f / width, 2.0f / height};
@@ -108,16 +109,17 @@ struct SmallPrimitiveGrid {
                 emitPrimitive(app.curPrim, anchor, primExtent);
                 continue;
             }
-            app.shaderProgram->bind(true);
+            program.bind(true);
             glBegin(app.curPrim);
             setColor(color);
             emitPrimitive(app.curPrim, anchor, primExtent);
             glEnd();
-            app.shaderProgram->unbind(true);
+            program.unbind(true);
         }
     }
 
     GLAppGPUTest& app;
+    Vellumar::ShaderProgramGLSL& program;
     const bool batched;
     const int32_t redraws;
     Vec2f tileExtent = {};
@@ -127,14 +129,14 @@ struct SmallPrimitiveGrid {
 
 } // namespace
 
-void GLAppGPUTest::clearColorBuffer() {
-    glDrawBuffer(clearBuffer);
+void GLAppGPUTest::clearColorBuffer(const FrameTarget& target) {
+    glDrawBuffer(target.buffer);
     glClear(GL_COLOR_BUFFER_BIT);
-    glDrawBuffer(drawBuffer);
+    glDrawBuffer(target.buffer);
 }
 
-void GLAppGPUTest::bigPrimitiveTest() {
-    clearColorBuffer();
+void GLAppGPUTest::bigPrimitiveTest(const FrameTarget& target) {
+    clearColorBuffer(target);
     if (bigTriangle) {
         // Its long edge runs along y = x + 2 through the window's top-left
         // corner: the window is covered and no edge crosses it.
@@ -155,9 +157,9 @@ void GLAppGPUTest::bigPrimitiveTest() {
     glEnd();
 }
 
-void GLAppGPUTest::smallPrimitivesTest() {
-    clearColorBuffer();
-    SmallPrimitiveGrid grid(*this);
+void GLAppGPUTest::smallPrimitivesTest(const FrameTarget& target) {
+    clearColorBuffer(target);
+    SmallPrimitiveGrid grid(*this, *target.program);
     if (grid.batched) {
         glBegin(curPrim);
     }

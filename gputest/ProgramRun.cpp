@@ -19,6 +19,7 @@
 #include "CommandLine.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
+#include "HeadlessRun.h"
 #include "MessageSink.h"
 #include "RunWatchdog.h"
 #include "SettingsFile.h"
@@ -136,6 +137,9 @@ bool failedOnCriticalError(std::ostream& errors, bool afterBar) {
 }
 
 int runProgram(GLAppGPUTest& app, const RunOptions& options) {
+    if (options.listDevices) {
+        return listDevices(std::cout, std::cerr);
+    }
     bool refused = false;
     const std::optional<std::string> settingsText = checkedSettingsText(options, refused);
     if (refused) {
@@ -144,10 +148,31 @@ int runProgram(GLAppGPUTest& app, const RunOptions& options) {
 
     // Nobody answers a pause of a batch or a capture, whatever standard input is.
     Vellumar::MessageSink::instance().setUnattended(options.unattended());
-    app.start();
+    const bool display = displayNamed(*app.argumentCount, app.arguments);
+    if (!options.unattended() && !display) {
+        std::cerr << "glintmoth: the interactive session needs an X display (DISPLAY is not set); "
+                     "--frames and --capture run without one\n";
+        return 1;
+    }
+    std::unique_ptr<Vellumar::OffscreenContext> context;
+    if (runsWithoutWindow(options, display)) {
+        int status = 0;
+        context = openHeadlessContext(options, std::cerr, status);
+        if (!context) {
+            return status;
+        }
+    }
+    if (context) {
+        app.startOffscreen(*context);
+    } else {
+        app.start();
+    }
     // The shader files are read by now.
     if (failedOnCriticalError(std::cerr)) {
         return 1;
+    }
+    if (options.unattended()) {
+        std::cout << Vellumar::measure::contextLine(app.contextRecord()) << "\n" << std::flush;
     }
     if (options.batch()) {
         app.setConfigMode(false);

@@ -4,7 +4,9 @@
 // placed where they put it, and either the interactive session (the GLUT main
 // loop), a batch run or one fragment capture written to --capture DIR. A
 // batch and a capture are unattended: a critical error fails them with
-// status 1 instead of waiting on the console.
+// status 1 instead of waiting on the console. They run in an off-screen EGL
+// context where there is no display (or --headless or --device asks for
+// one), and say on standard output which context measured them.
 #pragma once
 
 #include <iosfwd>

@@ -2,28 +2,11 @@
 // EXT entry point, else the MESA one; nothing otherwise.
 #include "SwapInterval.h"
 
+#include "ExtensionList.h"
+
 #include <GL/glx.h>
 
-#include <cstring>
-
-namespace {
-
-bool listsExtension(const char* extensions, const char* name) {
-    if (!extensions) {
-        return false;
-    }
-    const size_t length = std::strlen(name);
-    for (const char* at = std::strstr(extensions, name); at; at = std::strstr(at + 1, name)) {
-        bool startsWord = at == extensions || at[-1] == ' ';
-        bool endsWord = at[length] == ' ' || at[length] == '\0';
-        if (startsWord && endsWord) {
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
+using Vellumar::listsExtension;
 
 void setSwapIntervalToOne() {
     Display* display = glXGetCurrentDisplay();

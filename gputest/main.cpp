@@ -1,10 +1,12 @@
 // Entry point: one test application on the heap, the command line read before
 // GLUT sees what is left of it (GLUT's own options), then the program it asks
-// for.
+// for. An off-screen framebuffer the driver refuses (a swept winSize too
+// large, say) ends a run without a window with one line and status 1.
 #include <iostream>
 
 #include "CommandLine.h"
 #include "GLAppGPUTest.h"
+#include "OffscreenContext.h"
 #include "ProgramRun.h"
 
 int main(int argc, char** argv) {
@@ -21,5 +23,10 @@ int main(int argc, char** argv) {
         }
         return parsed.exitStatus;
     }
-    return runProgram(*app, parsed.options);
+    try {
+        return runProgram(*app, parsed.options);
+    } catch (const Vellumar::OffscreenError& error) {
+        std::cerr << "glintmoth: " << error.what() << "\n";
+        return 1;
+    }
 }

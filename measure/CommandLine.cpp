@@ -236,6 +236,14 @@ void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& o
                    "they agree")
         ->type_name("N")
         ->transform(count(1));
+    app.add_flag("--headless", options.headless,
+                 "Run --frames or --capture without a window (EGL), even where a display is set");
+    app.add_option("--device", options.device,
+                   "Run --frames or --capture on EGL device N (see --list-devices), no window")
+        ->type_name("N")
+        ->transform(count(0));
+    app.add_flag("--list-devices", options.listDevices,
+                 "Print the EGL devices, one a line, and exit");
     app.set_version_flag("--version", app.get_name() + " " + versionString(),
                          "Print the version and exit");
     for (CLI::Option* batchOnly : {sweep, csv, json, warmup, report}) {
@@ -243,8 +251,10 @@ void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& o
     }
     app.footer("Settings for --set and --sweep:\n" + registry.describe() +
                "GLUT's options (-display, -geometry, -iconic, -direct, -indirect, -gldebug, "
-               "-sync)\ngo to GLUT. Without --frames the program runs interactively. Bad input "
-               "exits\nwith status 2.");
+               "-sync)\ngo to GLUT. Without --frames or --capture the program runs interactively, "
+               "in a\nwindow. --frames and --capture need no display: without DISPLAY, or with "
+               "--headless\nor --device, they draw into an off-screen EGL context. Bad input "
+               "exits with status 2.");
 }
 
 } // namespace
@@ -303,6 +313,10 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
     }
     if (app.count("--repeat") > 0 && options.captureDirectory.empty()) {
         return refuse("--repeat needs --capture");
+    }
+    if ((options.headless || options.device) && !options.unattended() && !options.listDevices) {
+        return refuse(std::string(options.device ? "--device" : "--headless") +
+                      " needs --frames or --capture: the interactive session runs in a window");
     }
     if (Problem problem = SweepPlan::check(options.sweeps)) {
         return refuse("--sweep: " + *problem);

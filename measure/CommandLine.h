@@ -41,9 +41,13 @@ struct RunOptions {
     std::string captureDirectory;               // --capture DIR
     int32_t timeout = defaultTimeoutSeconds;    // --timeout SECONDS
     int32_t repeat = 1;                         // --repeat N: captures of the frame
+    bool headless = false;                      // --headless: no window, even with a display
+    std::optional<int32_t> device;              // --device N: this EGL device, no window
+    bool listDevices = false;                   // --list-devices
 
     bool batch() const { return frames.has_value(); }
-    // A batch or a capture: nobody is expected at the console.
+    // A batch or a capture: nobody is expected at the console, and no window
+    // is needed.
     bool unattended() const { return batch() || !captureDirectory.empty(); }
 };
 

@@ -114,13 +114,14 @@ std::string csvRow(size_t config, size_t frame, const Configuration& swept, cons
            "\n";
 }
 
-std::string resultsJson(const std::string& version,
+std::string resultsJson(const std::string& version, const ContextRecord& context,
                         const std::vector<ConfigurationResult>& results) {
     Json list = Json::array();
     for (const ConfigurationResult& result : results) {
         list.push_back(configurationObject(result));
     }
-    const Json document = {{"version", version}, {"configurations", list}};
+    const Json document = {
+        {"version", version}, {"context", Json(contextJson(context))}, {"configurations", list}};
     // Replacing bad UTF-8 (a setting name is any bytes) keeps dump from throwing.
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }

@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ContextRecord.h"
 #include "FrameLog.h"
 #include "SettingRegistry.h"
 #include "SweepPlan.h"
@@ -49,7 +50,8 @@ std::string configurationHeading(size_t index, size_t total, std::string_view de
 std::string csvHeader(const std::vector<std::string>& sweptNames);
 std::string csvRow(size_t config, size_t frame, const Configuration& swept, const FrameTime& time);
 
-std::string resultsJson(const std::string& version,
+// {"version", "context" (contextJson), "configurations"}.
+std::string resultsJson(const std::string& version, const ContextRecord& context,
                         const std::vector<ConfigurationResult>& results);
 
 // "configuration 2/3: loopsCount.y=100: 5 frames", then a line for each

@@ -892,6 +892,79 @@ class RecordingAndSettingsKeys(ToolTest):
         self.assertEqual(app.quit(), 0)
 
 
+class WithoutADisplay(ToolTest):
+    """--frames and --capture with DISPLAY unset draw into an EGL context;
+    what they write matches what the window gives and says where it came from."""
+
+    def test_a_sweep_and_a_capture_match_the_window_and_record_their_context(self):
+        status, out, err = run_to_end(BINARY, ["--list-devices"], ROOT)
+        self.assertEqual((status, err), (0, ""))
+        self.assertRegex(out, r"\A(\d+|surfaceless): [^\n]+, [^\n]+\n")
+
+        sweep = ["--frames", "3", "--warmup", "1", "--set", "freezePointEnabled[0]=0",
+                 "--sweep", "loopsCount.y=0:400:200", "--sweep", "winSize.x=256:512:256",
+                 "--csv", "f.csv", "--json", "r.json"]
+        runs = {}
+        for where, display in (("window", SERVER.display), ("headless", None)):
+            cwd = self.working_copy()
+            status, out, err = run_to_end(BINARY, sweep, cwd, display)
+            self.assertEqual(status, 0, err)
+            self.assertRegex(out.splitlines()[4], r"^context: (glx|egl-device \d+|egl-surfaceless), ")
+            with open(os.path.join(cwd, "f.csv")) as f:
+                rows = [row.split(",")[:3] for row in f.read().splitlines()]
+            with open(os.path.join(cwd, "r.json")) as f:
+                results = json.load(f)
+            runs[where] = rows, results
+        (window_rows, window), (headless_rows, headless) = runs["window"], runs["headless"]
+        self.assertEqual(window_rows, headless_rows)
+        self.assertEqual(len(headless_rows), 1 + 6 * 3)
+        self.assertEqual([c["settings"] for c in window["configurations"]],
+                         [c["settings"] for c in headless["configurations"]])
+        self.assertEqual(window["context"]["platform"], "glx")
+        self.assertIsNone(window["context"]["device"])
+        self.assertIn(headless["context"]["platform"], ("egl-device", "egl-surfaceless"))
+        self.assertEqual(headless["context"]["renderer"], window["context"]["renderer"])
+        # The swept width reached the frame: 400 loop cycles over twice the
+        # pixels cost more.
+        walls = {(c["settings"]["loopsCount.y"], c["settings"]["winSize.x"]): c["wall_s"]["median"]
+                 for c in headless["configurations"]}
+        self.assertLess(walls[400, 256], walls[400, 512])
+
+        # On one raster thread llvmpipe shades in the same order each time:
+        # the default quad's order map, pixel for pixel, in and out of a window.
+        orders = {}
+        for where, display in (("window", SERVER.display), ("headless", None)):
+            directory = os.path.join(self.working_copy(shaders=False), "capture")
+            status, out, err = run_to_end(BINARY, ["--capture", directory], ROOT, display,
+                                          env={"LP_NUM_THREADS": "1"})
+            self.assertEqual((status, err), (0, ""))
+            with open(os.path.join(directory, "fragments.csv")) as f:
+                orders[where] = [(r["x"], r["y"], r["order"]) for r in csv.DictReader(f)]
+            with open(os.path.join(directory, "summary.json")) as f:
+                context = json.load(f)["context"]
+            self.assertEqual(context["platform"] == "glx", display is not None)
+        self.assertEqual(len(orders["headless"]), 512 * 512)
+        self.assertEqual(orders["window"], orders["headless"])
+
+    def test_bad_devices_and_a_missing_driver_are_one_line_and_write_nothing(self):
+        cwd = self.working_copy()
+        cases = [
+            (["--frames", "1", "--json", "r.json", "--device", "7"], {}, 2, "--device 7: there "),
+            (["--capture", "c", "--device", "-1"], {}, 2, "--device '-1'"),
+            (["--headless"], {}, 2, "--headless needs --frames or --capture"),
+            ([], {}, 1, "the interactive session needs an X display"),
+            # glvnd finds no EGL driver at all.
+            (["--frames", "1", "--csv", "f.csv"], {"__EGL_VENDOR_LIBRARY_FILENAMES": "/nonexistent"},
+             1, "EGL offers neither a device"),
+        ]
+        for args, env, wanted, culprit in cases:
+            status, out, err = run_to_end(BINARY, args, cwd, env=env)
+            self.assertEqual(status, wanted, (args, err))
+            self.assertRegex(err, r"\Aglintmoth: [^\n]+\n\Z", args)
+            self.assertIn(culprit, err, args)
+        self.assertEqual(sorted(os.listdir(cwd)), ["Shaders"])
+
+
 if __name__ == "__main__":
     BINARY = os.path.abspath(sys.argv[1])
     ROOT = os.path.abspath(sys.argv[2])

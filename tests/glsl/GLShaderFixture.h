@@ -1,6 +1,6 @@
-// Base of the tests that need a current OpenGL context: the binary's one GLUT
-// window, no OpenGL error left over from elsewhere, a temporary directory for
-// shader files and a captured message sink (empty input: pauses return).
+// Base of the tests that need a current OpenGL context: the binary's one
+// off-screen context (no X server), no OpenGL error left over from elsewhere, a temporary directory
+// for shader files and a captured message sink (empty input: pauses return).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 #include "CapturedSink.h"
 #include "FakeGLErrors.h"
-#include "GLTestWindow.h"
+#include "GLTestContext.h"
 #include "TempShaderDir.h"
 
 namespace testsupport {
@@ -19,7 +19,7 @@ namespace testsupport {
 class GLShaderFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::ensureGLWindow();
+        testsupport::ensureGLContext();
         testsupport::clearQueuedGLErrors();
         drainGLErrors();
     }

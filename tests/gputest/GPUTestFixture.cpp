@@ -5,6 +5,7 @@
 #include <GL/freeglut.h>
 
 #include "GLTestWindow.h"
+#include "OffscreenContext.h"
 #include "TweakBar.h"
 
 namespace testsupport {
@@ -29,7 +30,13 @@ Started& started() {
         s.app = new GLAppGPUTest(&testArgc, testArgv, "The Tazzle Glintmoth (tests, February 08)",
                                  512, 512, 58);
         CoutCapture capture;
+#ifdef GLINTMOTH_TESTS_WITHOUT_WINDOW
+        // Kept, like the application, until the process ends.
+        s.app->startOffscreen(*new Vellumar::OffscreenContext(
+            Vellumar::OffscreenContext::defaultDevice(Vellumar::OffscreenContext::devices())));
+#else
         s.app->start();
+#endif
         s.output = capture.text();
         return s;
     }();
@@ -40,6 +47,21 @@ Started& started() {
 
 const std::string& startupOutput() { return started().output; }
 GLAppGPUTest& app() { return *started().app; }
+
+GLenum testModeBuffer() { return app().offscreen ? GL_COLOR_ATTACHMENT0 : GL_FRONT; }
+
+namespace {
+
+// The window's events, or the off-screen framebuffer's pending reshape.
+void pumpEvents(GLAppGPUTest& test, int rounds) {
+    if (!test.offscreen) {
+        testsupport::pumpGlutEvents(rounds);
+        return;
+    }
+    test.processWindowEvents();
+}
+
+} // namespace
 
 Pixels::Pixels(GLenum buffer, int w, int h)
     : width(w), height(h), data(static_cast<size_t>(w) * h * 4) {
@@ -80,7 +102,7 @@ void GPUTestFrame::SetUp() {
     // The bars the user may open, folded as at start.
     TwDefine(" Statistics iconified=true ");
     TwDefine(" Capture iconified=true ");
-    testsupport::pumpGlutEvents(2);
+    pumpEvents(test, 2);
     // Each test sees its own frames (not those GLUT drew for the events
     // above), and the coverage warning not yet given.
     test.measurements.frameLog() = Vellumar::measure::FrameLog();
@@ -102,16 +124,16 @@ std::string GPUTestFrame::runFrameCapturingOutput() {
 Pixels GPUTestFrame::drawTestModeFrame() {
     test.configMode = false;
     runFrame();
-    return Pixels(GL_FRONT, test.windowWidth, test.windowHeight);
+    return Pixels(testModeBuffer(), test.windowWidth, test.windowHeight);
 }
 
 void GPUTestFrame::resizeWindow(int width, int height) {
     if (test.windowWidth == width && test.windowHeight == height) {
         return;
     }
-    glutReshapeWindow(width, height);
+    test.resizeWindow(width, height);
     for (int round = 0; round < 500; ++round) {
-        testsupport::pumpGlutEvents(1);
+        pumpEvents(test, 1);
         if (test.windowWidth == width && test.windowHeight == height) {
             return;
         }

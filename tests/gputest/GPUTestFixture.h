@@ -1,6 +1,8 @@
-// The GPU test application started once per test binary (window, GLEW, init),
-// and a fixture that puts every setting back to its start value and drives
-// frames without the GLUT main loop.
+// The GPU test application started once per test binary (window, GLEW, init;
+// or, in the binary built with GLINTMOTH_TESTS_WITHOUT_WINDOW, the off-screen
+// EGL context and its framebuffer instead of the window), and a fixture that
+// puts every setting back to its start value and drives frames without the
+// GLUT main loop.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,6 +25,10 @@ extern char* testArgv[];
 // What init wrote to standard output.
 const std::string& startupOutput();
 GLAppGPUTest& app();
+
+// The buffer test mode draws into: the window's front buffer, or the
+// off-screen framebuffer's colour attachment.
+GLenum testModeBuffer();
 
 // Redirects std::cout while alive.
 class CoutCapture {

@@ -265,7 +265,7 @@ TEST_F(PrimitiveTests, PerPrimitiveModeBindsAndUnbindsAroundEveryDrawCall) {
     }
     EXPECT_EQ(mismatches, 0);
     EXPECT_STREQ(calls[first + 4096 * 11].name, "glUseProgram"); // the frame's unbind
-    Pixels front(GL_FRONT, 512, 512);
+    Pixels front(testModeBuffer(), 512, 512);
     EXPECT_EQ(front.at(0, 0), red);
     EXPECT_EQ(front.at(40, 8), blue);
 }

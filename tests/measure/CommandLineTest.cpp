@@ -307,6 +307,20 @@ TEST_F(CommandLineTest, BatchOptionsNeedFrames) {
     EXPECT_FALSE(interactive.options.batch());
 }
 
+TEST_F(CommandLineTest, NoWindowOptionsNeedARunWithoutOne) {
+    EXPECT_EQ(refusal({"--headless"}), "glintmoth: --headless needs --frames or --capture: the "
+                                       "interactive session runs in a window");
+    EXPECT_EQ(refusal({"--device", "0", "--headless"}),
+              "glintmoth: --device needs --frames or --capture: the interactive session runs "
+              "in a window");
+    EXPECT_EQ(refusal({"--frames", "1", "--device", "-1"}),
+              "glintmoth: --device '-1': must be at least 0");
+    const CommandLineResult batch = parse({"--frames", "1", "--device", "1"});
+    ASSERT_EQ(batch.action, CommandLineResult::Action::run) << batch.error;
+    EXPECT_EQ(batch.options.device, 1);
+    EXPECT_TRUE(parse({"--list-devices"}).options.listDevices);
+}
+
 TEST_F(CommandLineTest, UnknownOptionsAndBrokenGlutOptions) {
     EXPECT_EQ(refusal({"--fraems", "3"}), "glintmoth: unknown option '--fraems' (see --help)");
     EXPECT_EQ(refusal({"-x"}), "glintmoth: unknown option '-x' (see --help)");

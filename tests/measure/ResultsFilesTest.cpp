@@ -62,9 +62,15 @@ TEST(ResultsFiles, JsonHoldsEachConfigurationAndTrustsNothingUnjudged) {
     ConfigurationResult empty;
     empty.frames = 2; // drawn, but no timing could be read
 
+    const Vellumar::measure::ContextRecord surfaceless{"egl-surfaceless", std::nullopt, "Mesa",
+                                                       "llvmpipe", "4.5"};
     const nlohmann::json document =
-        nlohmann::json::parse(resultsJson("0.1.0", {judged, unjudged, empty}));
+        nlohmann::json::parse(resultsJson("0.1.0", surfaceless, {judged, unjudged, empty}));
     EXPECT_EQ(document["version"], "0.1.0");
+    EXPECT_EQ(document["context"],
+              nlohmann::json::parse(R"({"platform": "egl-surfaceless", "device": null,
+                                        "vendor": "Mesa", "renderer": "llvmpipe",
+                                        "version": "4.5"})"));
     ASSERT_EQ(document["configurations"].size(), 3u);
     const nlohmann::json& first = document["configurations"][0];
     EXPECT_EQ(first["config"], 4);

@@ -19,7 +19,7 @@
 #include "CapturedSink.h"
 #include "FragmentRecorder.h"
 #include "GLCallCounter.h"
-#include "GLTestWindow.h"
+#include "GLTestContext.h"
 #include "PixelLayers.h"
 #include "ShaderGLSL.h"
 #include "ShaderProgramGLSL.h"
@@ -59,7 +59,7 @@ struct Scene {
 class FragmentRecorderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::ensureGLWindow();
+        testsupport::ensureGLContext();
         support = CaptureSupport::ofCurrentContext();
         if (!support.enough()) {
             GTEST_SKIP() << support.refusal();
@@ -133,7 +133,7 @@ Scene windowFillingQuad(int width, int height) {
 }
 
 TEST(CaptureSupport, IsWhatTheContextItselfSaysItOffers) {
-    testsupport::ensureGLWindow();
+    testsupport::ensureGLContext();
     GLint major = 0;
     GLint minor = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
@@ -402,16 +402,20 @@ TEST_F(FragmentRecorderTest, TooOldAContextEmptyWindowsAndBrokenShadersAreRefuse
 }
 
 TEST_F(FragmentRecorderTest, LeavesTheWindowsFramebufferViewportAndBuffersAsItFoundThem) {
+    // The framebuffer that stands in for the window here.
+    GLint window = -1;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &window);
+    ASSERT_NE(window, 0);
     glViewport(3, 4, 100, 90);
-    glDrawBuffer(GL_BACK);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     record(windowFillingQuad(32, 32));
     GLint binding = -1;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &binding);
-    EXPECT_EQ(binding, 0);
+    EXPECT_EQ(binding, window);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &binding);
-    EXPECT_EQ(binding, 0);
+    EXPECT_EQ(binding, window);
     glGetIntegerv(GL_SHADER_STORAGE_BUFFER_BINDING, &binding);
     EXPECT_EQ(binding, 0);
     GLint viewport[4] = {};
@@ -419,10 +423,11 @@ TEST_F(FragmentRecorderTest, LeavesTheWindowsFramebufferViewportAndBuffersAsItFo
     EXPECT_EQ(std::vector<GLint>(viewport, viewport + 4), (std::vector<GLint>{3, 4, 100, 90}));
     GLint drawBuffer = 0;
     glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
-    EXPECT_EQ(drawBuffer, GL_BACK);
-    // The quad went off-screen: the back buffer is still the clear colour.
+    EXPECT_EQ(drawBuffer, GL_COLOR_ATTACHMENT0);
+    // The quad went into the capture's framebuffer: the window's is still
+    // the clear colour.
     unsigned char pixel[4] = {};
-    glReadBuffer(GL_BACK);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
     glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
     EXPECT_EQ(std::vector<int>(pixel, pixel + 3), (std::vector<int>{0, 0, 255}));
     glViewport(0, 0, 512, 512);
