@@ -2,8 +2,6 @@
 // which keeps the rules on what may be replaced.
 #include "CaptureDirectory.h"
 
-#include <stb/stb_image_write.h>
-
 #include <cstdio>
 
 #include "CapturePictures.h"
@@ -20,38 +18,6 @@ namespace Vellumar::capture {
 
 namespace {
 
-void appendBytes(void* context, void* data, int size) {
-    static_cast<std::string*>(context)->append(static_cast<const char*>(data),
-                                               static_cast<std::size_t>(size));
-}
-
-// RGB, rows top-down: a quarter less to compress than RGBA, and the capture's
-// rows start at the bottom while a PNG's start at the top.
-std::string png(int width, int height, const std::vector<Rgba>& image,
-                std::vector<std::uint8_t>& rgb) {
-    const std::size_t columns = static_cast<std::size_t>(width);
-    const std::size_t rows = static_cast<std::size_t>(height);
-    rgb.resize(image.size() * 3);
-    std::uint8_t* out = rgb.data();
-    for (std::size_t row = 0; row < rows; ++row) {
-        const Rgba* in = image.data() + (rows - 1 - row) * columns;
-        for (std::size_t x = 0; x < columns; ++x, out += 3) {
-            out[0] = in[x].r;
-            out[1] = in[x].g;
-            out[2] = in[x].b;
-        }
-    }
-    std::string bytes;
-    if (stbi_write_png_to_func(appendBytes, &bytes, width, height, 3, rgb.data(), width * 3) == 0) {
-        throw measure::WriteError("cannot encode an image");
-    }
-    return bytes;
-}
-
-std::string png(const Picture& picture, std::vector<std::uint8_t>& rgb) {
-    return png(picture.width, picture.height, picture.pixels, rgb);
-}
-
 std::vector<std::string> writeContents(measure::WholeDirectory& directory,
                                        const FragmentCapture& capture, const OrderIndex& index,
                                        const PatternReport& report, const nlohmann::json& more) {
@@ -67,18 +33,18 @@ std::vector<std::string> writeContents(measure::WholeDirectory& directory,
              {View::order, View::subgroups, View::overdraw, View::last, View::primitiveOrder}) {
             if (views.available(view)) {
                 write(std::string(viewName(view)) + ".png",
-                      png(capture.width, capture.height, views.build(view), rgb));
+                      encodePng(capture.width, capture.height, views.build(view), rgb));
             }
         }
         if (views.available(View::time)) {
-            write("time.png", png(timePicture(capture, views), rgb));
+            write("time.png", encodePng(timePicture(capture, views), rgb));
         }
-        write("tile.png", png(tilePicture(capture, index, report, views), rgb));
+        write("tile.png", encodePng(tilePicture(capture, index, report, views), rgb));
         for (int percent : replayPercents) {
             char name[32];
             std::snprintf(name, sizeof name, "replay/%03d.png", percent);
-            write(name, png(capture.width, capture.height,
-                            views.build(View::order, percent / 100.0), rgb));
+            write(name, encodePng(capture.width, capture.height,
+                                  views.build(View::order, percent / 100.0), rgb));
         }
     }
     FragmentLog standIn;

@@ -3,10 +3,14 @@
 // past its buffer.
 #include "CapturePictures.h"
 
+#include <stb/stb_image_write.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
+
+#include "WholeFile.h"
 
 namespace Vellumar::capture {
 
@@ -26,6 +30,11 @@ constexpr Rgba textColour{235, 235, 235, 255};
 constexpr Rgba subgroupEdge{0, 0, 0, 255};
 constexpr int legendMargin = 4;
 constexpr int legendRampHeight = 12;
+
+void appendBytes(void* context, void* data, int size) {
+    static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                               static_cast<std::size_t>(size));
+}
 
 void plot(Picture& picture, int x, int y, Rgba colour) {
     if (x >= 0 && y >= 0 && x < picture.width && y < picture.height) {
@@ -189,6 +198,31 @@ Picture tilePicture(const FragmentCapture& capture, const OrderIndex& index,
         drawSubgroupEdges(picture, capture, part, panelWidth + gap);
     }
     return picture;
+}
+
+std::string encodePng(int width, int height, const std::vector<Rgba>& image,
+                      std::vector<std::uint8_t>& rgb) {
+    const std::size_t columns = static_cast<std::size_t>(width);
+    const std::size_t rows = static_cast<std::size_t>(height);
+    rgb.resize(image.size() * 3);
+    std::uint8_t* out = rgb.data();
+    for (std::size_t row = 0; row < rows; ++row) {
+        const Rgba* in = image.data() + (rows - 1 - row) * columns;
+        for (std::size_t x = 0; x < columns; ++x, out += 3) {
+            out[0] = in[x].r;
+            out[1] = in[x].g;
+            out[2] = in[x].b;
+        }
+    }
+    std::string bytes;
+    if (stbi_write_png_to_func(appendBytes, &bytes, width, height, 3, rgb.data(), width * 3) == 0) {
+        throw measure::WriteError("cannot encode an image");
+    }
+    return bytes;
+}
+
+std::string encodePng(const Picture& picture, std::vector<std::uint8_t>& rgb) {
+    return encodePng(picture.width, picture.height, picture.pixels, rgb);
 }
 
 } // namespace Vellumar::capture

@@ -4,6 +4,8 @@
 // with a small digit font of our own, so no font file is needed.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "FragmentCapture.h"
@@ -59,5 +61,12 @@ PixelRect firstFullTile(const FragmentCapture& capture, const OrderIndex& index,
 // side, with a line between neighbours of different subgroups.
 Picture tilePicture(const FragmentCapture& capture, const OrderIndex& index,
                     const PatternReport& report, ViewBuilder& views);
+
+// PNG bytes, RGB with rows top-down: a quarter less to compress than RGBA,
+// and the capture's rows start at the bottom while a PNG's start at the top.
+// `rgb` is scratch space, kept between pictures. Throws measure::WriteError.
+std::string encodePng(int width, int height, const std::vector<Rgba>& image,
+                      std::vector<std::uint8_t>& rgb);
+std::string encodePng(const Picture& picture, std::vector<std::uint8_t>& rgb);
 
 } // namespace Vellumar::capture

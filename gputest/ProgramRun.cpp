@@ -17,6 +17,7 @@
 
 #include "BatchRun.h"
 #include "CommandLine.h"
+#include "CompareCommand.h"
 #include "GLAppGPUTest.h"
 #include "GLHeaders.h"
 #include "HeadlessRun.h"
@@ -139,6 +140,10 @@ bool failedOnCriticalError(std::ostream& errors, bool afterBar) {
 int runProgram(GLAppGPUTest& app, const RunOptions& options) {
     if (options.listDevices) {
         return listDevices(std::cout, std::cerr);
+    }
+    if (!options.compare.empty()) {
+        return Vellumar::capture::compareCaptures(options.compare[0], options.compare[1], std::cout,
+                                                  std::cerr);
     }
     bool refused = false;
     const std::optional<std::string> settingsText = checkedSettingsText(options, refused);

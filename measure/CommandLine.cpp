@@ -244,10 +244,22 @@ void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& o
         ->transform(count(0));
     app.add_flag("--list-devices", options.listDevices,
                  "Print the EGL devices, one a line, and exit");
+    CLI::Option* compare =
+        app.add_option("--compare", options.compare,
+                       "Compare the captures in directories A and B, write A-vs-B.png and exit")
+            ->type_name("A B")
+            ->expected(2);
     app.set_version_flag("--version", app.get_name() + " " + versionString(),
                          "Print the version and exit");
     for (CLI::Option* batchOnly : {sweep, csv, json, warmup, report}) {
         batchOnly->needs(frames);
+    }
+    // --compare reads two captures and nothing else.
+    for (CLI::Option* option : app.get_options()) {
+        if (option != compare && option->get_name() != "--help" &&
+            option->get_name() != "--version") {
+            compare->excludes(option);
+        }
     }
     app.footer("Settings for --set and --sweep:\n" + registry.describe() +
                "GLUT's options (-display, -geometry, -iconic, -direct, -indirect, -gldebug, "
@@ -298,6 +310,9 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
         const std::string message = error.what();
         return refuse(message.substr(0, message.find(' ')) + " needs --frames (batch mode)");
     } catch (const CLI::ExcludesError&) {
+        if (app.count("--compare") > 0) {
+            return refuse("--compare reads two captures and takes no other option");
+        }
         return refuse("--capture takes one capture and does not combine with --frames");
     } catch (const CLI::ParseError& error) {
         return refuse(error.what());

@@ -44,6 +44,7 @@ struct RunOptions {
     bool headless = false;                      // --headless: no window, even with a display
     std::optional<int32_t> device;              // --device N: this EGL device, no window
     bool listDevices = false;                   // --list-devices
+    std::vector<std::string> compare;           // --compare A B: two capture directories
 
     bool batch() const { return frames.has_value(); }
     // A batch or a capture: nobody is expected at the console, and no window

@@ -12,6 +12,7 @@ import os
 import re
 import shutil
 import statistics
+import struct
 import subprocess
 import sys
 import tempfile
@@ -945,6 +946,36 @@ class WithoutADisplay(ToolTest):
             self.assertEqual(context["platform"] == "glx", display is not None)
         self.assertEqual(len(orders["headless"]), 512 * 512)
         self.assertEqual(orders["window"], orders["headless"])
+
+    def test_two_captures_of_different_sizes_compare_and_a_stranger_directory_is_refused(self):
+        cwd = self.working_copy()
+        for name, size in (("a", "512,512"), ("b", "320,200")):
+            status, _, err = run_to_end(
+                BINARY, ["--capture", name, "--set", "loopsCount=0,0", "--set", "winSize=" + size],
+                cwd, env={"LP_NUM_THREADS": "1"})
+            self.assertEqual((status, err), (0, ""))
+
+        status, out, err = run_to_end(BINARY, ["--compare", "a", "a"], cwd)
+        self.assertEqual((status, err), (0, ""))
+        self.assertIn("rank correlation 1.0000\nsame tile position 1.0000\n", out)
+        status, out, err = run_to_end(BINARY, ["--compare", "a", "b/"], cwd)
+        self.assertEqual((status, err), (0, ""))
+        self.assertRegex(out, r"\A {11}a +b/\ntile +\S+")
+        self.assertRegex(out, r"\nsize +512x512 +320x200\n")
+        self.assertIn("compared over 320x200, ", out)
+        self.assertRegex(out, r"\nrank correlation -?[01]\.\d{4}\n")
+        with open(os.path.join(cwd, "a-vs-b.png"), "rb") as f:
+            header = f.read(24)
+        self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual(struct.unpack(">II", header[16:24]), (320, 200))
+
+        for args in (["--compare", "a", "Shaders"], ["--compare", "a", "b", "--frames", "1"],
+                     ["--compare", "a"]):
+            status, out, err = run_to_end(BINARY, args, cwd)
+            self.assertEqual((status, out), (2, ""), args)
+            self.assertRegex(err, r"\Aglintmoth: [^\n]*--compare[^\n]*\n\Z", args)
+        self.assertIn("not a capture directory", run_to_end(BINARY, ["--compare", "a", "Shaders"], cwd)[2])
+        self.assertEqual(sorted(os.listdir(cwd)), ["Shaders", "a", "a-vs-a.png", "a-vs-b.png", "b"])
 
     def test_bad_devices_and_a_missing_driver_are_one_line_and_write_nothing(self):
         cwd = self.working_copy()
