@@ -82,8 +82,8 @@ NpyLayout npyLayout(const std::string& bytes) {
     }
     if ((bytes.size() - layout.dataStart) != layout.records * layout.recordBytes) {
         throw broken("holds " + std::to_string(bytes.size() - layout.dataStart) +
-                     " bytes of records, not " + std::to_string(layout.records) + " of " +
-                     std::to_string(layout.recordBytes));
+                     " bytes of records, not " + std::to_string(layout.records) + " records of " +
+                     std::to_string(layout.recordBytes) + " bytes");
     }
     return layout;
 }
