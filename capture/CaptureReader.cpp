@@ -19,8 +19,7 @@ constexpr std::size_t maxSummaryBytes = std::size_t{16} << 20;
 // A 2048 x 2048 capture with a few fragments a pixel and every column.
 constexpr std::size_t maxNpyBytes = std::size_t{4} << 30;
 
-std::string readFile(const std::string& directory, const std::string& name,
-                     std::size_t maxBytes) {
+std::string readFile(const std::string& directory, const std::string& name, std::size_t maxBytes) {
     std::string text;
     if (const auto refusal = measure::readInputFile(directory + "/" + name, maxBytes, text)) {
         throw CaptureReadError(name + ": " + refusal->reason);
@@ -38,7 +37,13 @@ std::uint64_t littleEndian(const std::string& bytes, std::size_t at, int size) {
 
 // The fields a first-fragment order map needs, and where they lie in a record.
 struct NpyLayout {
-    enum Field { x, y, order, layer, fieldCount };
+    enum Field {
+        x,
+        y,
+        order,
+        layer,
+        fieldCount
+    };
     std::array<long, fieldCount> offset{-1, -1, -1, -1};
     std::size_t recordBytes = 0;
     std::size_t records = 0;
@@ -88,34 +93,57 @@ NpyLayout npyLayout(const std::string& bytes) {
     return layout;
 }
 
-int side(const nlohmann::json& summary, const char* name) {
-    const nlohmann::json& value = summary.value(name, nlohmann::json());
+// A whole number from 1 to maxSide, else 0 (unknown).
+int sizeOf(const nlohmann::json& object, const char* name) {
+    if (!object.is_object()) {
+        return 0;
+    }
+    const nlohmann::json& value = object.value(name, nlohmann::json());
     if (!value.is_number_integer() || value.get<long long>() < 1 ||
         value.get<long long>() > FragmentCapture::maxSide) {
-        throw CaptureReadError(std::string("summary.json: no window ") + name + " from 1 to " +
-                               std::to_string(FragmentCapture::maxSide));
+        return 0;
     }
     return value.get<int>();
 }
 
-TileEstimate tileOf(const nlohmann::json& summary) {
-    TileEstimate tile;
-    const nlohmann::json& json = summary.value("tile", nlohmann::json());
-    const auto number = [&json](const char* name) {
-        const nlohmann::json& value = json.value(name, nlohmann::json());
-        return value.is_number_integer() ? value.get<long long>() : 0LL;
-    };
-    if (json.is_object() && number("width") > 0 && number("height") > 0 &&
-        number("width") <= FragmentCapture::maxSide &&
-        number("height") <= FragmentCapture::maxSide) {
-        tile.size = {static_cast<int>(number("width")), static_cast<int>(number("height"))};
-        tile.offsetX = static_cast<int>(number("offset_x") % tile.size.width);
-        tile.offsetY = static_cast<int>(number("offset_y") % tile.size.height);
-        tile.offsetX += tile.offsetX < 0 ? tile.size.width : 0;
-        tile.offsetY += tile.offsetY < 0 ? tile.size.height : 0;
-        tile.confidence = json.value("confidence", 0.0);
+Footprint footprintOf(const nlohmann::json& object) {
+    return {sizeOf(object, "width"), sizeOf(object, "height")};
+}
+
+int side(const nlohmann::json& summary, const char* name) {
+    if (const int size = sizeOf(summary, name)) {
+        return size;
     }
-    return tile;
+    throw CaptureReadError(std::string("summary.json: no window ") + name + " from 1 to " +
+                           std::to_string(FragmentCapture::maxSide));
+}
+
+std::uint64_t countOf(const nlohmann::json& summary, const char* name) {
+    const nlohmann::json& value = summary.value(name, nlohmann::json());
+    return value.is_number_unsigned() ? value.get<std::uint64_t>() : 0;
+}
+
+PatternReport findingsOf(const nlohmann::json& summary) {
+    PatternReport findings;
+    findings.shaded = countOf(summary, "fragments");
+    findings.fragments = countOf(summary, "pixels");
+    const nlohmann::json& tile = summary.value("tile", nlohmann::json());
+    findings.tile.size = footprintOf(tile);
+    if (findings.tile.size.known()) {
+        findings.tile.offsetX = sizeOf(tile, "offset_x") % findings.tile.size.width;
+        findings.tile.offsetY = sizeOf(tile, "offset_y") % findings.tile.size.height;
+        findings.tile.confidence = tile.value("confidence", 0.0);
+    }
+    findings.block = footprintOf(summary.value("block", nlohmann::json()));
+    const nlohmann::json& subgroup = summary.value("subgroup", nlohmann::json());
+    if (subgroup.is_object()) {
+        SubgroupFootprint& s = findings.subgroup.emplace();
+        s.lanes = sizeOf(subgroup, "size");
+        s.active = sizeOf(subgroup, "active");
+        s.width = sizeOf(subgroup, "width");
+        s.height = sizeOf(subgroup, "height");
+    }
+    return findings;
 }
 
 } // namespace
@@ -127,14 +155,16 @@ CaptureFiles readCaptureDirectory(const std::string& directory) {
         throw CaptureReadError("not a capture directory (no .glintmoth-files in it)");
     }
     CaptureFiles files;
-    files.summary = nlohmann::json::parse(readFile(directory, "summary.json", maxSummaryBytes),
-                                          nullptr, false);
+    files.summary =
+        nlohmann::json::parse(readFile(directory, "summary.json", maxSummaryBytes), nullptr, false);
     if (!files.summary.is_object()) {
         throw CaptureReadError("summary.json: not a JSON object");
     }
     const int width = side(files.summary, "width");
     const int height = side(files.summary, "height");
-    files.tile = tileOf(files.summary);
+    files.findings = findingsOf(files.summary);
+    files.findings.width = width;
+    files.findings.height = height;
     files.capture = FragmentCapture::blank(width, height);
     const std::string bytes = readFile(directory, "fragments.npy", maxNpyBytes);
     const NpyLayout layout = npyLayout(bytes);

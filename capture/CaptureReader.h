@@ -26,8 +26,10 @@ struct CaptureFiles {
     nlohmann::json summary;
     // The window's size and the first fragments' order and overdraw.
     FragmentCapture capture;
-    // The tile summary.json found, unknown where it found none.
-    TileEstimate tile;
+    // What summary.json found, as far as the console line shows it: the
+    // window, fragments and pixels, tile, block and subgroup (the traversal
+    // and the context stay in `summary`). Unknown where it is null or missing.
+    PatternReport findings;
 };
 
 CaptureFiles readCaptureDirectory(const std::string& directory);

@@ -11,6 +11,7 @@
 
 #include "CaptureComparison.h"
 #include "CaptureReader.h"
+#include "FindingsText.h"
 #include "WholeFile.h"
 
 namespace Vellumar::capture {
@@ -38,43 +39,30 @@ std::string field(const json& object, const char* name) {
     return value.is_string() ? value.get<std::string>() : value.dump();
 }
 
-std::string sizeText(const json& object) {
-    const std::string width = field(object, "width");
-    return width == "unknown" ? width : width + "x" + field(object, "height");
-}
-
-std::string tileText(const json& summary) {
-    const json& tile = summary.value("tile", json());
-    return sizeText(tile) + " (" + field(tile, "confidence") + ")";
-}
-
-std::string subgroupText(const json& summary) {
-    const json& subgroup = summary.value("subgroup", json());
-    if (!subgroup.is_object()) {
-        return "unavailable";
-    }
-    const std::string lanes = field(subgroup, "size");
-    return (lanes == "unknown" ? "lanes unknown" : lanes + " lanes") + " (" +
-           field(subgroup, "active") + " active), " + sizeText(subgroup);
-}
-
-std::string contextText(const json& summary) {
-    const json& context = summary.value("context", json());
+std::string contextText(const CaptureFiles& files) {
+    const json& context = files.summary.value("context", json());
     return context.is_object() ? field(context, "platform") + ", " + field(context, "version")
                                : "not recorded";
 }
 
-void printSideBySide(std::ostream& out, const std::string& first, const json& a,
-                     const std::string& second, const json& b) {
-    const std::vector<std::pair<std::string, std::string (*)(const json&)>> rows = {
-        {"tile", tileText},
-        {"traversal", [](const json& s) { return field(s, "traversal"); }},
-        {"block", [](const json& s) { return sizeText(s.value("block", json())); }},
-        {"subgroup", subgroupText},
-        {"fragments", [](const json& s) { return field(s, "fragments"); }},
-        {"pixels", [](const json& s) { return field(s, "pixels"); }},
-        {"size", [](const json& s) { return field(s, "width") + "x" + field(s, "height"); }},
-        {"renderer", [](const json& s) { return field(s.value("context", json()), "renderer"); }},
+void printSideBySide(std::ostream& out, const std::string& first, const CaptureFiles& a,
+                     const std::string& second, const CaptureFiles& b) {
+    using Row = std::string (*)(const CaptureFiles&);
+    const std::vector<std::pair<std::string, Row>> rows = {
+        {"tile", [](const CaptureFiles& f) { return tileText(f.findings.tile); }},
+        {"traversal", [](const CaptureFiles& f) { return field(f.summary, "traversal"); }},
+        {"block", [](const CaptureFiles& f) { return sizeText(f.findings.block); }},
+        {"subgroup", [](const CaptureFiles& f) { return subgroupText(f.findings); }},
+        {"fragments", [](const CaptureFiles& f) { return std::to_string(f.findings.shaded); }},
+        {"pixels", [](const CaptureFiles& f) { return std::to_string(f.findings.fragments); }},
+        {"size",
+         [](const CaptureFiles& f) {
+             return sizeText(Footprint{f.findings.width, f.findings.height});
+         }},
+        {"renderer",
+         [](const CaptureFiles& f) {
+             return field(f.summary.value("context", json()), "renderer");
+         }},
         {"context", contextText},
     };
     std::size_t column = first.size();
@@ -118,8 +106,8 @@ int compareCaptures(const std::string& first, const std::string& second, std::os
             return 2;
         }
     }
-    const CaptureComparison comparison(a->capture, a->tile, b->capture, b->tile);
-    printSideBySide(out, first, a->summary, second, b->summary);
+    const CaptureComparison comparison(a->capture, a->findings.tile, b->capture, b->findings.tile);
+    printSideBySide(out, first, *a, second, *b);
     out << "compared over " << comparison.width() << "x" << comparison.height() << ", "
         << comparison.sharedPixels() << " pixels both reached\n"
         << "rank correlation " << decimalOrUnknown(comparison.rankCorrelation()) << "\n"
