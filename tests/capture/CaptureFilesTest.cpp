@@ -19,6 +19,7 @@
 
 #include "CaptureDirectory.h"
 #include "CapturePictures.h"
+#include "CaptureReader.h"
 #include "FragmentCsv.h"
 #include "FragmentRows.h"
 #include "OrderIndex.h"
@@ -537,6 +538,34 @@ TEST(CaptureDirectory, ADirectoryOfOtherFilesIsNeverReplaced) {
         EXPECT_EQ(treeOf(dir), before);
         EXPECT_EQ(scratch.entries(), std::vector<std::string>{"documents"});
     }
+}
+
+TEST(CaptureFiles, ReadBackForComparisonAndRefusedWhenNotWhole) {
+    Scratch scratch;
+    SyntheticLayout layout;
+    layout.width = 128;
+    layout.height = 64;
+    layout.tileWidth = layout.tileHeight = 32;
+    const FragmentCapture capture = makeCapture(layout);
+    const std::string directory = (scratch.path() / "c").string();
+    writeCaptureDirectory(directory, capture);
+
+    const Vellumar::capture::CaptureFiles read = Vellumar::capture::readCaptureDirectory(directory);
+    EXPECT_EQ(read.capture.order, capture.order);
+    EXPECT_EQ(read.findings.tile.size.width, 32);
+    EXPECT_EQ(read.findings.fragments, 128u * 64u);
+
+    const auto refusal = [&](const std::string& path) {
+        try {
+            Vellumar::capture::readCaptureDirectory(path);
+        } catch (const Vellumar::capture::CaptureReadError& e) {
+            return std::string(e.what());
+        }
+        return std::string("read");
+    };
+    EXPECT_EQ(refusal(scratch.path().string()).rfind("not a capture directory", 0), 0u);
+    fs::resize_file(fs::path(directory) / "fragments.npy", 200);
+    EXPECT_EQ(refusal(directory).rfind("fragments.npy: holds", 0), 0u);
 }
 
 } // namespace
