@@ -244,22 +244,14 @@ void defineOptions(CLI::App& app, const SettingRegistry& registry, RunOptions& o
         ->transform(count(0));
     app.add_flag("--list-devices", options.listDevices,
                  "Print the EGL devices, one a line, and exit");
-    CLI::Option* compare =
-        app.add_option("--compare", options.compare,
-                       "Compare the captures in directories A and B, write A-vs-B.png and exit")
-            ->type_name("A B")
-            ->expected(2);
+    app.add_option("--compare", options.compare,
+                   "Compare the captures in directories A and B, write A-vs-B.png and exit")
+        ->type_name("A B")
+        ->expected(2);
     app.set_version_flag("--version", app.get_name() + " " + versionString(),
                          "Print the version and exit");
     for (CLI::Option* batchOnly : {sweep, csv, json, warmup, report}) {
         batchOnly->needs(frames);
-    }
-    // --compare reads two captures and nothing else.
-    for (CLI::Option* option : app.get_options()) {
-        if (option != compare && option->get_name() != "--help" &&
-            option->get_name() != "--version") {
-            compare->excludes(option);
-        }
     }
     app.footer("Settings for --set and --sweep:\n" + registry.describe() +
                "GLUT's options (-display, -geometry, -iconic, -direct, -indirect, -gldebug, "
@@ -310,9 +302,6 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
         const std::string message = error.what();
         return refuse(message.substr(0, message.find(' ')) + " needs --frames (batch mode)");
     } catch (const CLI::ExcludesError&) {
-        if (app.count("--compare") > 0) {
-            return refuse("--compare reads two captures and takes no other option");
-        }
         return refuse("--capture takes one capture and does not combine with --frames");
     } catch (const CLI::ParseError& error) {
         return refuse(error.what());
@@ -322,6 +311,15 @@ CommandLineResult parseCommandLine(int& argc, char** argv, const SettingRegistry
         return refuse(
             (extra.size() > 1 && extra[0] == '-' ? "unknown option '" : "unexpected argument '") +
             extra + "' (see --help)");
+    }
+    // --compare reads two captures and nothing else (checked here rather than
+    // with CLI11's excludes, which would list it under every option in --help).
+    if (app.count("--compare") > 0) {
+        for (const CLI::Option* option : app.get_options()) {
+            if (option->get_name() != "--compare" && option->count() > 0) {
+                return refuse("--compare reads two captures and takes no other option");
+            }
+        }
     }
     if (app.count("--timeout") > 0 && !options.unattended()) {
         return refuse("--timeout needs --frames or --capture");
