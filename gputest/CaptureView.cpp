@@ -75,7 +75,7 @@ CaptureView::CaptureView(const std::string& displacedBar)
     Vellumar::tweakbar::addRamp(bar, "Colours", &legend,
                                 " help='The colour ramp of the view, from its first or least "
                                 "value on the left to its last or most on the right' ");
-    inspector.addTo(bar);
+    readout.addTo(bar);
     TwAddSeparator(bar, "Findings", "");
     TwAddVarRO(bar, "Fragments", TW_TYPE_CDSTRING, &logLabel,
                " help='Fragments shaded on the pixels covered; those the log had no room for; "
@@ -112,7 +112,7 @@ void CaptureView::show(Vellumar::capture::FragmentCapture capture) {
     prepareTexture();
     zoom.fit();
     panning = false;
-    inspector.clear();
+    readout.clear();
     uploadedView = -1;
     replayPercent = 100.0f;
     playing = false;
@@ -312,9 +312,8 @@ void CaptureView::hover(int x, int y, int windowWidth, int windowHeight) {
     if (!visible || captured->width == 0 || captured->height == 0) {
         return;
     }
-    inspector.inspect(*captured,
-                      framePixel(zoom.frameX(windowShareX(x, windowWidth)), captured->width),
-                      framePixel(zoom.frameY(windowShareY(y, windowHeight)), captured->height));
+    readout.show(*captured, framePixel(zoom.frameX(windowShareX(x, windowWidth)), captured->width),
+                 framePixel(zoom.frameY(windowShareY(y, windowHeight)), captured->height));
 }
 
 void CaptureView::save() {

@@ -22,7 +22,7 @@
 #include "OrderIndex.h"
 #include "PatternReport.h"
 #include "PictureZoom.h"
-#include "PixelInspector.h"
+#include "PixelReadout.h"
 #include "TweakBar.h"
 #include "ViewBuilder.h"
 
@@ -107,7 +107,7 @@ private:
     bool panning = false;
     int panX = 0;
     int panY = 0;
-    PixelInspector inspector;
+    PixelReadout readout;
     // The shown view's ramp, bound to the bar's legend.
     unsigned char legendColours[256 * 4] = {};
     char legendLow[40] = {};

@@ -33,7 +33,7 @@
 //   bar names with '/' or '#'; buttons without a callback.
 //
 // The layer's own additions, with no Tw* counterpart (the program's two
-// specified bars never use them), in Vellumar::tweakbar below:
+// original bars never use them), in Vellumar::tweakbar below:
 //   addPlot: a plot entry drawn by Dear ImGui's PlotLines or PlotHistogram
 //   across the bar, under its label with a caption (the scale in words)
 //   beside it, from 0 at the bottom to the top given, and a guide line across

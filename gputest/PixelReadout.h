@@ -10,17 +10,17 @@
 
 struct TwBar;
 
-class PixelInspector {
+class PixelReadout {
 public:
-    PixelInspector();
-    // The bar's entries point into the inspector.
-    PixelInspector(const PixelInspector&) = delete;
-    PixelInspector& operator=(const PixelInspector&) = delete;
+    PixelReadout();
+    // The bar's entries point into the readout.
+    PixelReadout(const PixelReadout&) = delete;
+    PixelReadout& operator=(const PixelReadout&) = delete;
 
     // A separator and the rows, at the end of the bar.
     void addTo(TwBar* bar);
     // The rows for pixel (x, y) of the capture, which must lie inside it.
-    void inspect(const Vellumar::capture::FragmentCapture& capture, int x, int y);
+    void show(const Vellumar::capture::FragmentCapture& capture, int x, int y);
     // Empty rows: no pixel pointed at yet.
     void clear();
 

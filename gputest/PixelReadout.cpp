@@ -1,6 +1,6 @@
 // snprintf into buffers sized for the longest numbers, so a pointer event
 // allocates nothing and a text never moves under the bar's binding.
-#include "PixelInspector.h"
+#include "PixelReadout.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -13,9 +13,9 @@ constexpr const char* notRecorded = "not recorded";
 
 } // namespace
 
-PixelInspector::PixelInspector() { clear(); }
+PixelReadout::PixelReadout() { clear(); }
 
-void PixelInspector::addTo(TwBar* bar) {
+void PixelReadout::addTo(TwBar* bar) {
     TwAddSeparator(bar, "Under the pointer", "");
     TwAddVarRO(bar, "Pixel", TW_TYPE_CDSTRING, &pixelText,
                " help='x and y of the pixel under the pointer, from the lower-left corner' ");
@@ -30,7 +30,7 @@ void PixelInspector::addTo(TwBar* bar) {
                " help='Multiprocessor and warp (NV_shader_thread_group)' ");
 }
 
-void PixelInspector::clear() {
+void PixelReadout::clear() {
     pixel[0] = '\0';
     order[0] = '\0';
     clocks[0] = '\0';
@@ -39,7 +39,7 @@ void PixelInspector::clear() {
     thread[0] = '\0';
 }
 
-void PixelInspector::inspect(const Vellumar::capture::FragmentCapture& capture, int x, int y) {
+void PixelReadout::show(const Vellumar::capture::FragmentCapture& capture, int x, int y) {
     const std::size_t p = capture.pixelIndex(x, y);
     clear();
     std::snprintf(pixel, sizeof pixel, "%d, %d", x, y);
