@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <regex>
 
+#include "FragmentNpy.h"
 #include "InputFile.h"
 
 namespace Vellumar::capture {
@@ -54,12 +55,12 @@ NpyLayout npyLayout(const std::string& bytes) {
     const auto broken = [](const std::string& why) {
         return CaptureReadError("fragments.npy: " + why);
     };
-    if (bytes.size() < 10 || bytes.compare(0, 6, "\x93NUMPY") != 0 || bytes[6] != 1 ||
-        bytes[7] != 0) {
+    if (bytes.size() < npyPreambleSize ||
+        bytes.compare(0, npyMagicSize, npyMagic, npyMagicSize) != 0) {
         throw broken("not a NumPy 1.0 file");
     }
     NpyLayout layout;
-    layout.dataStart = 10 + littleEndian(bytes, 8, 2);
+    layout.dataStart = npyPreambleSize + littleEndian(bytes, npyMagicSize, 2);
     if (layout.dataStart > bytes.size()) {
         throw broken("its header runs past its end");
     }

@@ -29,13 +29,10 @@ std::string header(const FragmentRows& rows) {
         }
     }
     dict += "], 'fortran_order': False, 'shape': (" + std::to_string(rows.size()) + ",), }";
-    constexpr std::size_t preamble = 10; // magic, version, header length
     const std::size_t length = dict.size() + 1;
-    dict.append((64 - (preamble + length) % 64) % 64, ' ');
+    dict.append((64 - (npyPreambleSize + length) % 64) % 64, ' ');
     dict += '\n';
-    std::string bytes = "\x93NUMPY";
-    bytes += '\x01';
-    bytes += '\x00';
+    std::string bytes(npyMagic, npyMagicSize);
     appendLittleEndian(bytes, dict.size(), 2);
     return bytes + dict;
 }
